@@ -83,7 +83,7 @@ struct Парсер {
     template <class Вид, class... Поля>
     void записать(Поля&&... поля) {
         if (записывать_правки)
-            правки.emplace_back().вид.template emplace<Вид>(std::forward<Поля>(поля)...);
+            правки.emplace_back().вид.template emplace<Вид>(Вид{std::forward<Поля>(поля)...});
     }
     void заменить(std::size_t позиция, std::string_view текст);
     void заменить_вид(std::size_t позиция, char символ);
