@@ -62,30 +62,36 @@ std::string Песочница::репозиторий(const std::string& имя
     const fs::path рабочая = корень / "исходники" / имя;
     const fs::path голая = корень / "репозитории" / (имя + ".git");
     fs::create_directories(рабочая);
+    fs::create_directories(голая);
     git(рабочая, {"init", "-q", "-b", "main"});
-    for (const auto& выпуск : выпуски) {
-        for (const auto& запись : fs::directory_iterator(рабочая))
-            if (запись.path().filename() != ".git")
-                fs::remove_all(запись.path());
-        for (const auto& [путь, текст] : выпуск.файлы)
-            записать(рабочая / путь, текст);
-        git(рабочая, {"add", "-A"});
-        git(рабочая,
-            {"commit", "-q", "--allow-empty", "-m", выпуск.тег.empty() ? "x" : выпуск.тег});
-        if (!выпуск.тег.empty()) {
-            if (выпуск.аннотированный)
-                git(рабочая, {"tag", "-a", "-m", выпуск.тег, выпуск.тег});
-            else
-                git(рабочая, {"tag", выпуск.тег});
-        }
-        if (!выпуск.ветка.empty())
-            git(рабочая, {"branch", "-f", выпуск.ветка});
-    }
-    fs::create_directories(голая.parent_path());
-    std::error_code пропускаем;
-    fs::remove_all(голая, пропускаем);
-    git(корень, {"clone", "-q", "--bare", рабочая.string(), голая.string()});
+    git(голая, {"init", "-q", "--bare", "-b", "main"});
+    for (const auto& выпуск : выпуски)
+        добавить_выпуск(имя, выпуск);
     return голая.string();
+}
+
+void Песочница::добавить_выпуск(const std::string& имя, const Выпуск& выпуск) {
+    const fs::path рабочая = корень / "исходники" / имя;
+    const fs::path голая = корень / "репозитории" / (имя + ".git");
+    for (const auto& запись : fs::directory_iterator(рабочая))
+        if (запись.path().filename() != ".git")
+            fs::remove_all(запись.path());
+    for (const auto& [путь, текст] : выпуск.файлы)
+        записать(рабочая / путь, текст);
+    for (const auto& [путь, цель] : выпуск.ссылки)
+        fs::create_symlink(цель, рабочая / путь);
+    git(рабочая, {"add", "-A"});
+    git(рабочая, {"commit", "-q", "--allow-empty", "-m", выпуск.тег.empty() ? "x" : выпуск.тег});
+    if (!выпуск.тег.empty()) {
+        if (выпуск.аннотированный)
+            git(рабочая, {"tag", "-a", "-m", выпуск.тег, выпуск.тег});
+        else
+            git(рабочая, {"tag", выпуск.тег});
+    }
+    if (!выпуск.ветка.empty())
+        git(рабочая, {"branch", "-f", выпуск.ветка});
+    git(голая, {"fetch", "-q", рабочая.string(), "+refs/heads/*:refs/heads/*",
+                "+refs/tags/*:refs/tags/*"});
 }
 
 void Песочница::записать(const fs::path& путь, const std::string& текст) {

@@ -15,13 +15,14 @@ namespace вокра_пакеты::тест {
 
 namespace fs = std::filesystem;
 
-// One commit of a repository: its whole file tree, and optionally a tag and a
-// branch that point at it.
+// One commit of a repository: its whole file tree (files, and symbolic links
+// with their targets), and optionally a tag and a branch that point at it.
 struct Выпуск {
     std::string тег;
     std::map<std::string, std::string> файлы;
     std::string ветка = {};
     bool аннотированный = false;
+    std::map<std::string, std::string> ссылки = {};
 };
 
 struct ИтогЗапуска {
@@ -40,6 +41,8 @@ class Песочница : public ::testing::Test {
 
     // Makes a bare repository from the releases, in order, and gives its path.
     std::string репозиторий(const std::string& имя, const std::vector<Выпуск>& выпуски);
+    // Commits one more release on the main branch of a repository made above.
+    void добавить_выпуск(const std::string& имя, const Выпуск& выпуск);
 
     void git(const fs::path& где, const std::vector<std::string>& аргументы);
 

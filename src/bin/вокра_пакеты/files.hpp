@@ -51,6 +51,10 @@ struct ВременнаяПапка {
 // given folder. The error is the system's text.
 ИтогС<ВременнаяПапка> создать_временную_папку(const fs::path& где, std::string_view префикс);
 
+// Gives a folder made by `создать_временную_папку` the permission bits of an
+// ordinary new folder (0777 less the process mask) instead of mkdtemp's 0700.
+Итог дать_права_новой_папки(const fs::path& папка);
+
 // $TMPDIR, else /tmp.
 fs::path папка_временных_файлов();
 
