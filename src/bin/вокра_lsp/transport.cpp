@@ -43,9 +43,13 @@ void писать(std::ostream& выход, Канал<std::string>& исход�
 }  // namespace
 
 tl::expected<void, ОшибкаСервера> Отправитель::отправить(const nlohmann::json& сообщение) const {
-    if (!канал->отправить(в_тело(сообщение)))
-        return tl::unexpected(ОшибкаСервера{сообщения::отправка_невозможна});
-    return {};
+    if (канал->отправить(в_тело(сообщение)))
+        return {};
+    // The writer records its failure before it closes the channel, and the
+    // channel's lock orders the two.
+    if (итог_писателя->ошибка)
+        return tl::unexpected(*итог_писателя->ошибка);
+    return tl::unexpected(ОшибкаСервера{сообщения::отправка_невозможна});
 }
 
 Транспорт Транспорт::открыть(std::istream& вход, std::ostream& выход) {

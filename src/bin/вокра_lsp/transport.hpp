@@ -29,8 +29,9 @@ struct ИтогПисателя {
 // The connection's sender, handed to everything that answers the client.
 struct Отправитель {
     std::shared_ptr<Канал<std::string>> канал;
+    std::shared_ptr<const ИтогПисателя> итог_писателя;
 
-    // Fails once the writer has stopped.
+    // Fails once the writer has stopped, with the write failure that stopped it.
     tl::expected<void, ОшибкаСервера> отправить(const nlohmann::json& сообщение) const;
 };
 
@@ -51,7 +52,7 @@ struct Транспорт {
     Транспорт(Транспорт&&) = default;
     ~Транспорт();
 
-    Отправитель отправитель() const { return {исходящие}; }
+    Отправитель отправитель() const { return {исходящие, итог_писателя}; }
 
     // The normal end, once the incoming channel has closed: everything sent is
     // written, both threads are joined, and a failed write is reported.
