@@ -13,7 +13,7 @@ namespace вокра_lsp {
 
 namespace {
 
-// The body is read in pieces of this size, so a claimed length that the
+// The body is read in chunks of this size, so a claimed length that the
 // input does not back never allocates more than has actually arrived.
 constexpr std::size_t кусок = 64 * 1024;
 
