@@ -11,24 +11,35 @@ namespace {
 
 // Length of the sequence a lead byte starts, or 0 for a byte that cannot lead.
 int длина_последовательности(unsigned char байт) {
-    if (байт < 0x80) return 1;
-    if (байт >= 0xC2 && байт <= 0xDF) return 2;
-    if (байт >= 0xE0 && байт <= 0xEF) return 3;
-    if (байт >= 0xF0 && байт <= 0xF4) return 4;
+    if (байт < 0x80)
+        return 1;
+    if (байт >= 0xC2 && байт <= 0xDF)
+        return 2;
+    if (байт >= 0xE0 && байт <= 0xEF)
+        return 3;
+    if (байт >= 0xF0 && байт <= 0xF4)
+        return 4;
     return 0;
 }
 
-bool продолжение(unsigned char байт) { return (байт & 0xC0) == 0x80; }
+bool продолжение(unsigned char байт) {
+    return (байт & 0xC0) == 0x80;
+}
 
 // The second byte's narrower ranges exclude overlong forms, surrogates and
 // values past U+10FFFF.
 bool допустимый_второй_байт(unsigned char первый, unsigned char второй) {
     switch (первый) {
-        case 0xE0: return второй >= 0xA0 && второй <= 0xBF;
-        case 0xED: return второй >= 0x80 && второй <= 0x9F;
-        case 0xF0: return второй >= 0x90 && второй <= 0xBF;
-        case 0xF4: return второй >= 0x80 && второй <= 0x8F;
-        default: return продолжение(второй);
+        case 0xE0:
+            return второй >= 0xA0 && второй <= 0xBF;
+        case 0xED:
+            return второй >= 0x80 && второй <= 0x9F;
+        case 0xF0:
+            return второй >= 0x90 && второй <= 0xBF;
+        case 0xF4:
+            return второй >= 0x80 && второй <= 0x8F;
+        default:
+            return продолжение(второй);
     }
 }
 
@@ -74,16 +85,18 @@ std::u32string декодировать(std::string_view utf8) {
             continue;
         }
         const int длина = длина_последовательности(первый);
-        bool верно = длина > 0 && i + длина <= размер &&
-                     допустимый_второй_байт(первый, байты[i + 1]);
-        for (int k = 2; верно && k < длина; ++k) верно = продолжение(байты[i + k]);
+        bool верно =
+            длина > 0 && i + длина <= размер && допустимый_второй_байт(первый, байты[i + 1]);
+        for (int k = 2; верно && k < длина; ++k)
+            верно = продолжение(байты[i + k]);
         if (!верно) {
             символы.push_back(заменяющий_символ);
             ++i;
             continue;
         }
         char32_t значение = первый & (0xFF >> (длина + 1));
-        for (int k = 1; k < длина; ++k) значение = (значение << 6) | (байты[i + k] & 0x3F);
+        for (int k = 1; k < длина; ++k)
+            значение = (значение << 6) | (байты[i + k] & 0x3F);
         символы.push_back(значение);
         i += длина;
     }
@@ -91,7 +104,8 @@ std::u32string декодировать(std::string_view utf8) {
 }
 
 void дописать(std::string& куда, char32_t с) {
-    if (с > 0x10FFFF || (с >= 0xD800 && с <= 0xDFFF)) с = заменяющий_символ;
+    if (с > 0x10FFFF || (с >= 0xD800 && с <= 0xDFFF))
+        с = заменяющий_символ;
     if (с < 0x80) {
         куда.push_back(static_cast<char>(с));
     } else if (с < 0x800) {
@@ -112,15 +126,27 @@ void дописать(std::string& куда, char32_t с) {
 std::string закодировать(std::u32string_view символы) {
     std::string текст;
     текст.reserve(символы.size());
-    for (char32_t с : символы) дописать(текст, с);
+    for (char32_t с : символы)
+        дописать(текст, с);
     return текст;
 }
 
 bool пробельный(char32_t с) {
     switch (с) {
-        case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x20:
-        case 0x85: case 0xA0: case 0x1680:
-        case 0x2028: case 0x2029: case 0x202F: case 0x205F: case 0x3000:
+        case 0x09:
+        case 0x0A:
+        case 0x0B:
+        case 0x0C:
+        case 0x0D:
+        case 0x20:
+        case 0x85:
+        case 0xA0:
+        case 0x1680:
+        case 0x2028:
+        case 0x2029:
+        case 0x202F:
+        case 0x205F:
+        case 0x3000:
             return true;
         default:
             return с >= 0x2000 && с <= 0x200A;
@@ -128,14 +154,18 @@ bool пробельный(char32_t с) {
 }
 
 bool буквенный(char32_t с) {
-    if (с < 0x80) return (с >= U'a' && с <= U'z') || (с >= U'A' && с <= U'Z');
-    if (с < 0x10000) return таблицы().буквы[с];
+    if (с < 0x80)
+        return (с >= U'a' && с <= U'z') || (с >= U'A' && с <= U'Z');
+    if (с < 0x10000)
+        return таблицы().буквы[с];
     return u_hasBinaryProperty(static_cast<UChar32>(с), UCHAR_ALPHABETIC);
 }
 
 bool числовой(char32_t с) {
-    if (с < 0x80) return с >= U'0' && с <= U'9';
-    if (с < 0x10000) return таблицы().цифры[с];
+    if (с < 0x80)
+        return с >= U'0' && с <= U'9';
+    if (с < 0x10000)
+        return таблицы().цифры[с];
     return числовой_по_icu(с);
 }
 
@@ -146,7 +176,8 @@ std::string_view обрезать(std::string_view текст) {
         while (i < текст.size()) {
             const auto длина = std::max(1, длина_последовательности(текст[i]));
             const auto с = декодировать(текст.substr(i, длина));
-            if (с.size() != 1 || !пробельный(с[0])) break;
+            if (с.size() != 1 || !пробельный(с[0]))
+                break;
             i += длина;
         }
         return i;
@@ -154,9 +185,11 @@ std::string_view обрезать(std::string_view текст) {
     текст.remove_prefix(первый_после_пробелов());
     while (!текст.empty()) {
         std::size_t начало = текст.size() - 1;
-        while (начало > 0 && продолжение(текст[начало]) && текст.size() - начало < 4) --начало;
+        while (начало > 0 && продолжение(текст[начало]) && текст.size() - начало < 4)
+            --начало;
         const auto с = декодировать(текст.substr(начало));
-        if (с.size() != 1 || !пробельный(с[0])) break;
+        if (с.size() != 1 || !пробельный(с[0]))
+            break;
         текст.remove_suffix(текст.size() - начало);
     }
     return текст;

@@ -40,6 +40,8 @@ inline bool символ_слова(char32_t символ) {
 std::string_view обрезать(std::string_view текст);
 
 // Number of UTF-16 code units that one code point takes.
-inline std::size_t длина_utf16(char32_t символ) { return символ >= 0x10000 ? 2 : 1; }
+inline std::size_t длина_utf16(char32_t символ) {
+    return символ >= 0x10000 ? 2 : 1;
+}
 
 }  // namespace vokra::unicode
