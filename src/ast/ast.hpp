@@ -1,0 +1,418 @@
+// The syntax tree of one source text: top-level declarations, statements,
+// assignment targets, expressions and type annotations.
+//
+// Every union is a record holding a std::variant named `вид` whose
+// alternatives are nested records, in their fixed order. Each alternative
+// carries its printed name in `название`. A node owns its children: lists by
+// value, recursive children through Коробка, so copying a node copies the
+// whole subtree and dropping it releases everything below.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "ast/box.hpp"
+
+namespace vokra::ast {
+
+enum class БинарныйОператор : std::uint8_t {
+    Плюс,
+    Минус,
+    Умножить,
+    Разделить,
+    Остаток,
+    Равно,
+    НеРавно,
+    Меньше,
+    Больше,
+    МеньшеРавно,
+    БольшеРавно,
+    И,
+    Или,
+    БитИ,
+    БитИли,
+    БитИскл,
+    СдвигВлево,
+    СдвигВправо,
+};
+
+enum class УнарныйОператор : std::uint8_t { Минус, Не, БитНе };
+
+enum class Видимость : std::uint8_t { Публично, Приватно };
+
+// A type annotation as written.
+struct Тип {
+    // The scalars, in the order of their keywords.
+    struct Целое {
+        static constexpr std::string_view название = "Целое";
+    };
+    struct Целое8 {
+        static constexpr std::string_view название = "Целое8";
+    };
+    struct Целое16 {
+        static constexpr std::string_view название = "Целое16";
+    };
+    struct Целое32 {
+        static constexpr std::string_view название = "Целое32";
+    };
+    struct Целое64 {
+        static constexpr std::string_view название = "Целое64";
+    };
+    struct Беззнак8 {
+        static constexpr std::string_view название = "Беззнак8";
+    };
+    struct Беззнак16 {
+        static constexpr std::string_view название = "Беззнак16";
+    };
+    struct Беззнак32 {
+        static constexpr std::string_view название = "Беззнак32";
+    };
+    struct Беззнак64 {
+        static constexpr std::string_view название = "Беззнак64";
+    };
+    struct Дробное {
+        static constexpr std::string_view название = "Дробное";
+    };
+    struct Дробное32 {
+        static constexpr std::string_view название = "Дробное32";
+    };
+    struct Дробное64 {
+        static constexpr std::string_view название = "Дробное64";
+    };
+    struct Текст {
+        static constexpr std::string_view название = "Текст";
+    };
+    struct Верно {
+        static constexpr std::string_view название = "Верно";
+    };
+    // A structure, contract or type-parameter name.
+    struct Пользовательский {
+        static constexpr std::string_view название = "Пользовательский";
+        std::string имя;
+    };
+    // A name with type arguments.
+    struct Обобщённый {
+        static constexpr std::string_view название = "Обобщённый";
+        std::string имя;
+        std::vector<Тип> параметры;
+    };
+    // One size suffix; an open size has no размер.
+    struct Массив {
+        static constexpr std::string_view название = "Массив";
+        Коробка<Тип> элемент;
+        std::optional<std::int64_t> размер;
+    };
+    struct Опциональный {
+        static constexpr std::string_view название = "Опциональный";
+        Коробка<Тип> тип;
+    };
+    struct Результат {
+        static constexpr std::string_view название = "Результат";
+        Коробка<Тип> тип;
+    };
+    struct Канал {
+        static constexpr std::string_view название = "Канал";
+        Коробка<Тип> тип;
+    };
+
+    using Вид = std::variant<Целое, Целое8, Целое16, Целое32, Целое64, Беззнак8, Беззнак16,
+                             Беззнак32, Беззнак64, Дробное, Дробное32, Дробное64, Текст, Верно,
+                             Пользовательский, Обобщённый, Массив, Опциональный, Результат, Канал>;
+    Вид вид;
+};
+
+// The number of scalar alternatives at the start of Тип::Вид.
+inline constexpr std::size_t число_скалярных_типов = 14;
+
+struct Выражение;
+
+// One piece of an interpolated text.
+struct ФрагментТекста {
+    struct Текст {
+        static constexpr std::string_view название = "Текст";
+        std::string текст;
+    };
+    struct Выражение {
+        static constexpr std::string_view название = "Выражение";
+        Коробка<ast::Выражение> выражение;
+    };
+
+    using Вид = std::variant<Текст, Выражение>;
+    Вид вид;
+};
+
+struct Выражение {
+    struct ЦелоеЛит {
+        static constexpr std::string_view название = "ЦелоеЛит";
+        std::int64_t значение = 0;
+    };
+    struct ДробноеЛит {
+        static constexpr std::string_view название = "ДробноеЛит";
+        double значение = 0;
+    };
+    // A text with nothing to interpolate, escapes already resolved.
+    struct ТекстЛит {
+        static constexpr std::string_view название = "ТекстЛит";
+        std::string значение;
+    };
+    struct ИнтерполированныйТекст {
+        static constexpr std::string_view название = "ИнтерполированныйТекст";
+        std::vector<ФрагментТекста> фрагменты;
+    };
+    struct ВерноЛит {
+        static constexpr std::string_view название = "ВерноЛит";
+        bool значение = false;
+    };
+    struct НеуказаноЛит {
+        static constexpr std::string_view название = "НеуказаноЛит";
+    };
+    struct Идентификатор {
+        static constexpr std::string_view название = "Идентификатор";
+        std::string имя;
+    };
+    struct МассивЛит {
+        static constexpr std::string_view название = "МассивЛит";
+        std::vector<Выражение> элементы;
+    };
+    struct ВызовФункции {
+        static constexpr std::string_view название = "ВызовФункции";
+        std::string имя;
+        std::vector<Тип> типовые_параметры;
+        std::vector<Выражение> аргументы;
+    };
+    struct ДоступКПолю {
+        static constexpr std::string_view название = "ДоступКПолю";
+        Коробка<Выражение> объект;
+        std::string поле;
+    };
+    // An empty метод stands for arguments applied to an expression that is
+    // not a plain name; the index rewrite treats it as indexing.
+    struct ВызовМетода {
+        static constexpr std::string_view название = "ВызовМетода";
+        Коробка<Выражение> объект;
+        std::string метод;
+        std::vector<Тип> типовые_параметры;
+        std::vector<Выражение> аргументы;
+    };
+    struct ДоступПоИндексу {
+        static constexpr std::string_view название = "ДоступПоИндексу";
+        Коробка<Выражение> массив;
+        Коробка<Выражение> индекс;
+    };
+    struct Бинарное {
+        static constexpr std::string_view название = "Бинарное";
+        Коробка<Выражение> левое;
+        БинарныйОператор оператор = БинарныйОператор::Плюс;
+        Коробка<Выражение> правое;
+    };
+    struct Унарное {
+        static constexpr std::string_view название = "Унарное";
+        УнарныйОператор оператор = УнарныйОператор::Минус;
+        Коробка<Выражение> операнд;
+    };
+    // Postfix `?`.
+    struct Проброс {
+        static constexpr std::string_view название = "Проброс";
+        Коробка<Выражение> значение;
+    };
+    struct Успех {
+        static constexpr std::string_view название = "Успех";
+        Коробка<Выражение> значение;
+    };
+    struct Ошибка {
+        static constexpr std::string_view название = "Ошибка";
+        Коробка<Выражение> значение;
+    };
+
+    using Вид =
+        std::variant<ЦелоеЛит, ДробноеЛит, ТекстЛит, ИнтерполированныйТекст, ВерноЛит, НеуказаноЛит,
+                     Идентификатор, МассивЛит, ВызовФункции, ДоступКПолю, ВызовМетода,
+                     ДоступПоИндексу, Бинарное, Унарное, Проброс, Успех, Ошибка>;
+    Вид вид;
+};
+
+// The left side of an assignment.
+struct МестоЗаписи {
+    struct Переменная {
+        static constexpr std::string_view название = "Переменная";
+        std::string имя;
+    };
+    struct Поле {
+        static constexpr std::string_view название = "Поле";
+        Коробка<МестоЗаписи> объект;
+        std::string поле;
+    };
+    struct Индекс {
+        static constexpr std::string_view название = "Индекс";
+        Коробка<МестоЗаписи> массив;
+        Коробка<Выражение> индекс;
+    };
+
+    using Вид = std::variant<Переменная, Поле, Индекс>;
+    Вид вид;
+};
+
+struct ОператорСоСтрокой;
+
+// A body: each statement with the 1-based line of its first token.
+using Блок = std::vector<ОператорСоСтрокой>;
+
+struct Оператор {
+    struct ОбъявлениеПеременной {
+        static constexpr std::string_view название = "ОбъявлениеПеременной";
+        Тип тип;
+        std::string имя;
+        Выражение значение;
+    };
+    // Written after `неизменно`.
+    struct ОбъявлениеНеизменной {
+        static constexpr std::string_view название = "ОбъявлениеНеизменной";
+        Тип тип;
+        std::string имя;
+        Выражение значение;
+    };
+    struct Присваивание {
+        static constexpr std::string_view название = "Присваивание";
+        МестоЗаписи цель;
+        Выражение значение;
+    };
+    struct ВыражениеОператор {
+        static constexpr std::string_view название = "ВыражениеОператор";
+        Выражение выражение;
+    };
+    // An else-if chain nests: иначе holds one statement, the inner Если.
+    struct Если {
+        static constexpr std::string_view название = "Если";
+        Выражение условие;
+        Блок то;
+        std::optional<Блок> иначе;
+    };
+    struct ДляКаждого {
+        static constexpr std::string_view название = "ДляКаждого";
+        std::string переменная;
+        Выражение коллекция;
+        Блок тело;
+    };
+    struct Пока {
+        static constexpr std::string_view название = "Пока";
+        Выражение условие;
+        Блок тело;
+    };
+    struct Вернуть {
+        static constexpr std::string_view название = "Вернуть";
+        std::optional<Выражение> значение;
+    };
+    struct ПараллельныйБлок {
+        static constexpr std::string_view название = "ПараллельныйБлок";
+        bool детерминировано = false;
+        Блок тело;
+    };
+    struct Прервать {
+        static constexpr std::string_view название = "Прервать";
+    };
+    struct Продолжить {
+        static constexpr std::string_view название = "Продолжить";
+    };
+
+    using Вид =
+        std::variant<ОбъявлениеПеременной, ОбъявлениеНеизменной, Присваивание, ВыражениеОператор,
+                     Если, ДляКаждого, Пока, Вернуть, ПараллельныйБлок, Прервать, Продолжить>;
+    Вид вид;
+};
+
+struct ОператорСоСтрокой {
+    Оператор оператор;
+    std::size_t строка = 1;
+};
+
+struct Позиция {
+    std::size_t строка = 1;
+    std::size_t столбец = 1;
+};
+
+struct Параметр {
+    Тип тип;
+    std::string имя;
+    bool по_ссылке = false;
+};
+
+struct ОбобщённыйПараметр {
+    std::string имя;
+    std::vector<std::string> ограничения;
+};
+
+struct ПолеСтруктуры {
+    Тип тип;
+    std::string имя;
+    bool слабое = false;
+    std::optional<Видимость> видимость;
+};
+
+// A top-level function or a method of a structure.
+struct ОбъявлениеФункции {
+    std::string имя;
+    std::vector<ОбобщённыйПараметр> обобщённые_параметры;
+    std::vector<Параметр> параметры;
+    std::optional<Тип> тип_возврата;
+    Блок тело;
+    // Of the `функция` keyword.
+    std::optional<Позиция> позиция;
+    // Only methods have one, and only when a keyword was written.
+    std::optional<Видимость> видимость;
+};
+
+struct ОбъявлениеСтруктуры {
+    std::string имя;
+    std::vector<ОбобщённыйПараметр> обобщённые_параметры;
+    std::vector<std::string> контракты;
+    std::vector<ПолеСтруктуры> поля;
+    std::vector<ОбъявлениеФункции> методы;
+    // Of the `структура` keyword.
+    std::optional<Позиция> позиция;
+};
+
+struct СигнатураМетодаКонтракта {
+    std::string имя;
+    std::vector<Параметр> параметры;
+    std::optional<Тип> тип_возврата;
+};
+
+struct ВерхнийУзел {
+    // The module: dotted names joined with ".", or a text literal verbatim.
+    struct Подключение {
+        static constexpr std::string_view название = "Подключение";
+        std::string модуль;
+    };
+    struct Структура {
+        static constexpr std::string_view название = "Структура";
+        ОбъявлениеСтруктуры объявление;
+    };
+    struct Функция {
+        static constexpr std::string_view название = "Функция";
+        ОбъявлениеФункции объявление;
+    };
+    struct Контракт {
+        static constexpr std::string_view название = "Контракт";
+        std::string имя;
+        std::vector<СигнатураМетодаКонтракта> методы;
+    };
+    struct ВнешняяФункция {
+        static constexpr std::string_view название = "ВнешняяФункция";
+        std::string имя;
+        std::vector<Параметр> параметры;
+        std::optional<Тип> тип_возврата;
+        // The library symbol after `как`, and the second one after the comma.
+        std::optional<std::string> символ;
+        std::optional<std::string> символ_windows;
+    };
+
+    using Вид = std::variant<Подключение, Структура, Функция, Контракт, ВнешняяФункция>;
+    Вид вид;
+};
+
+}  // namespace vokra::ast

@@ -1,0 +1,66 @@
+// Helpers shared by the grammar files of the parser: error propagation, the
+// guards that restore flags and nesting depth on every exit, errors included.
+#pragma once
+
+#include <utility>
+
+#include "parser/parser.hpp"
+
+// Returns the error of a failed step from the enclosing grammar method.
+#define ПОПЫТКА(шаг)                                             \
+    do {                                                         \
+        if (auto итог_шага = (шаг); !итог_шага)                  \
+            return tl::unexpected(std::move(итог_шага.error())); \
+    } while (false)
+
+// Declares `имя` holding the value of a step, or returns its error.
+#define ВЗЯТЬ(имя, шаг)                                       \
+    auto имя##_итог = (шаг);                                  \
+    if (!имя##_итог)                                          \
+        return tl::unexpected(std::move(имя##_итог.error())); \
+    auto имя = std::move(*имя##_итог)
+
+namespace vokra::parser {
+
+// Restores a flag of the parser when the scope ends.
+struct СохранённыйФлаг {
+    bool& флаг;
+    bool старое;
+
+    explicit СохранённыйФлаг(bool& ф) : флаг(ф), старое(ф) {}
+    СохранённыйФлаг(const СохранённыйФлаг&) = delete;
+    СохранённыйФлаг& operator=(const СохранённыйФлаг&) = delete;
+    ~СохранённыйФлаг() { флаг = старое; }
+};
+
+// Levels of nesting opened by one grammar method; closed when it returns.
+struct Вложенность {
+    Парсер& парсер;
+    std::size_t открыто = 0;
+
+    explicit Вложенность(Парсер& п) : парсер(п) {}
+    Вложенность(const Вложенность&) = delete;
+    Вложенность& operator=(const Вложенность&) = delete;
+    ~Вложенность() { парсер.глубина -= открыто; }
+
+    // One level deeper; an error past the limit.
+    Итог<void> глубже() {
+        ++парсер.глубина;
+        ++открыто;
+        if (парсер.глубина > предел_вложенности)
+            return tl::unexpected(парсер.ошибка_глубины());
+        return {};
+    }
+};
+
+template <class Альтернатива>
+ast::Выражение узел(Альтернатива альтернатива) {
+    return ast::Выражение{std::move(альтернатива)};
+}
+
+template <class Альтернатива>
+ast::Тип тип(Альтернатива альтернатива) {
+    return ast::Тип{std::move(альтернатива)};
+}
+
+}  // namespace vokra::parser

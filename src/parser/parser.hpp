@@ -1,0 +1,167 @@
+// The recursive-descent parser over the lexer's token list. It stops at the
+// first error: every grammar method yields its node or an ОшибкаПарсера, and
+// nothing built before an error survives it.
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <tl/expected.hpp>
+#include <utility>
+#include <vector>
+
+#include "ast/ast.hpp"
+#include "parser/edits.hpp"
+#include "token/token.hpp"
+
+namespace vokra::parser {
+
+struct ОшибкаПарсера {
+    std::string сообщение;
+    std::size_t строка = 1;
+    std::size_t столбец = 1;
+
+    bool operator==(const ОшибкаПарсера&) const = default;
+};
+
+template <class T>
+using Итог = tl::expected<T, ОшибкаПарсера>;
+
+// Nesting deeper than this stops the parse with a syntax error, so that the
+// parser, and every later walk over the tree, stays within a bounded depth
+// of recursion whatever the text.
+inline constexpr std::size_t предел_вложенности = 1000;
+
+struct Парсер {
+    // Always ends with КонецФайла.
+    std::vector<ТокенСПозицией> токены;
+    // Commas met between generic parameters since the last `<` … `>` list of
+    // a declaration was closed.
+    std::vector<std::size_t> позиции_запятых;
+    std::vector<Правка> правки;
+    std::size_t текущий = 0;
+    bool в_типе_возврата = false;
+    // Nothing in the system sets it; tests set it to see the edits.
+    bool записывать_правки = false;
+    bool иначе_если_в_фигурных = false;
+    bool типы_из_в_выражении = false;
+    bool тип_после_из = false;
+
+    // Levels of nesting open at the current point of the parse.
+    std::size_t глубина = 0;
+    // Set once the nesting limit was passed: that error ends the parse even
+    // inside a speculative attempt, which would otherwise swallow it.
+    bool глубина_превышена = false;
+    // Token indices of `<` where the speculative `<types>(args)` call failed.
+    // The attempt depends only on its position, so it is never repeated:
+    // nested failed attempts would otherwise cost 2^depth.
+    std::vector<bool> неудачные_попытки;
+
+    static Парсер новый(std::vector<ТокенСПозицией> токены);
+
+    // Cursor. No operation moves past the final КонецФайла.
+    const ТокенСПозицией& текущий_токен() const { return токены[текущий]; }
+    bool проверить(const Token& образец) const;
+    bool проверить(ВидТокена вид) const { return токены[текущий].токен.вид == вид; }
+    bool совпадает(const Token& образец);
+    bool совпадает(ВидТокена вид);
+    const Token& продвинуться();
+    const ТокенСПозицией& заглянуть_вперёд() const;
+    // The token `смещение` places after the current one, clamped to the last.
+    const ТокенСПозицией& токен_после(std::size_t смещение) const;
+    Итог<void> ожидать(const Token& образец, std::string_view описание);
+    Итог<void> ожидать(ВидТокена вид, std::string_view описание);
+    Итог<std::string> ожидать_идентификатор(std::string_view описание);
+    ОшибкаПарсера ошибка(std::string сообщение) const;
+    ОшибкаПарсера ошибка_глубины();
+
+    // Edits; each does nothing while записывать_правки is clear.
+    void правка(Правка правка);
+    // The edit of kind Вид built in place from its fields.
+    template <class Вид, class... Поля>
+    void записать(Поля&&... поля) {
+        if (записывать_правки)
+            правки.emplace_back().вид.template emplace<Вид>(std::forward<Поля>(поля)...);
+    }
+    void заменить(std::size_t позиция, std::string_view текст);
+    void заменить_вид(std::size_t позиция, char символ);
+    void записать_бит(std::string_view функция, std::size_t начало,
+                      std::initializer_list<std::size_t> операторы, std::size_t конец);
+    void угловые_скобки(std::vector<std::size_t> запятые, std::size_t открытие,
+                        std::size_t закрытие, bool объявление);
+
+    // Top level.
+    Итог<std::vector<ast::ВерхнийУзел>> разобрать_программу();
+    Итог<ast::ОбъявлениеФункции> разобрать_функцию();
+    Итог<std::vector<ast::Параметр>> разобрать_параметры();
+    Итог<ast::Параметр> разобрать_один_параметр();
+    Итог<std::vector<ast::ОбобщённыйПараметр>> разобрать_обобщённые_параметры();
+    Итог<ast::ОбобщённыйПараметр> разобрать_один_обобщённый_параметр();
+    bool съесть_указатель_возврата();
+    Итог<ast::ВерхнийУзел> разобрать_подключение();
+    Итог<ast::ВерхнийУзел> разобрать_структуру();
+    Итог<ast::ВерхнийУзел> разобрать_контракт();
+    Итог<ast::ВерхнийУзел> разобрать_внешнюю_функцию();
+    Итог<std::optional<ast::Тип>> разобрать_тип_возврата();
+
+    // Statements and blocks.
+    Итог<ast::Блок> разобрать_блок();
+    // The block and whether it had the `конец` form (its word not consumed).
+    Итог<std::pair<ast::Блок, bool>> разобрать_блок_вид(bool стоп_на_иначе);
+    Итог<ast::Оператор> разобрать_оператор();
+    Итог<ast::Оператор> разобрать_если();
+    Итог<ast::Оператор> разобрать_идентификатор_как_оператор();
+    Итог<ast::Оператор> разобрать_объявление();
+    // Look-ahead tests: they move nothing; only a nesting error escapes them.
+    Итог<bool> похоже_на_обобщённое_объявление();
+    Итог<bool> похоже_на_объявление_массива_пользовательского_типа();
+
+    // Operator expressions, loosest to tightest.
+    Итог<ast::Выражение> разобрать_выражение();
+    Итог<ast::Выражение> разобрать_и();
+    Итог<ast::Выражение> разобрать_битовое_или();
+    Итог<ast::Выражение> разобрать_битовое_искл();
+    Итог<ast::Выражение> разобрать_битовое_и();
+    Итог<ast::Выражение> разобрать_равенство();
+    Итог<ast::Выражение> разобрать_сравнение();
+    Итог<ast::Выражение> разобрать_сдвиг();
+    Итог<ast::Выражение> разобрать_слагаемое();
+    Итог<ast::Выражение> разобрать_множитель();
+    Итог<ast::Выражение> разобрать_унарное();
+    // The binary levels from `уровень` (1 loosest … 10 tightest) down.
+    Итог<ast::Выражение> разобрать_бинарное(int уровень);
+
+    // Primary and postfix expressions.
+    Итог<ast::Выражение> разобрать_первичное();
+    Итог<ast::Выражение> дособрать_постфиксные_операции(ast::Выражение выражение);
+    Итог<std::vector<ast::Выражение>> разобрать_аргументы();
+    // `<types>(args)` tried from the current `<`; nothing (and the cursor and
+    // edits as they were) when it does not read that way.
+    struct ТиповойВызов {
+        std::vector<ast::Тип> типы;
+        std::vector<ast::Выражение> аргументы;
+    };
+    Итог<std::optional<ТиповойВызов>> попробовать_типовой_вызов();
+    // Types after `из` with типы_из_в_выражении set.
+    Итог<std::vector<ast::Тип>> разобрать_типы_из_в_выражении();
+    Итог<ast::Выражение> разобрать_текст(const std::string& текст);
+    tl::expected<ast::Выражение, std::string> разобрать_вложенное_выражение_интерполяции(
+        std::string_view текст);
+
+    // Types.
+    Итог<ast::Тип> разобрать_тип();
+    Итог<std::vector<ast::Тип>> разобрать_список_типов_после_из();
+};
+
+// `наложить_маску(a, b)` and the other bit built-ins as operator nodes;
+// nothing for any other name or number of arguments.
+std::optional<ast::Выражение> битовая_функция(std::string_view имя,
+                                              const std::vector<ast::Выражение>& аргументы);
+
+// The target of an assignment written as an expression, or the message why
+// it cannot be one.
+tl::expected<ast::МестоЗаписи, std::string> выражение_в_место_записи(ast::Выражение выражение);
+
+}  // namespace vokra::parser
