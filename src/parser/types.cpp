@@ -186,7 +186,6 @@ bool Парсер::съесть_указатель_возврата() {
     return совпадает(ВидТокена::Двоеточие);
 }
 
-
 // A return type after `->` or `:`, or none. An empty size suffix is not read
 // in it.
 Итог<std::optional<ast::Тип>> Парсер::разобрать_тип_возврата() {

@@ -1,0 +1,101 @@
+// Texts that would exhaust the stack or take exponential time without the
+// parser's nesting limit and its memory of failed `<types>(args)` attempts.
+#include <chrono>
+
+#include "parser/messages.hpp"
+#include "support.hpp"
+
+namespace vokra::parser {
+namespace {
+
+std::string повтор(std::string_view кусок, std::size_t раз) {
+    std::string текст;
+    for (std::size_t i = 0; i < раз; ++i)
+        текст += кусок;
+    return текст;
+}
+
+TEST(Вложенность, ГлубокийТекстОстанавливаетсяОшибкой) {
+    const std::string глубокие[] = {
+        повтор("(", 100000) + "1",
+        повтор("-", 100000) + "1",
+        повтор("~", 100000) + "1",
+        "1" + повтор(" + 1", 100000),
+        "a" + повтор(".b", 100000),
+        "a" + повтор("?", 100000),
+        "f" + повтор("(1)", 100000),
+        повтор("[", 100000),
+        повтор("f(", 100000),
+        // An interpolated piece nests inside its text.
+        повтор("(", 600) + "\"${" + повтор("(", 600) + "x" + повтор(")", 600) + "}\"" +
+            повтор(")", 600),
+    };
+    for (const auto& текст : глубокие) {
+        const auto итог = тест::выражение(текст);
+        EXPECT_NE(итог.find(сообщения::слишком_глубокая_вложенность), std::string::npos)
+            << итог.substr(0, 200);
+    }
+    const std::string типы[] = {
+        повтор("Список<", 100000),
+        "целое" + повтор("(1)", 100000),
+        "целое" + повтор("[]", 100000),
+        повтор("результат из ", 100000) + "целое",
+    };
+    for (const auto& текст : типы)
+        EXPECT_NE(тест::тип(текст).find(сообщения::слишком_глубокая_вложенность),
+                  std::string::npos);
+}
+
+TEST(Вложенность, ГлубокиеОператоры) {
+    const std::string тексты[] = {
+        "функция f() {" + повтор("если (x) {", 100000),
+        "функция f() " + повтор("пока (x) ", 100000),
+        "функция f() { если (a) { }" + повтор(" иначе если (a) { }", 100000) + " }",
+        "функция f() { Список<" + повтор("Список<", 100000),
+    };
+    for (const auto& текст : тексты) {
+        const auto итог = тест::программа(текст);
+        EXPECT_NE(итог.find(сообщения::слишком_глубокая_вложенность), std::string::npos)
+            << итог.substr(0, 200);
+    }
+    const std::string можно = "функция f() {" + повтор("если (x) {", 400) + повтор("}", 401);
+    EXPECT_EQ(тест::программа(можно).find("Функция("), 0u);
+}
+
+TEST(Вложенность, ПределНаУровнеТокена) {
+    // Each parenthesis opens one level, and so does the name inside them.
+    const std::string текст = повтор("(", 1000) + "x";
+    const auto итог = тест::выражение(текст);
+    EXPECT_EQ(итог, "1:1001: " + std::string(сообщения::слишком_глубокая_вложенность));
+    const std::string можно = повтор("(", 999) + "x" + повтор(")", 999);
+    EXPECT_EQ(тест::выражение(можно), R"(Идентификатор("x"))");
+}
+
+TEST(Вложенность, ОшибкаГлубиныНеГлотаетсяПопыткойТиповогоВызова) {
+    const std::string текст = "f<Т>(" + повтор("(", 2000);
+    const auto итог = тест::выражение(текст);
+    EXPECT_EQ(итог.substr(итог.find(' ') + 1), сообщения::слишком_глубокая_вложенность);
+}
+
+TEST(ПопыткиТиповогоВызова, НезакрытаяЦепочкаРазбираетсяБыстро) {
+    // Every `a<b>(` is first tried as a call with a type argument; each
+    // failed attempt is remembered, so the time stays polynomial in the
+    // nesting instead of 2^depth.
+    const auto начало = std::chrono::steady_clock::now();
+    const std::string текст = повтор("a<b>(", 300);
+    const auto итог = тест::выражение(текст);
+    const auto прошло = std::chrono::steady_clock::now() - начало;
+    EXPECT_EQ(итог.substr(итог.find(' ') + 1), "ожидалось выражение, встретилось конец файла");
+    EXPECT_LT(прошло, std::chrono::seconds(2));
+}
+
+TEST(ПопыткиТиповогоВызова, ЗакрытаяЦепочкаОстаётсяВызовами) {
+    const std::string текст = повтор("a<b>(", 3) + "x" + повтор(")", 3);
+    const std::string вызов =
+        R"(ВызовФункции { имя: "a", типовые_параметры: [Пользовательский("b")], аргументы: [)";
+    EXPECT_EQ(тест::выражение(текст),
+              повтор(вызов, 3) + R"(Идентификатор("x"))" + повтор("] }", 3));
+}
+
+}  // namespace
+}  // namespace vokra::parser
