@@ -6,6 +6,7 @@
 #include "jsonrpc.hpp"
 #include "lexer/lexer.hpp"
 #include "messages.hpp"
+#include "parser/parser.hpp"
 #include "positions.hpp"
 
 namespace вокра_lsp {
@@ -35,8 +36,13 @@ std::optional<Диагностика> первая_ошибка(std::string_view
         auto& ошибка = токены.error();
         return диагностика_с_позицией(ошибка.строка, ошибка.столбец, std::move(ошибка.сообщение));
     }
-    // The parser and then the semantic analyser join here, each running only
-    // when the stage before it passed.
+    // Parsed with edit recording off; the program is dropped once it parsed,
+    // as nothing is kept between checks.
+    auto парсер = vokra::parser::Парсер::новый(std::move(*токены));
+    if (auto программа = парсер.разобрать_программу(); !программа) {
+        auto& ошибка = программа.error();
+        return диагностика_с_позицией(ошибка.строка, ошибка.столбец, std::move(ошибка.сообщение));
+    }
     return std::nullopt;
 }
 

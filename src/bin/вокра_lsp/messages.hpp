@@ -47,4 +47,21 @@ inline constexpr const char* нет_поля = "нет поля «{}»";
 inline constexpr const char* в_поле = "«{}»: {}";
 inline constexpr const char* неверный_uri = "неверный URI «{}»";
 
+// Hover, completion and definition: signatures and details of declarations.
+// In the hover texts "\n" is a line feed.
+inline constexpr const char* параметр = "{} {}";
+inline constexpr const char* поле = "    {} {};";
+inline constexpr const char* тип_возврата = ": {}";
+inline constexpr const char* подсказка = "**{}**\n\n{}";
+inline constexpr const char* подсказка_с_примером = "**{}**\n\n{}\n\n{}";
+inline constexpr const char* структура = "```\nструктура {}\n{}\nконец\n```";
+inline constexpr const char* метод = "```\n{}.{}({}){}\n```";
+inline constexpr const char* функция = "```\nфункция {}({}){}\n```";
+inline constexpr const char* деталь_структуры = "структура ({} полей)";
+inline constexpr const char* деталь_функции = "функция({})";
+inline constexpr const char* деталь_функции_с_типом = "функция({}): {}";
+inline constexpr const char* деталь_контракта = "контракт ({} метод(ов))";
+inline constexpr const char* деталь_внешней_функции = "внешняя функция({})";
+inline constexpr const char* деталь_внешней_функции_с_типом = "внешняя функция({}): {}";
+
 }  // namespace вокра_lsp::сообщения

@@ -6,7 +6,9 @@
 #include <array>
 #include <string_view>
 
+#include "features.hpp"
 #include "messages.hpp"
+#include "positions.hpp"
 #include "protocol.hpp"
 
 namespace вокра_lsp {
@@ -17,8 +19,25 @@ namespace {
 // result JSON goes back to the client.
 using Ответчик = nlohmann::json (*)(const Документы&, const ПараметрыПозицииДокумента&);
 
-nlohmann::json без_ответа(const Документы&, const ПараметрыПозицииДокумента&) {
-    return nullptr;
+// The stored text of the document; a document that is not open is empty.
+std::string_view текст_документа(const Документы& документы, const std::string& uri) {
+    const auto найден = документы.find(uri);
+    return найден == документы.end() ? std::string_view() : std::string_view(найден->second);
+}
+
+nlohmann::json hover(const Документы& документы, const ПараметрыПозицииДокумента& параметры) {
+    const auto текст = текст_документа(документы, параметры.uri);
+    return ответ_hover(текст, позиция_в_символах(текст, параметры.позиция));
+}
+
+nlohmann::json автодополнение(const Документы& документы,
+                              const ПараметрыПозицииДокумента& параметры) {
+    return ответ_автодополнение(текст_документа(документы, параметры.uri));
+}
+
+nlohmann::json определение(const Документы& документы, const ПараметрыПозицииДокумента& параметры) {
+    const auto текст = текст_документа(документы, параметры.uri);
+    return ответ_определение(параметры.uri, текст, позиция_в_символах(текст, параметры.позиция));
 }
 
 struct ОбработчикЗапроса {
@@ -27,9 +46,9 @@ struct ОбработчикЗапроса {
 };
 
 constexpr std::array<ОбработчикЗапроса, 3> обработчики{{
-    {"textDocument/hover", без_ответа},
-    {"textDocument/completion", без_ответа},
-    {"textDocument/definition", без_ответа},
+    {"textDocument/hover", hover},
+    {"textDocument/completion", автодополнение},
+    {"textDocument/definition", определение},
 }};
 
 }  // namespace
