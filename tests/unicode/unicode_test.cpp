@@ -16,15 +16,16 @@ TEST(Декодирование, КаждыйНеверныйБайтСтано�
         std::u32string символы;
     };
     const Случай случаи[] = {
-        {"\x80", U"\uFFFD"},                  // stray continuation byte
-        {"\xC0\xAF", U"\uFFFD\uFFFD"},        // overlong '/'
-        {"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},  // surrogate
+        {"\x80", U"\uFFFD"},                                // stray continuation byte
+        {"\xC0\xAF", U"\uFFFD\uFFFD"},                      // overlong '/'
+        {"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},            // surrogate
         {"\xF4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
-        {"a\xD0", U"a\uFFFD"},                // cut short by the end
-        {"\xE2\x82z", U"\uFFFD\uFFFDz"},      // cut short by an ASCII byte
+        {"a\xD0", U"a\uFFFD"},                              // cut short by the end
+        {"\xE2\x82z", U"\uFFFD\uFFFDz"},                    // cut short by an ASCII byte
         {"\xFF", U"\uFFFD"},
     };
-    for (const auto& с : случаи) EXPECT_EQ(декодировать(с.байты), с.символы) << с.байты;
+    for (const auto& с : случаи)
+        EXPECT_EQ(декодировать(с.байты), с.символы) << с.байты;
 }
 
 TEST(КлассыСимволов, ПробелыБуквыЦифры) {
@@ -42,7 +43,8 @@ TEST(КлассыСимволов, ПробелыБуквыЦифры) {
     // Nd, Nl and No: Arabic-Indic digit, Roman numeral, superscript two, vulgar half.
     for (char32_t с : {U'0', U'9', U'\u0663', U'\u2160', U'\u00B2', U'\u00BD', U'\U0001D7CE'})
         EXPECT_TRUE(числовой(с)) << static_cast<unsigned>(с);
-    for (char32_t с : {U'a', U'_', U'ж'}) EXPECT_FALSE(числовой(с)) << static_cast<unsigned>(с);
+    for (char32_t с : {U'a', U'_', U'ж'})
+        EXPECT_FALSE(числовой(с)) << static_cast<unsigned>(с);
 
     EXPECT_TRUE(символ_слова(U'_'));
     EXPECT_FALSE(символ_слова(U'-'));

@@ -1,0 +1,70 @@
+#include "diagnostics.hpp"
+
+#include <algorithm>
+#include <limits>
+
+#include "jsonrpc.hpp"
+#include "lexer/lexer.hpp"
+#include "messages.hpp"
+#include "parser/parser.hpp"
+#include "positions.hpp"
+
+namespace вокра_lsp {
+
+namespace {
+
+// 1-based to 0-based, floored at 0 and kept within the protocol's range.
+std::uint32_t от_нуля(std::size_t номер) {
+    const std::size_t с_нуля = номер == 0 ? 0 : номер - 1;
+    return static_cast<std::uint32_t>(
+        std::min<std::size_t>(с_нуля, std::numeric_limits<std::uint32_t>::max() - 1));
+}
+
+}  // namespace
+
+Диагностика диагностика_с_позицией(std::size_t строка, std::size_t столбец, std::string сообщение) {
+    const Позиция начало{от_нуля(строка), от_нуля(столбец)};
+    return Диагностика{{начало, {начало.строка, начало.символ + 1}},
+                       1,
+                       сообщения::источник_диагностик,
+                       std::move(сообщение)};
+}
+
+std::optional<Диагностика> первая_ошибка(std::string_view текст) {
+    auto токены = vokra::Лексер::новый(текст).токенизировать();
+    if (!токены) {
+        auto& ошибка = токены.error();
+        return диагностика_с_позицией(ошибка.строка, ошибка.столбец, std::move(ошибка.сообщение));
+    }
+    // Parsed with edit recording off; the program is dropped once it parsed,
+    // as nothing is kept between checks.
+    auto парсер = vokra::parser::Парсер::новый(std::move(*токены));
+    if (auto программа = парсер.разобрать_программу(); !программа) {
+        auto& ошибка = программа.error();
+        return диагностика_с_позицией(ошибка.строка, ошибка.столбец, std::move(ошибка.сообщение));
+    }
+    return std::nullopt;
+}
+
+tl::expected<void, ОшибкаСервера> отправить_диагностики(const Отправитель& отправитель,
+                                                        const std::string& uri,
+                                                        std::vector<Диагностика> диагностики) {
+    return отправитель.отправить(
+        уведомление("textDocument/publishDiagnostics",
+                    в_json(ПараметрыПубликации{uri, std::move(диагностики)})));
+}
+
+tl::expected<void, ОшибкаСервера> проверить_и_отправить_диагностики(const Отправитель& отправитель,
+                                                                    const std::string& uri,
+                                                                    std::string_view текст) {
+    std::vector<Диагностика> диагностики;
+    if (auto ошибка = первая_ошибка(текст)) {
+        auto& диапазон = ошибка->диапазон;
+        диапазон = {позиция_в_utf16(текст, диапазон.начало),
+                    позиция_в_utf16(текст, диапазон.конец)};
+        диагностики.push_back(std::move(*ошибка));
+    }
+    return отправить_диагностики(отправитель, uri, std::move(диагностики));
+}
+
+}  // namespace вокра_lsp

@@ -1,0 +1,35 @@
+// Checking a document with the language front end and publishing the first
+// error as its one diagnostic, or an empty list when every stage passes.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <tl/expected.hpp>
+#include <vector>
+
+#include "error.hpp"
+#include "protocol.hpp"
+#include "transport.hpp"
+
+namespace вокра_lsp {
+
+// A diagnostic at a 1-based line and column of the language, counted in code
+// points: 0-based, floored at 0, one character wide.
+Диагностика диагностика_с_позицией(std::size_t строка, std::size_t столбец, std::string сообщение);
+
+// The first error of the front end over a text, its range counted in code
+// points; nothing when the text passes.
+std::optional<Диагностика> первая_ошибка(std::string_view текст);
+
+tl::expected<void, ОшибкаСервера> отправить_диагностики(const Отправитель& отправитель,
+                                                        const std::string& uri,
+                                                        std::vector<Диагностика> диагностики);
+
+// Checks the text afresh and publishes the result for the URI, with the range
+// converted to UTF-16 units against the text's lines.
+tl::expected<void, ОшибкаСервера> проверить_и_отправить_диагностики(const Отправитель& отправитель,
+                                                                    const std::string& uri,
+                                                                    std::string_view текст);
+
+}  // namespace вокра_lsp

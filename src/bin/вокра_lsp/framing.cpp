@@ -1,0 +1,95 @@
+#include "framing.hpp"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <charconv>
+#include <istream>
+#include <ostream>
+
+#include "messages.hpp"
+
+namespace вокра_lsp {
+
+namespace {
+
+// The body is read in chunks of this size, so a claimed length that the
+// input does not back never allocates more than has actually arrived.
+constexpr std::size_t кусок = 64 * 1024;
+
+bool равны_без_регистра(std::string_view а, std::string_view б) {
+    return std::ranges::equal(а, б, [](char x, char y) {
+        auto нижний = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        return нижний(x) == нижний(y);
+    });
+}
+
+std::optional<std::size_t> длина(std::string_view значение) {
+    if (значение.empty() ||
+        !std::ranges::all_of(значение, [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    std::size_t число = 0;
+    const auto [конец, код] =
+        std::from_chars(значение.data(), значение.data() + значение.size(), число);
+    if (код != std::errc{} || конец != значение.data() + значение.size())
+        return std::nullopt;
+    return число;
+}
+
+}  // namespace
+
+tl::expected<std::optional<std::string>, std::string> прочитать_тело(std::istream& вход) {
+    std::optional<std::size_t> заявлено;
+    std::string строка;
+    for (bool первая = true;; первая = false) {
+        строка.clear();
+        std::getline(вход, строка);
+        if (вход.bad())
+            return tl::unexpected(std::string(сообщения::ошибка_чтения));
+        if (вход.eof()) {
+            if (первая && строка.empty())
+                return std::nullopt;
+            if (строка.empty())
+                return tl::unexpected(std::string(сообщения::обрыв_заголовков));
+            return tl::unexpected(fmt::format(сообщения::неверный_заголовок, строка));
+        }
+        if (!строка.ends_with('\r'))
+            return tl::unexpected(fmt::format(сообщения::неверный_заголовок, строка));
+        строка.pop_back();
+        if (строка.empty())
+            break;
+        const auto разделитель = строка.find(": ");
+        if (разделитель == std::string::npos)
+            return tl::unexpected(fmt::format(сообщения::неверный_заголовок, строка));
+        if (равны_без_регистра(std::string_view(строка).substr(0, разделитель), "Content-Length")) {
+            заявлено = длина(std::string_view(строка).substr(разделитель + 2));
+            if (!заявлено)
+                return tl::unexpected(fmt::format(сообщения::неверный_заголовок, строка));
+        }
+    }
+    if (!заявлено)
+        return tl::unexpected(std::string(сообщения::нет_длины));
+
+    std::string тело;
+    while (тело.size() < *заявлено) {
+        const std::size_t было = тело.size();
+        const std::size_t ещё = std::min(кусок, *заявлено - было);
+        тело.resize(было + ещё);
+        вход.read(тело.data() + было, static_cast<std::streamsize>(ещё));
+        тело.resize(было + static_cast<std::size_t>(вход.gcount()));
+        if (вход.bad())
+            return tl::unexpected(std::string(сообщения::ошибка_чтения));
+        if (тело.size() < было + ещё)
+            return tl::unexpected(fmt::format(сообщения::короткое_тело, *заявлено));
+    }
+    return тело;
+}
+
+bool записать_тело(std::ostream& выход, std::string_view тело) {
+    выход << "Content-Length: " << тело.size() << "\r\n\r\n";
+    выход.write(тело.data(), static_cast<std::streamsize>(тело.size()));
+    выход.flush();
+    return static_cast<bool>(выход);
+}
+
+}  // namespace вокра_lsp

@@ -1,0 +1,23 @@
+// вокра_lsp: the language server. An editor starts it and speaks the Language
+// Server Protocol with it over standard input and output.
+#include <csignal>
+#include <iostream>
+
+#include "messages.hpp"
+#include "server.hpp"
+
+int main() {
+    // A client that goes away must give a failed write, not a killed process.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::ios::sync_with_stdio(false);
+    // The reader and the writer run on separate threads; a tied input would
+    // flush the output from the reader's thread.
+    std::cin.tie(nullptr);
+
+    const auto итог = вокра_lsp::запустить_сервер(std::cin, std::cout);
+    if (!итог) {
+        std::cerr << вокра_lsp::сообщения::префикс_ошибки << итог.error().описание << std::endl;
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,31 @@
+// Character offsets at the protocol boundary. The language counts columns in
+// code points; clients count a position's character in UTF-16 code units
+// (the server announces no other encoding). Within the Basic Multilingual
+// Plane, Cyrillic included, both counts agree.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "protocol.hpp"
+
+namespace вокра_lsp {
+
+// The 0-based line `номер` of a text, lines ending at line feeds; a carriage
+// return stays part of its line, as the lexer counts it. Empty past the end.
+std::string_view строка_текста(std::string_view текст, std::uint32_t номер);
+
+// UTF-16 units taken by the first `символов` code points of a line; a count
+// past the line's end adds one unit per missing character.
+std::uint32_t в_единицы_utf16(std::string_view строка, std::uint32_t символов);
+
+// Code points before UTF-16 unit `единиц` of a line (an offset inside a
+// surrogate pair counts the character it splits as not reached); an offset
+// past the line's end adds one character per missing unit.
+std::uint32_t в_символы(std::string_view строка, std::uint32_t единиц);
+
+// The same for whole positions of a text.
+Позиция позиция_в_utf16(std::string_view текст, Позиция позиция);
+Позиция позиция_в_символах(std::string_view текст, Позиция позиция);
+
+}  // namespace вокра_lsp

@@ -1,0 +1,148 @@
+#include "server.hpp"
+
+#include <fmt/format.h>
+
+#include "diagnostics.hpp"
+#include "documents.hpp"
+#include "messages.hpp"
+#include "protocol.hpp"
+#include "requests.hpp"
+#include "transport.hpp"
+
+namespace вокра_lsp {
+
+namespace {
+
+using Итог = tl::expected<void, ОшибкаСервера>;
+
+tl::unexpected<ОшибкаСервера> ошибка(std::string описание) {
+    return tl::unexpected(ОшибкаСервера{std::move(описание)});
+}
+
+// Waits for `initialize`, answering every other request with "server not
+// initialized" and ignoring everything else, replies with the capabilities,
+// then requires the `initialized` notification.
+tl::expected<ПараметрыИнициализации, ОшибкаСервера> инициализировать(Транспорт& транспорт) {
+    const Отправитель отправитель = транспорт.отправитель();
+    for (;;) {
+        auto входящее = транспорт.входящие->получить();
+        if (!входящее)
+            return ошибка(сообщения::ввод_закончился_до_инициализации);
+        if (!*входящее)
+            return tl::unexpected(std::move(входящее->error()));
+        const auto* запрос = std::get_if<Запрос>(&**входящее);
+        if (запрос == nullptr)
+            continue;
+        if (запрос->метод != "initialize") {
+            auto отправлено = отправитель.отправить(
+                ответ_с_ошибкой(запрос->id, код_сервер_не_инициализирован,
+                                fmt::format(сообщения::ожидался_initialize, описание(**входящее))));
+            if (!отправлено)
+                return tl::unexpected(std::move(отправлено.error()));
+            continue;
+        }
+        auto параметры = параметры_инициализации_из_json(запрос->параметры);
+        if (!параметры)
+            return ошибка(
+                fmt::format(сообщения::неверные_параметры_инициализации, параметры.error()));
+        auto отправлено = отправитель.отправить(
+            ответ_с_результатом(запрос->id, {{"capabilities", возможности_сервера()}}));
+        if (!отправлено)
+            return tl::unexpected(std::move(отправлено.error()));
+
+        auto следующее = транспорт.входящие->получить();
+        if (!следующее)
+            return ошибка(сообщения::ввод_закончился_до_инициализации);
+        if (!*следующее)
+            return tl::unexpected(std::move(следующее->error()));
+        if (!это_уведомление(**следующее, "initialized"))
+            return ошибка(fmt::format(сообщения::ожидался_initialized, описание(**следующее)));
+        return std::move(*параметры);
+    }
+}
+
+// After `shutdown` has been answered, the next message must be `exit`.
+Итог дождаться_exit(Транспорт& транспорт) {
+    auto приём = транспорт.входящие->получить_за(срок_ожидания_exit);
+    if (приём.срок_вышел)
+        return ошибка(сообщения::exit_не_пришёл);
+    if (!приём.значение)
+        return ошибка(сообщения::ввод_закончился_до_exit);
+    if (!*приём.значение)
+        return tl::unexpected(std::move(приём.значение->error()));
+    if (!это_уведомление(**приём.значение, "exit"))
+        return ошибка(fmt::format(сообщения::ожидался_exit, описание(**приём.значение)));
+    return {};
+}
+
+// Notifications about documents. Parameters that do not decode leave the
+// notification without effect.
+Итог обработать_уведомление(const Отправитель& отправитель, Документы& документы,
+                            const Уведомление& уведомление) {
+    if (уведомление.метод == "textDocument/didOpen") {
+        auto параметры = параметры_открытия_из_json(уведомление.параметры);
+        if (!параметры)
+            return {};
+        auto& документ = параметры->документ;
+        const auto& текст = документы[документ.uri] = std::move(документ.текст);
+        return проверить_и_отправить_диагностики(отправитель, документ.uri, текст);
+    }
+    if (уведомление.метод == "textDocument/didChange") {
+        auto параметры = параметры_изменения_из_json(уведомление.параметры);
+        if (!параметры || параметры->изменения.empty())
+            return {};
+        // Whole-document synchronisation: the last change carries the text.
+        const auto& текст = документы[параметры->uri] =
+            std::move(параметры->изменения.back().текст);
+        return проверить_и_отправить_диагностики(отправитель, параметры->uri, текст);
+    }
+    if (уведомление.метод == "textDocument/didClose") {
+        auto параметры = параметры_закрытия_из_json(уведомление.параметры);
+        if (!параметры)
+            return {};
+        документы.erase(параметры->uri);
+        return отправить_диагностики(отправитель, параметры->uri, {});
+    }
+    return {};
+}
+
+Итог обслуживать(Транспорт& транспорт) {
+    const auto параметры_инициализации = инициализировать(транспорт);
+    if (!параметры_инициализации)
+        return tl::unexpected(параметры_инициализации.error());
+    const Отправитель отправитель = транспорт.отправитель();
+    Документы документы;
+    while (auto входящее = транспорт.входящие->получить()) {
+        if (!*входящее)
+            return tl::unexpected(std::move(входящее->error()));
+        Итог итог;
+        if (const auto* запрос = std::get_if<Запрос>(&**входящее)) {
+            if (запрос->метод == "shutdown") {
+                итог = ответить_пусто(отправитель, запрос->id);
+                if (!итог)
+                    return итог;
+                return дождаться_exit(транспорт);
+            }
+            итог = обработать_запрос(отправитель, документы, *запрос);
+        } else if (const auto* у = std::get_if<Уведомление>(&**входящее)) {
+            итог = обработать_уведомление(отправитель, документы, *у);
+        }
+        if (!итог)
+            return итог;
+    }
+    return {};
+}
+
+}  // namespace
+
+tl::expected<void, ОшибкаСервера> запустить_сервер(std::istream& вход, std::ostream& выход) {
+    auto транспорт = Транспорт::открыть(вход, выход);
+    auto итог = обслуживать(транспорт);
+    if (!итог) {
+        транспорт.прервать();
+        return итог;
+    }
+    return транспорт.завершить();
+}
+
+}  // namespace вокра_lsp

@@ -1,0 +1,405 @@
+#include "uri.hpp"
+
+#include <unicode/uidna.h>
+#include <uriparser/Uri.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <vector>
+
+namespace вокра_lsp {
+
+namespace {
+
+bool в_наборе(char c, std::string_view набор) {
+    return c != '\0' && набор.find(c) != std::string_view::npos;
+}
+
+bool ascii(char c) {
+    return static_cast<unsigned char>(c) < 0x80;
+}
+
+// The percent-encode sets of the URL standard; each one but the first holds
+// the one before it.
+enum class Набор { управляющие, фрагмент, запрос, особый_запрос, путь, пользователь };
+
+bool кодируется(char символ, Набор набор) {
+    const auto c = static_cast<unsigned char>(символ);
+    if (c < 0x20 || c > 0x7E)
+        return true;
+    switch (набор) {
+        case Набор::управляющие:
+            return false;
+        case Набор::фрагмент:
+            return в_наборе(символ, " \"<>`");
+        case Набор::запрос:
+            return в_наборе(символ, " \"#<>");
+        case Набор::особый_запрос:
+            return в_наборе(символ, " \"#<>'");
+        case Набор::путь:
+            return в_наборе(символ, " \"#<>?`{}");
+        case Набор::пользователь:
+            return в_наборе(символ, " \"#<>?`{}/:;=@[\\]^|");
+    }
+    return true;
+}
+
+void дописать_код(std::string& куда, char символ) {
+    constexpr std::string_view цифры = "0123456789ABCDEF";
+    const auto c = static_cast<unsigned char>(символ);
+    куда += '%';
+    куда += цифры[c >> 4];
+    куда += цифры[c & 0xF];
+}
+
+std::string закодировать(std::string_view текст, Набор набор) {
+    std::string итог;
+    for (const char c : текст) {
+        if (кодируется(c, набор))
+            дописать_код(итог, c);
+        else
+            итог += c;
+    }
+    return итог;
+}
+
+bool шестнадцатеричная(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+bool код_в(std::string_view текст, std::size_t i) {
+    return текст[i] == '%' && i + 2 < текст.size() && шестнадцатеричная(текст[i + 1]) &&
+           шестнадцатеричная(текст[i + 2]);
+}
+
+std::string раскодировать(std::string_view текст) {
+    auto значение = [](char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
+    std::string итог;
+    for (std::size_t i = 0; i < текст.size(); ++i) {
+        if (код_в(текст, i)) {
+            итог += static_cast<char>(значение(текст[i + 1]) * 16 + значение(текст[i + 2]));
+            i += 2;
+        } else {
+            итог += текст[i];
+        }
+    }
+    return итог;
+}
+
+std::string нижний_регистр(std::string_view текст) {
+    std::string итог(текст);
+    for (char& c : итог)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return итог;
+}
+
+struct ОсобаяСхема {
+    std::string_view имя;
+    std::string_view порт_по_умолчанию;
+};
+
+constexpr std::array<ОсобаяСхема, 6> особые_схемы{
+    {{"ftp", "21"}, {"file", ""}, {"http", "80"}, {"https", "443"}, {"ws", "80"}, {"wss", "443"}}};
+
+const ОсобаяСхема* особая(std::string_view схема) {
+    const auto найдена = std::ranges::find(особые_схемы, схема, &ОсобаяСхема::имя);
+    return найдена == особые_схемы.end() ? nullptr : &*найдена;
+}
+
+bool верная_схема(std::string_view схема) {
+    auto буква = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (схема.empty() || !буква(схема.front()))
+        return false;
+    return std::ranges::all_of(схема, [&](char c) {
+        return буква(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+    });
+}
+
+bool запрещён_в_узле(char c) {
+    return c == '\0' || в_наборе(c, " #/:<>?@[\\]^|");
+}
+
+bool запрещён_в_домене(char c) {
+    const auto код = static_cast<unsigned char>(c);
+    return запрещён_в_узле(c) || код < 0x20 || код == 0x7F || c == '%';
+}
+
+// A non-ASCII domain becomes its ASCII form as the URL standard asks: UTS #46
+// processing without its hyphen and length checks.
+std::optional<std::string> домен_в_ascii(const std::string& домен) {
+    static const UIDNA* const idna = [] {
+        UErrorCode код = U_ZERO_ERROR;
+        return uidna_openUTS46(
+            UIDNA_CHECK_BIDI | UIDNA_CHECK_CONTEXTJ | UIDNA_NONTRANSITIONAL_TO_ASCII, &код);
+    }();
+    if (idna == nullptr)
+        return std::nullopt;
+    constexpr std::uint32_t не_считаются =
+        UIDNA_ERROR_EMPTY_LABEL | UIDNA_ERROR_LABEL_TOO_LONG | UIDNA_ERROR_DOMAIN_NAME_TOO_LONG |
+        UIDNA_ERROR_LEADING_HYPHEN | UIDNA_ERROR_TRAILING_HYPHEN | UIDNA_ERROR_HYPHEN_3_4;
+    std::string итог(домен.size() * 4 + 16, '\0');
+    for (int попытка = 0; попытка < 2; ++попытка) {
+        UErrorCode код = U_ZERO_ERROR;
+        UIDNAInfo сведения = UIDNA_INFO_INITIALIZER;
+        const int32_t длина =
+            uidna_nameToASCII_UTF8(idna, домен.data(), static_cast<int32_t>(домен.size()),
+                                   итог.data(), static_cast<int32_t>(итог.size()), &сведения, &код);
+        итог.resize(static_cast<std::size_t>(std::max(длина, 0)));
+        if (код == U_BUFFER_OVERFLOW_ERROR)
+            continue;
+        if (U_FAILURE(код) || (сведения.errors & ~не_считаются) != 0)
+            return std::nullopt;
+        return итог;
+    }
+    return std::nullopt;
+}
+
+// The host of a special scheme: percent-decoded, then lower-cased, or put
+// through IDNA when it is not ASCII. An IPv6 literal is only lower-cased and
+// left to the final check.
+std::optional<std::string> особый_узел(std::string_view узел) {
+    if (узел.starts_with('['))
+        return нижний_регистр(узел);
+    std::string домен = раскодировать(узел);
+    if (std::ranges::all_of(домен, ascii)) {
+        домен = нижний_регистр(домен);
+    } else {
+        auto в_ascii = домен_в_ascii(домен);
+        if (!в_ascii)
+            return std::nullopt;
+        домен = std::move(*в_ascii);
+    }
+    if (std::ranges::any_of(домен, запрещён_в_домене))
+        return std::nullopt;
+    return домен;
+}
+
+// The host of any other scheme keeps its case and its escapes.
+std::optional<std::string> непрозрачный_узел(std::string_view узел) {
+    if (узел.starts_with('['))
+        return нижний_регистр(узел);
+    if (std::ranges::any_of(узел, запрещён_в_узле))
+        return std::nullopt;
+    return закодировать(узел, Набор::управляющие);
+}
+
+// Userinfo, host and port of an authority of a scheme other than file.
+std::optional<std::string> полномочия(std::string_view текст, const ОсобаяСхема* схема) {
+    std::string итог;
+    const auto собака = текст.rfind('@');
+    if (собака != std::string_view::npos) {
+        const std::string_view сведения = текст.substr(0, собака);
+        const auto двоеточие = сведения.find(':');
+        const std::string пользователь =
+            закодировать(сведения.substr(0, двоеточие), Набор::пользователь);
+        const std::string пароль =
+            двоеточие == std::string_view::npos
+                ? std::string()
+                : закодировать(сведения.substr(двоеточие + 1), Набор::пользователь);
+        if (!пользователь.empty() || !пароль.empty())
+            итог += пользователь + (пароль.empty() ? "" : ":" + пароль) + "@";
+        текст = текст.substr(собака + 1);
+    }
+    const std::size_t конец_узла =
+        текст.starts_with('[') ? std::min(текст.find(']'), текст.size() - 1) + 1 : текст.find(':');
+    const std::string_view узел = текст.substr(0, конец_узла);
+    std::string_view порт = конец_узла < текст.size() ? текст.substr(конец_узла) : "";
+    if (!порт.empty() && !порт.starts_with(':'))
+        return std::nullopt;
+    if (!порт.empty())
+        порт.remove_prefix(1);
+
+    const auto разобранный_узел = схема ? особый_узел(узел) : непрозрачный_узел(узел);
+    if (!разобранный_узел)
+        return std::nullopt;
+    if (разобранный_узел->empty() && (схема || !итог.empty() || !порт.empty()))
+        return std::nullopt;
+    итог += *разобранный_узел;
+
+    if (!порт.empty()) {
+        unsigned номер = 0;
+        const auto [конец, код] = std::from_chars(порт.data(), порт.data() + порт.size(), номер);
+        if (код != std::errc{} || конец != порт.data() + порт.size() || номер > 65535 ||
+            !std::ranges::all_of(порт, [](char c) { return c >= '0' && c <= '9'; }))
+            return std::nullopt;
+        const std::string число = std::to_string(номер);
+        if (!схема || число != схема->порт_по_умолчанию)
+            итог += ":" + число;
+    }
+    return итог;
+}
+
+bool одна_точка(std::string_view сегмент) {
+    return сегмент == "." || нижний_регистр(сегмент) == "%2e";
+}
+
+bool две_точки(std::string_view сегмент) {
+    const std::string с = нижний_регистр(сегмент);
+    return с == ".." || с == ".%2e" || с == "%2e." || с == "%2e%2e";
+}
+
+// A path that starts with '/': "." and ".." segments resolved, each segment
+// percent-encoded.
+std::string нормализовать_путь(std::string_view путь) {
+    std::vector<std::string> сегменты;
+    std::size_t начало = 1;
+    for (;;) {
+        const std::size_t конец = std::min(путь.find('/', начало), путь.size());
+        const std::string_view сегмент = путь.substr(начало, конец - начало);
+        const bool последний = конец == путь.size();
+        if (две_точки(сегмент)) {
+            if (!сегменты.empty())
+                сегменты.pop_back();
+            if (последний)
+                сегменты.emplace_back();
+        } else if (одна_точка(сегмент)) {
+            if (последний)
+                сегменты.emplace_back();
+        } else {
+            сегменты.push_back(закодировать(сегмент, Набор::путь));
+        }
+        if (последний)
+            break;
+        начало = конец + 1;
+    }
+    std::string итог;
+    for (const auto& сегмент : сегменты)
+        итог += "/" + сегмент;
+    return итог;
+}
+
+struct ЧастиАдреса {
+    std::optional<std::string> полномочия;
+    std::string путь;
+};
+
+std::optional<ЧастиАдреса> части_адреса(std::string_view основа, const ОсобаяСхема* схема) {
+    const auto до_косой = [&](std::size_t начало) {
+        const std::size_t конец = std::min(основа.find('/', начало), основа.size());
+        return std::pair{основа.substr(начало, конец - начало), основа.substr(конец)};
+    };
+    if (схема && схема->имя == "file") {
+        std::string_view узел, путь = основа;
+        if (основа.starts_with("//"))
+            std::tie(узел, путь) = до_косой(2);
+        auto разобранный = особый_узел(узел);
+        if (!разобранный)
+            return std::nullopt;
+        if (*разобранный == "localhost")
+            разобранный->clear();
+        return ЧастиАдреса{std::move(*разобранный),
+                           нормализовать_путь(путь.starts_with('/') ? std::string(путь)
+                                                                    : "/" + std::string(путь))};
+    }
+    if (схема) {
+        const auto [текст, путь] = до_косой(std::min(основа.find_first_not_of('/'), основа.size()));
+        auto разобранные = полномочия(текст, схема);
+        if (!разобранные)
+            return std::nullopt;
+        return ЧастиАдреса{std::move(*разобранные), нормализовать_путь(путь.empty() ? "/" : путь)};
+    }
+    if (основа.starts_with("//")) {
+        const auto [текст, путь] = до_косой(2);
+        auto разобранные = полномочия(текст, nullptr);
+        if (!разобранные)
+            return std::nullopt;
+        return ЧастиАдреса{std::move(*разобранные), путь.empty() ? "" : нормализовать_путь(путь)};
+    }
+    if (основа.starts_with('/'))
+        return ЧастиАдреса{std::nullopt, нормализовать_путь(основа)};
+    return ЧастиАдреса{std::nullopt, закодировать(основа, Набор::управляющие)};
+}
+
+// What the URL standard lets stand raw but RFC 3986 does not is encoded in a
+// copy for the final syntax check; brackets stay only around an IPv6 host,
+// and only the first '#' starts the fragment.
+std::string для_проверки(std::string_view адрес, std::size_t начало_узла, std::size_t конец_узла) {
+    constexpr std::string_view разрешённые =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-._~!$&'()*+,;=:@/?#";
+    std::string итог;
+    bool во_фрагменте = false;
+    for (std::size_t i = 0; i < адрес.size(); ++i) {
+        const char c = адрес[i];
+        const bool скобка_узла = (c == '[' || c == ']') && i >= начало_узла && i < конец_узла;
+        const bool вторая_решётка = c == '#' && во_фрагменте;
+        во_фрагменте = во_фрагменте || c == '#';
+        if ((в_наборе(c, разрешённые) && !вторая_решётка) || скобка_узла || код_в(адрес, i))
+            итог += c;
+        else
+            дописать_код(итог, c);
+    }
+    return итог;
+}
+
+bool верный_по_rfc3986(const std::string& адрес) {
+    UriUriA разобранный;
+    const char* ошибка = nullptr;
+    const bool верный = uriParseSingleUriA(&разобранный, адрес.c_str(), &ошибка) == URI_SUCCESS;
+    if (верный)
+        uriFreeUriMembersA(&разобранный);
+    return верный;
+}
+
+}  // namespace
+
+std::optional<std::string> нормализовать_uri(std::string_view uri) {
+    // Leading and trailing controls and spaces go, and so do tabs and line
+    // breaks anywhere.
+    const auto лишний_по_краям = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
+    while (!uri.empty() && лишний_по_краям(uri.front()))
+        uri.remove_prefix(1);
+    while (!uri.empty() && лишний_по_краям(uri.back()))
+        uri.remove_suffix(1);
+    std::string текст;
+    std::ranges::copy_if(uri, std::back_inserter(текст),
+                         [](char c) { return !в_наборе(c, "\t\n\r"); });
+
+    const auto двоеточие = текст.find(':');
+    if (двоеточие == std::string::npos ||
+        !верная_схема(std::string_view(текст).substr(0, двоеточие)))
+        return std::nullopt;
+    const std::string схема = нижний_регистр(std::string_view(текст).substr(0, двоеточие));
+    const ОсобаяСхема* особая_схема = особая(схема);
+
+    std::string_view остаток = std::string_view(текст).substr(двоеточие + 1);
+    std::optional<std::string_view> запрос, фрагмент;
+    if (const auto решётка = остаток.find('#'); решётка != std::string_view::npos) {
+        фрагмент = остаток.substr(решётка + 1);
+        остаток = остаток.substr(0, решётка);
+    }
+    if (const auto вопрос = остаток.find('?'); вопрос != std::string_view::npos) {
+        запрос = остаток.substr(вопрос + 1);
+        остаток = остаток.substr(0, вопрос);
+    }
+    std::string основа(остаток);
+    if (особая_схема)
+        std::ranges::replace(основа, '\\', '/');
+
+    auto части = части_адреса(основа, особая_схема);
+    if (!части)
+        return std::nullopt;
+
+    std::string итог = схема + ":";
+    std::size_t начало_узла = 0, конец_узла = 0;
+    if (части->полномочия) {
+        итог += "//";
+        начало_узла = итог.size();
+        итог += *части->полномочия;
+        конец_узла = итог.size();
+    } else if (части->путь.starts_with("//")) {
+        итог += "/.";  // keeps the path from reading as an authority
+    }
+    итог += части->путь;
+    if (запрос)
+        итог += "?" + закодировать(*запрос, особая_схема ? Набор::особый_запрос : Набор::запрос);
+    if (фрагмент)
+        итог += "#" + закодировать(*фрагмент, Набор::фрагмент);
+
+    if (!верный_по_rfc3986(для_проверки(итог, начало_узла, конец_узла)))
+        return std::nullopt;
+    return итог;
+}
+
+}  // namespace вокра_lsp

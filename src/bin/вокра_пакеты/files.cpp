@@ -1,0 +1,130 @@
+#include "files.hpp"
+
+#include <fcntl.h>
+#include <fmt/core.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "messages.hpp"
+#include "text.hpp"
+
+namespace вокра_пакеты {
+
+std::string текст_ошибки_ос(int номер) {
+    return fmt::format("{} (os error {})", std::strerror(номер), номер);
+}
+
+std::string текст_ошибки(const std::error_code& код) {
+    return fmt::format("{} (os error {})", код.message(), код.value());
+}
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+struct Дескриптор {
+    int номер = -1;
+    ~Дескриптор() {
+        if (номер >= 0)
+            ::close(номер);
+    }
+};
+
+bool записать_всё(int дескриптор, std::string_view данные) {
+    while (!данные.empty()) {
+        const ssize_t записано = ::write(дескриптор, данные.data(), данные.size());
+        if (записано < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        данные.remove_prefix(static_cast<std::size_t>(записано));
+    }
+    return true;
+}
+
+mode_t маска_процесса() {
+    const mode_t маска = ::umask(0);
+    ::umask(маска);
+    return маска;
+}
+
+}  // namespace
+
+tl::expected<std::string, ОшибкаЧтения> прочитать_текст(const fs::path& путь) {
+    Дескриптор файл{::open(путь.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (файл.номер < 0) {
+        const int номер = errno;
+        return tl::unexpected(ОшибкаЧтения{номер == ENOENT, текст_ошибки_ос(номер)});
+    }
+    std::string содержимое;
+    char буфер[65536];
+    for (;;) {
+        const ssize_t прочитано = ::read(файл.номер, буфер, sizeof буфер);
+        if (прочитано == 0)
+            break;
+        if (прочитано < 0) {
+            if (errno == EINTR)
+                continue;
+            return tl::unexpected(ОшибкаЧтения{false, текст_ошибки_ос(errno)});
+        }
+        содержимое.append(буфер, static_cast<std::size_t>(прочитано));
+    }
+    if (!верный_utf8(содержимое))
+        return tl::unexpected(ОшибкаЧтения{false, тексты::не_текст_utf8});
+    return содержимое;
+}
+
+Итог записать_атомарно(const fs::path& путь, std::string_view содержимое) {
+    const fs::path папка = путь.has_parent_path() ? путь.parent_path() : fs::path(".");
+    std::string временный = (папка / ("." + путь.filename().string() + ".XXXXXX")).string();
+    Дескриптор файл{::mkstemp(временный.data())};
+    if (файл.номер < 0)
+        return неудача(текст_ошибки_ос(errno));
+
+    struct stat старый {};
+    const mode_t права =
+        ::stat(путь.c_str(), &старый) == 0 ? (старый.st_mode & 07777) : 0666 & ~маска_процесса();
+    const bool записан = ::fchmod(файл.номер, права) == 0 && записать_всё(файл.номер, содержимое) &&
+                         ::fsync(файл.номер) == 0;
+    int номер = errno;
+    if (записан) {
+        const int закрыт = ::close(файл.номер);
+        файл.номер = -1;
+        if (закрыт == 0 && ::rename(временный.c_str(), путь.c_str()) == 0)
+            return {};
+        номер = errno;
+    }
+    ::unlink(временный.c_str());
+    return неудача(текст_ошибки_ос(номер));
+}
+
+ВременнаяПапка::~ВременнаяПапка() {
+    if (путь.empty())
+        return;
+    std::error_code пропускаем;
+    fs::remove_all(путь, пропускаем);
+}
+
+ИтогС<ВременнаяПапка> создать_временную_папку(const fs::path& где, std::string_view префикс) {
+    std::string шаблон = (где / (std::string(префикс) + "XXXXXX")).string();
+    if (::mkdtemp(шаблон.data()) == nullptr)
+        return неудача(текст_ошибки_ос(errno));
+    return ВременнаяПапка(fs::path(шаблон));
+}
+
+Итог дать_права_новой_папки(const fs::path& папка) {
+    if (::chmod(папка.c_str(), 0777 & ~маска_процесса()) != 0)
+        return неудача(текст_ошибки_ос(errno));
+    return {};
+}
+
+fs::path папка_временных_файлов() {
+    const char* значение = std::getenv("TMPDIR");
+    return значение != nullptr && *значение != '\0' ? fs::path(значение) : fs::path("/tmp");
+}
+
+}  // namespace вокра_пакеты

@@ -1,0 +1,76 @@
+#include "resolve.hpp"
+
+#include <fmt/core.h>
+
+#include "messages.hpp"
+#include "output.hpp"
+#include "process.hpp"
+#include "text.hpp"
+
+namespace вокра_пакеты {
+
+namespace {
+
+std::optional<ВыбранныйТег> тег_из_блокировки(const std::string& имя, const std::string& url,
+                                              const ИнтервалВерсий& интервал,
+                                              const ЗаписиБлокировки& блокировка) {
+    const auto запись = блокировка.find(имя);
+    if (запись == блокировка.end() || запись->second.url != url || !запись->second.версия)
+        return std::nullopt;
+    const auto версия = разобрать_семвер(*запись->second.версия);
+    if (!версия || !содержит(интервал, *версия))
+        return std::nullopt;
+    return ВыбранныйТег{*запись->second.версия, *версия};
+}
+
+}  // namespace
+
+std::optional<ВыбранныйТег> выбрать_тег(std::string_view вывод_ls_remote,
+                                        const ИнтервалВерсий& интервал) {
+    constexpr std::string_view префикс = "refs/tags/";
+    constexpr std::string_view очищенный = "^{}";
+    std::optional<ВыбранныйТег> лучший;
+    for (const std::string_view строка : строки(вывод_ls_remote)) {
+        const auto табуляция = строка.find('\t');
+        if (табуляция == std::string_view::npos)
+            continue;
+        std::string_view тег = строка.substr(табуляция + 1);
+        if (!тег.starts_with(префикс))
+            continue;
+        тег.remove_prefix(префикс.size());
+        // An annotated tag is listed twice; its peeled line names the same tag.
+        if (тег.ends_with(очищенный))
+            тег.remove_suffix(очищенный.size());
+        const auto версия = разобрать_семвер(тег);
+        if (!версия || !содержит(интервал, *версия))
+            continue;
+        if (!лучший || *версия > лучший->версия)
+            лучший = ВыбранныйТег{std::string(тег), *версия};
+    }
+    return лучший;
+}
+
+ИтогС<ВыбранныйТег> разрешить_версию_пакета(const std::string& имя, const std::string& url,
+                                            const std::string& требование,
+                                            const ИнтервалВерсий& интервал,
+                                            const ЗаписиБлокировки& блокировка) {
+    if (auto из_блокировки = тег_из_блокировки(имя, url, интервал, блокировка)) {
+        вывести_строку(тексты::взято_из_блокировки, имя, требование, из_блокировки->тег);
+        return *из_блокировки;
+    }
+    // "--" keeps an address that starts with a dash from being read as an option.
+    const auto git = выполнить_процесс({"git", "ls-remote", "--tags", "--", url});
+    if (!git)
+        return неудача(fmt::format(тексты::не_удалось_запустить_git_установлен_ли, git.error()));
+    if (!git->успешен())
+        return неудача(fmt::format(тексты::ls_remote_не_удался, url, как_текст(git->ошибки)));
+
+    const auto тег = выбрать_тег(как_текст(git->вывод), интервал);
+    if (!тег)
+        return неудача(
+            fmt::format(тексты::нет_подходящего_тега, url, требование, текст_интервала(интервал)));
+    вывести_строку(тексты::разрешено_в_тег, имя, требование, тег->тег);
+    return *тег;
+}
+
+}  // namespace вокра_пакеты

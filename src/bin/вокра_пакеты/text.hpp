@@ -1,0 +1,28 @@
+// Text helpers shared by the file formats and the commands.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace вокра_пакеты {
+
+// Lines of a text: each ends at "\n", a "\r" right before it belongs to the
+// break. A last line without a break counts; the empty rest after a final
+// break does not.
+std::vector<std::string_view> строки(std::string_view текст);
+
+// Words separated by runs of Unicode White_Space.
+std::vector<std::string> слова(std::string_view текст);
+
+// Whether the bytes are well-formed UTF-8.
+bool верный_utf8(std::string_view байты);
+
+// The bytes as UTF-8 text, every ill-formed sequence replaced by U+FFFD.
+std::string как_текст(std::string_view байты);
+
+// Unicode lower case of a UTF-8 text (full case mapping, independent of the
+// process locale, so Cyrillic folds as well as Latin).
+std::string в_нижний_регистр(std::string_view текст);
+
+}  // namespace вокра_пакеты

@@ -1,0 +1,64 @@
+#include <fmt/format.h>
+
+#include <utility>
+
+#include "подсказки/подсказки.hpp"
+
+namespace vokra::подсказки {
+
+namespace {
+
+template <class... Ф>
+struct Перебор : Ф... {
+    using Ф::operator()...;
+};
+
+constexpr std::string_view скалярные[] = {
+    "целое",     "целое8",    "целое16", "целое32",   "целое64",   "беззнак8", "беззнак16",
+    "беззнак32", "беззнак64", "дробное", "дробное32", "дробное64", "текст",    "верно",
+};
+static_assert(std::size(скалярные) == ast::число_скалярных_типов);
+
+// Nested arrays are written with their sizes outermost first: an array of two
+// arrays of three is `целое(2)(3)`, so the sizes are collected going inwards
+// and written after the innermost element.
+std::string массив_в_текст(const ast::Тип::Массив& массив) {
+    std::string размеры;
+    const ast::Тип::Массив* текущий = &массив;
+    while (true) {
+        размеры += текущий->размер ? fmt::format("({})", *текущий->размер) : "()";
+        const auto* вложенный = std::get_if<ast::Тип::Массив>(&текущий->элемент->вид);
+        if (вложенный == nullptr)
+            break;
+        текущий = вложенный;
+    }
+    return тип_в_текст(*текущий->элемент) + размеры;
+}
+
+}  // namespace
+
+std::string тип_в_текст(const ast::Тип& тип) {
+    if (тип.вид.index() < ast::число_скалярных_типов)
+        return std::string(скалярные[тип.вид.index()]);
+    return std::visit(
+        Перебор{
+            [](const ast::Тип::Пользовательский& т) { return т.имя; },
+            [](const ast::Тип::Обобщённый& т) {
+                std::string параметры;
+                for (const auto& параметр : т.параметры) {
+                    if (!параметры.empty())
+                        параметры += " и ";
+                    параметры += тип_в_текст(параметр);
+                }
+                return fmt::format("{} из {}", т.имя, параметры);
+            },
+            [](const ast::Тип::Массив& т) { return массив_в_текст(т); },
+            [](const ast::Тип::Опциональный& т) { return тип_в_текст(*т.тип) + "?"; },
+            [](const ast::Тип::Результат& т) { return "результат из " + тип_в_текст(*т.тип); },
+            [](const ast::Тип::Канал& т) { return "канал из " + тип_в_текст(*т.тип); },
+            [](const auto&) -> std::string { std::unreachable(); },
+        },
+        тип.вид);
+}
+
+}  // namespace vokra::подсказки

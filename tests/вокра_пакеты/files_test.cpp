@@ -1,0 +1,60 @@
+#include "files.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "process.hpp"
+#include "sandbox.hpp"
+
+namespace вокра_пакеты {
+namespace {
+
+class Файлы : public тест::Песочница {};
+
+TEST_F(Файлы, СтрогоеЧтение) {
+    записать("текст", "строка\nЖ");
+    записать("не_utf8", "a\xD0");
+    fs::create_directory("папка");
+
+    EXPECT_EQ(прочитать_текст("текст").value(), "строка\nЖ");
+    EXPECT_EQ(прочитать_текст("не_utf8").error().текст, "содержимое не является текстом в UTF-8");
+    EXPECT_EQ(прочитать_текст("папка").error().текст, "Is a directory (os error 21)");
+    EXPECT_FALSE(прочитать_текст("папка").error().нет_файла);
+    EXPECT_TRUE(прочитать_текст("нет").error().нет_файла);
+}
+
+TEST_F(Файлы, АтомарнаяЗаписьСохраняетПрава) {
+    записать("файл", "старое");
+    ::chmod("файл", 0640);
+    ASSERT_TRUE(записать_атомарно("файл", "новое"));
+    EXPECT_EQ(прочитать("файл"), "новое");
+    struct stat сведения {};
+    ::stat("файл", &сведения);
+    EXPECT_EQ(сведения.st_mode & 07777, 0640u);
+
+    ASSERT_TRUE(записать_атомарно("новый", ""));
+    EXPECT_EQ(содержимое("."), (std::vector<std::string>{"новый", "файл"}));
+    EXPECT_FALSE(записать_атомарно("нет/файл", "x"));
+}
+
+TEST_F(Файлы, ПроцессНеЗастреваетНаБольшомВыводеОшибок) {
+    const auto итог = выполнить_процесс(
+        {"sh", "-c", "head -c 3000000 /dev/zero >&2; head -c 2000000 /dev/zero; exit 3"});
+    ASSERT_TRUE(итог);
+    EXPECT_EQ(итог->ошибки.size(), 3000000u);
+    EXPECT_EQ(итог->вывод.size(), 2000000u);
+    EXPECT_EQ(итог->код_выхода, 3);
+
+    const auto убит = выполнить_процесс({"sh", "-c", "kill -9 $$"});
+    ASSERT_TRUE(убит);
+    EXPECT_FALSE(убит->успешен());
+
+    const auto ввод = выполнить_процесс({"sh", "-c", "cat; echo конец"});
+    EXPECT_EQ(ввод->вывод, "конец\n");
+
+    EXPECT_EQ(выполнить_процесс({"нет-такой-программы"}).error(),
+              "No such file or directory (os error 2)");
+}
+
+}  // namespace
+}  // namespace вокра_пакеты
