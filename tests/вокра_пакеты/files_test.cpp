@@ -32,8 +32,14 @@ TEST_F(Файлы, АтомарнаяЗаписьСохраняетПрава) {
     ::stat("файл", &сведения);
     EXPECT_EQ(сведения.st_mode & 07777, 0640u);
 
+    // A link is written through and stays a link.
+    fs::create_symlink("файл", "ссылка");
+    ASSERT_TRUE(записать_атомарно("ссылка", "через ссылку"));
+    EXPECT_TRUE(fs::is_symlink("ссылка"));
+    EXPECT_EQ(прочитать("файл"), "через ссылку");
+
     ASSERT_TRUE(записать_атомарно("новый", ""));
-    EXPECT_EQ(содержимое("."), (std::vector<std::string>{"новый", "файл"}));
+    EXPECT_EQ(содержимое("."), (std::vector<std::string>{"новый", "ссылка", "файл"}));
     EXPECT_FALSE(записать_атомарно("нет/файл", "x"));
 }
 

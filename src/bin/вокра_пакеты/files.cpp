@@ -78,7 +78,15 @@ tl::expected<std::string, ОшибкаЧтения> прочитать_текс�
     return содержимое;
 }
 
-Итог записать_атомарно(const fs::path& путь, std::string_view содержимое) {
+Итог записать_атомарно(const fs::path& путь_или_ссылка, std::string_view содержимое) {
+    // A symbolic link is written through, as an ordinary write would: the
+    // rename below would otherwise put a plain file in the link's place and
+    // leave the file it points to unchanged.
+    fs::path путь = путь_или_ссылка;
+    std::error_code ошибка;
+    if (fs::is_symlink(путь, ошибка))
+        if (auto цель = fs::canonical(путь, ошибка); !ошибка)
+            путь = std::move(цель);
     const fs::path папка = путь.has_parent_path() ? путь.parent_path() : fs::path(".");
     std::string временный = (папка / ("." + путь.filename().string() + ".XXXXXX")).string();
     Дескриптор файл{::mkstemp(временный.data())};

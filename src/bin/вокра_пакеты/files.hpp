@@ -29,7 +29,8 @@ tl::expected<std::string, ОшибкаЧтения> прочитать_текс�
 // Replaces the file with the given content through a temporary file in the
 // same folder and a rename, so readers see the old or the new content and
 // never a half-written one. An existing file keeps its permission bits; a new
-// one gets 0666 less the process mask. The error is the system's text.
+// one gets 0666 less the process mask; a symbolic link is followed to the file
+// it names. The error is the system's text.
 Итог записать_атомарно(const fs::path& путь, std::string_view содержимое);
 
 // A folder made with mkdtemp and removed with its contents when its owner

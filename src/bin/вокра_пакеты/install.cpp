@@ -163,12 +163,18 @@ std::string текст_метаданных(const Запрос& запрос, st
 }
 
 // The package's own manifest comes from someone else's repository, so its
-// names are checked like the project's before anything is installed.
+// names are checked like the project's before anything is installed. It must
+// be a plain file: a link could make a file of the user's be read, and a
+// parse error would then show its first line.
 ИтогС<std::vector<Зависимость>> собственный_манифест(const fs::path& клон, const std::string& имя) {
     const fs::path путь = клон / тексты::файл_манифеста;
     std::error_code ошибка;
-    if (fs::symlink_status(путь, ошибка).type() == fs::file_type::not_found)
+    const auto тип = fs::symlink_status(путь, ошибка).type();
+    if (тип == fs::file_type::not_found)
         return std::vector<Зависимость>{};
+    if (тип != fs::file_type::regular)
+        return неудача(fmt::format(тексты::не_удалось_прочитать_собственный_манифест, имя,
+                                   тексты::не_обычный_файл));
     const auto текст = прочитать_текст(путь);
     if (!текст)
         return неудача(fmt::format(тексты::не_удалось_прочитать_собственный_манифест, имя,
@@ -241,7 +247,7 @@ std::string текст_метаданных(const Запрос& запрос, st
 
 // Clones the package, checks what it brings, then replaces its folder; on any
 // failure the installed package stays as it was.
-Итог установить_пакет(Установка& у, const Запрос& запрос) {
+Итог установить_одну_зависимость(Установка& у, const Запрос& запрос) {
     const auto& з = запрос.зависимость;
     if (запрос.запросивший)
         вывести_строку(тексты::устанавливаю_транзитивную, з.имя, з.url, *запрос.запросивший);
@@ -303,7 +309,7 @@ std::string текст_метаданных(const Запрос& запрос, st
     выбранный.тег = з.версия;
     у.выбранные.emplace(з.имя, выбранный);
     ++(запрос.запросивший ? у.транзитивных : у.прямых);
-    return установить_пакет(у, запрос);
+    return установить_одну_зависимость(у, запрос);
 }
 
 // Both requests carry versions: the package must satisfy both intervals.
@@ -328,7 +334,7 @@ std::string текст_метаданных(const Запрос& запрос, st
     выбранный = {true, суженный, тег->версия, запрос.зависимость.url, тег->тег, запрос.запросивший};
     ++у.переустановок;
     запрос.зависимость.версия = тег->тег;
-    return установить_пакет(у, запрос);
+    return установить_одну_зависимость(у, запрос);
 }
 
 Итог обработать(Установка& у, Запрос запрос) {
