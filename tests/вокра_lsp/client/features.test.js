@@ -49,6 +49,8 @@ test('hover: hints first, then structures, methods and functions', async (t) => 
     ['a function', at(8, 13), '```\nфункция сумма(целое а, Список из целое б): целое\n```'],
     ['a function without parameters or return type', at(11, 8), '```\nфункция f()\n```'],
     ['a structure named where it is used', at(3, 30), '```\nструктура Точка\n    целое x;\n    текст(3) имя;\nконец\n```'],
+    // UTF-16 unit 18 is the bracket after ж; read as a code point it would be the closing bracket.
+    ['a function after a character outside the BMP', at(18, 18), '```\nфункция ж()\n```'],
   ];
   for (const [what, params, value] of cases) {
     assert.deepEqual(await s.request(HoverRequest.type, params), markdown(value), what);
@@ -120,7 +122,7 @@ test('definition: functions, structures and methods', async (t) => {
     ['a structure where it is used', at(3, 30), location(0, 0)],
     ['a method', at(3, 16), location(3, 4)],
     ['a function', at(8, 10), location(8, 0)],
-    ['a function after a character outside the BMP', at(18, 17), location(18, 9)],
+    ['a function after a character outside the BMP', at(18, 18), location(18, 9)],
   ];
   for (const [what, params, expected] of cases) {
     assert.deepEqual(await s.request(DefinitionRequest.type, params), expected, what);
