@@ -3,7 +3,12 @@
 // client library.
 const { test } = require('node:test');
 const assert = require('node:assert/strict');
-const { HoverRequest, CompletionRequest, DefinitionRequest } = require('vscode-languageserver-protocol/node');
+const {
+  HoverRequest,
+  CompletionRequest,
+  DefinitionRequest,
+  DidCloseTextDocumentNotification,
+} = require('vscode-languageserver-protocol/node');
 const { URI, initialized, open } = require('./session');
 
 const PROGRAM = [
@@ -104,6 +109,9 @@ test('completion: the 62 hints, then the declarations', async (t) => {
     { label: 'puts', kind: 3, detail: 'внешняя функция(текст s): целое32' },
     { label: 'ж', kind: 3, detail: 'функция()' },
   ]);
+
+  await s.connection.sendNotification(DidCloseTextDocumentNotification.type, { textDocument: { uri: URI } });
+  assert.equal((await s.request(CompletionRequest.type, at(0, 0))).length, 62, 'a closed document is empty');
 });
 
 test('completion on a text that does not parse, or not open, has the hints only', async (t) => {
