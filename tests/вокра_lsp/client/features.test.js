@@ -3,7 +3,12 @@
 // client library.
 const { test } = require('node:test');
 const assert = require('node:assert/strict');
-const { HoverRequest, CompletionRequest, DefinitionRequest } = require('vscode-languageserver-protocol/node');
+const {
+  HoverRequest,
+  CompletionRequest,
+  DefinitionRequest,
+  DidCloseTextDocumentNotification,
+} = require('vscode-languageserver-protocol/node');
 const { URI, initialized, open } = require('./session');
 
 const PROGRAM = [
@@ -49,6 +54,8 @@ test('hover: hints first, then structures, methods and functions', async (t) => 
     ['a function', at(8, 13), '```\nфункция сумма(целое а, Список из целое б): целое\n```'],
     ['a function without parameters or return type', at(11, 8), '```\nфункция f()\n```'],
     ['a structure named where it is used', at(3, 30), '```\nструктура Точка\n    целое x;\n    текст(3) имя;\nконец\n```'],
+    // UTF-16 unit 18 is the bracket after ж; read as a code point it would be the closing bracket.
+    ['a function after a character outside the BMP', at(18, 18), '```\nфункция ж()\n```'],
   ];
   for (const [what, params, value] of cases) {
     assert.deepEqual(await s.request(HoverRequest.type, params), markdown(value), what);
@@ -102,6 +109,9 @@ test('completion: the 62 hints, then the declarations', async (t) => {
     { label: 'puts', kind: 3, detail: 'внешняя функция(текст s): целое32' },
     { label: 'ж', kind: 3, detail: 'функция()' },
   ]);
+
+  await s.connection.sendNotification(DidCloseTextDocumentNotification.type, { textDocument: { uri: URI } });
+  assert.equal((await s.request(CompletionRequest.type, at(0, 0))).length, 62, 'a closed document is empty');
 });
 
 test('completion on a text that does not parse, or not open, has the hints only', async (t) => {
@@ -120,7 +130,7 @@ test('definition: functions, structures and methods', async (t) => {
     ['a structure where it is used', at(3, 30), location(0, 0)],
     ['a method', at(3, 16), location(3, 4)],
     ['a function', at(8, 10), location(8, 0)],
-    ['a function after a character outside the BMP', at(18, 17), location(18, 9)],
+    ['a function after a character outside the BMP', at(18, 18), location(18, 9)],
   ];
   for (const [what, params, expected] of cases) {
     assert.deepEqual(await s.request(DefinitionRequest.type, params), expected, what);
