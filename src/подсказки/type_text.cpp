@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "token/token.hpp"
 #include "подсказки/подсказки.hpp"
 
 namespace vokra::подсказки {
@@ -13,11 +14,14 @@ struct Перебор : Ф... {
     using Ф::operator()...;
 };
 
-constexpr std::string_view скалярные[] = {
-    "целое",     "целое8",    "целое16", "целое32",   "целое64",   "беззнак8", "беззнак16",
-    "беззнак32", "беззнак64", "дробное", "дробное32", "дробное64", "текст",    "верно",
-};
-static_assert(std::size(скалярные) == ast::число_скалярных_типов);
+// The scalar types are spelled by their keywords, which stand in the same
+// order among the tokens.
+std::string_view написание_скалярного(std::size_t номер) {
+    return написание(static_cast<ВидТокена>(static_cast<std::size_t>(ВидТокена::Целое) + номер));
+}
+static_assert(static_cast<std::size_t>(ВидТокена::Верно) -
+                  static_cast<std::size_t>(ВидТокена::Целое) + 1 ==
+              ast::число_скалярных_типов);
 
 // Nested arrays are written with their sizes outermost first: an array of two
 // arrays of three is `целое(2)(3)`, so the sizes are collected going inwards
@@ -39,7 +43,7 @@ std::string массив_в_текст(const ast::Тип::Массив& масс
 
 std::string тип_в_текст(const ast::Тип& тип) {
     if (тип.вид.index() < ast::число_скалярных_типов)
-        return std::string(скалярные[тип.вид.index()]);
+        return std::string(написание_скалярного(тип.вид.index()));
     return std::visit(
         Перебор{
             [](const ast::Тип::Пользовательский& т) { return т.имя; },
