@@ -21,7 +21,8 @@ tl::unexpected<ОшибкаСервера> ошибка(std::string описан
 
 // Waits for `initialize`, answering every other request with "server not
 // initialized" and ignoring everything else, replies with the capabilities,
-// then requires the `initialized` notification.
+// then requires the `initialized` notification. An initialize whose
+// parameters do not decode gets an invalid-params error.
 tl::expected<ПараметрыИнициализации, ОшибкаСервера> инициализировать(Транспорт& транспорт) {
     const Отправитель отправитель = транспорт.отправитель();
     for (;;) {
@@ -41,10 +42,17 @@ tl::expected<ПараметрыИнициализации, ОшибкаСерв�
                 return tl::unexpected(std::move(отправлено.error()));
             continue;
         }
+        // Parameters that do not decode are refused like those of any other
+        // request; the client may send a corrected initialize.
         auto параметры = параметры_инициализации_из_json(запрос->параметры);
-        if (!параметры)
-            return ошибка(
-                fmt::format(сообщения::неверные_параметры_инициализации, параметры.error()));
+        if (!параметры) {
+            auto отказ = отправитель.отправить(ответ_с_ошибкой(
+                запрос->id, код_неверные_параметры,
+                fmt::format(сообщения::неверные_параметры_инициализации, параметры.error())));
+            if (!отказ)
+                return tl::unexpected(std::move(отказ.error()));
+            continue;
+        }
         auto отправлено = отправитель.отправить(
             ответ_с_результатом(запрос->id, {{"capabilities", возможности_сервера()}}));
         if (!отправлено)

@@ -24,10 +24,13 @@ const {
   diagnostic,
 } = require('./session');
 
-test('handshake: requests before initialize are refused, then the capabilities', async (t) => {
+test('handshake: requests before initialize and a malformed initialize are refused, then the capabilities', async (t) => {
   const session = connect(t);
   await session.connection.sendNotification('textDocument/didOpen', {});
   await assert.rejects(session.request(HoverRequest.type, {}), { code: -32002 });
+  await assert.rejects(session.request(InitializeRequest.type, { processId: 'один', capabilities: {} }), {
+    code: -32602,
+  });
   const result = await session.request(InitializeRequest.type, { processId: null, rootUri: null, capabilities: {} });
   assert.deepEqual(result, { capabilities: CAPABILITIES });
   assert.deepEqual(Object.keys(result.capabilities), Object.keys(CAPABILITIES));
