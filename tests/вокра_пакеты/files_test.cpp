@@ -24,6 +24,7 @@ TEST_F(Файлы, СтрогоеЧтение) {
 }
 
 TEST_F(Файлы, АтомарнаяЗаписьСохраняетПрава) {
+    ::umask(022);
     записать("файл", "старое");
     ::chmod("файл", 0640);
     ASSERT_TRUE(записать_атомарно("файл", "новое"));
@@ -32,11 +33,18 @@ TEST_F(Файлы, АтомарнаяЗаписьСохраняетПрава) {
     ::stat("файл", &сведения);
     EXPECT_EQ(сведения.st_mode & 07777, 0640u);
 
-    // A link is written through and stays a link.
+    // A link is written through only when asked; otherwise a regular file
+    // with fresh permission bits takes its place and the target stays.
     fs::create_symlink("файл", "ссылка");
-    ASSERT_TRUE(записать_атомарно("ссылка", "через ссылку"));
+    ASSERT_TRUE(записать_атомарно("ссылка", "через ссылку", ЧерезСсылку::в_цель));
     EXPECT_TRUE(fs::is_symlink("ссылка"));
     EXPECT_EQ(прочитать("файл"), "через ссылку");
+    ASSERT_TRUE(записать_атомарно("ссылка", "вместо ссылки"));
+    EXPECT_EQ(fs::symlink_status("ссылка").type(), fs::file_type::regular);
+    EXPECT_EQ(прочитать("ссылка"), "вместо ссылки");
+    EXPECT_EQ(прочитать("файл"), "через ссылку");
+    ::stat("ссылка", &сведения);
+    EXPECT_EQ(сведения.st_mode & 07777, 0644u);
 
     ASSERT_TRUE(записать_атомарно("новый", ""));
     EXPECT_EQ(содержимое("."), (std::vector<std::string>{"новый", "ссылка", "файл"}));

@@ -13,7 +13,9 @@ namespace вокра_пакеты::тест {
 
 void Песочница::SetUp() {
     исходная_папка = fs::current_path();
-    std::string шаблон = (fs::temp_directory_path() / "vokra_pakety_test_XXXXXX").string();
+    // Read once: each test points TMPDIR into its own sandbox.
+    static const fs::path основа = fs::temp_directory_path();
+    std::string шаблон = (основа / "vokra_pakety_test_XXXXXX").string();
     ASSERT_NE(::mkdtemp(шаблон.data()), nullptr);
     корень = шаблон;
     проект = корень / "проект";
@@ -114,6 +116,26 @@ std::vector<std::string> Песочница::содержимое(const fs::path
         имена.push_back(i->path().filename().string());
     std::sort(имена.begin(), имена.end());
     return имена;
+}
+
+std::map<std::string, std::string> Песочница::снимок(const fs::path& папка,
+                                                     const std::vector<fs::path>& кроме) {
+    std::map<std::string, std::string> записи;
+    std::error_code ошибка;
+    for (auto i = fs::recursive_directory_iterator(папка, ошибка);
+         !ошибка && i != fs::recursive_directory_iterator(); i.increment(ошибка)) {
+        const fs::path& путь = i->path();
+        if (std::find(кроме.begin(), кроме.end(), путь) != кроме.end()) {
+            i.disable_recursion_pending();
+            continue;
+        }
+        const auto тип = i->symlink_status().type();
+        записи[путь.lexically_relative(папка).string()] =
+            тип == fs::file_type::symlink ? "ссылка " + fs::read_symlink(путь).string()
+            : тип == fs::file_type::directory ? "папка"
+                                              : "файл " + прочитать(путь);
+    }
+    return записи;
 }
 
 }  // namespace вокра_пакеты::тест

@@ -50,6 +50,16 @@ class Песочница : public ::testing::Test {
     static std::string прочитать(const fs::path& путь);
     // File names of a folder, sorted; empty when it does not exist.
     static std::vector<std::string> содержимое(const fs::path& папка);
+    // Every entry under the folder (none when it is missing), links not
+    // followed: its kind with the file's content or the link's target, by path. Folders in `кроме`
+    // are left out.
+    static std::map<std::string, std::string> снимок(const fs::path& папка,
+                                                     const std::vector<fs::path>& кроме = {});
+    // The sandbox outside the project folder: what the program must leave as
+    // it was.
+    std::map<std::string, std::string> снимок_вне_проекта() const {
+        return снимок(корень, {проект});
+    }
 
     fs::path корень;
     fs::path проект;

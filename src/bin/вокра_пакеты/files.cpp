@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -78,14 +79,14 @@ tl::expected<std::string, ОшибкаЧтения> прочитать_текс�
     return содержимое;
 }
 
-Итог записать_атомарно(const fs::path& путь_или_ссылка, std::string_view содержимое) {
-    // A symbolic link is written through, as an ordinary write would: the
-    // rename below would otherwise put a plain file in the link's place and
-    // leave the file it points to unchanged.
+Итог записать_атомарно(const fs::path& путь_или_ссылка, std::string_view содержимое,
+                       ЧерезСсылку ссылка) {
+    // The rename below puts a regular file in a link's place and leaves the
+    // link's target as it was, unless the caller asks to write the target.
     fs::path путь = путь_или_ссылка;
     std::error_code ошибка;
-    if (fs::is_symlink(путь, ошибка))
-        if (auto цель = fs::canonical(путь, ошибка); !ошибка)
+    if (ссылка == ЧерезСсылку::в_цель && fs::is_symlink(путь, ошибка))
+        if (auto цель = fs::weakly_canonical(путь, ошибка); !ошибка)
             путь = std::move(цель);
     const fs::path папка = путь.has_parent_path() ? путь.parent_path() : fs::path(".");
     std::string временный = (папка / ("." + путь.filename().string() + ".XXXXXX")).string();
@@ -94,20 +95,47 @@ tl::expected<std::string, ОшибкаЧтения> прочитать_текс�
         return неудача(текст_ошибки_ос(errno));
 
     struct stat старый {};
-    const mode_t права =
-        ::stat(путь.c_str(), &старый) == 0 ? (старый.st_mode & 07777) : 0666 & ~маска_процесса();
+    const bool есть_файл = ::lstat(путь.c_str(), &старый) == 0 && S_ISREG(старый.st_mode);
+    const mode_t права = есть_файл ? (старый.st_mode & 07777) : 0666 & ~маска_процесса();
     const bool записан = ::fchmod(файл.номер, права) == 0 && записать_всё(файл.номер, содержимое) &&
                          ::fsync(файл.номер) == 0;
     int номер = errno;
     if (записан) {
         const int закрыт = ::close(файл.номер);
         файл.номер = -1;
-        if (закрыт == 0 && ::rename(временный.c_str(), путь.c_str()) == 0)
+        if (закрыт == 0 && ::rename(временный.c_str(), путь.c_str()) == 0) {
+            отметить_шаг();
             return {};
+        }
         номер = errno;
     }
     ::unlink(временный.c_str());
     return неудача(текст_ошибки_ос(номер));
+}
+
+tl::expected<void, int> обменять(const fs::path& первый, const fs::path& второй) {
+    if (::renameat2(AT_FDCWD, первый.c_str(), AT_FDCWD, второй.c_str(), RENAME_EXCHANGE) != 0)
+        return tl::unexpected(errno);
+    отметить_шаг();
+    return {};
+}
+
+bool лежит_внутри(const fs::path& путь, const fs::path& папка) {
+    std::error_code ошибка;
+    const fs::path настоящий = fs::weakly_canonical(путь, ошибка);
+    if (ошибка)
+        return false;
+    const fs::path настоящая_папка = fs::canonical(папка, ошибка);
+    if (ошибка)
+        return false;
+    const fs::path относительный = настоящий.lexically_relative(настоящая_папка);
+    return !относительный.empty() && *относительный.begin() != ".." &&
+           *относительный.begin() != ".";
+}
+
+void отметить_шаг() {
+    if (после_шага != nullptr)
+        после_шага();
 }
 
 ВременнаяПапка::~ВременнаяПапка() {
@@ -121,7 +149,9 @@ tl::expected<std::string, ОшибкаЧтения> прочитать_текс�
     std::string шаблон = (где / (std::string(префикс) + "XXXXXX")).string();
     if (::mkdtemp(шаблон.data()) == nullptr)
         return неудача(текст_ошибки_ос(errno));
-    return ВременнаяПапка(fs::path(шаблон));
+    ВременнаяПапка папка{fs::path(шаблон)};
+    отметить_шаг();
+    return папка;
 }
 
 Итог дать_права_новой_папки(const fs::path& папка) {

@@ -1,5 +1,6 @@
 // File system helpers: system error texts, strict text reading, atomic
-// replacement of a file and a temporary folder that removes itself.
+// replacement of a file or a folder and a temporary folder that removes
+// itself.
 #pragma once
 
 #include <filesystem>
@@ -26,12 +27,33 @@ struct ОшибкаЧтения {
 // are not UTF-8 are errors, never an empty text.
 tl::expected<std::string, ОшибкаЧтения> прочитать_текст(const fs::path& путь);
 
+// What a write does when its path is a symbolic link.
+enum class ЧерезСсылку {
+    нет,     // the link is replaced by a regular file; its target is left untouched
+    в_цель,  // the file the link names is replaced
+};
+
 // Replaces the file with the given content through a temporary file in the
 // same folder and a rename, so readers see the old or the new content and
 // never a half-written one. An existing file keeps its permission bits; a new
-// one gets 0666 less the process mask; a symbolic link is followed to the file
-// it names. The error is the system's text.
-Итог записать_атомарно(const fs::path& путь, std::string_view содержимое);
+// one, or one that takes a link's place, gets 0666 less the process mask. The
+// error is the system's text.
+Итог записать_атомарно(const fs::path& путь, std::string_view содержимое,
+                       ЧерезСсылку ссылка = ЧерезСсылку::нет);
+
+// Swaps two existing entries of one file system in a single step, so that
+// each name always holds one of them. Fails with the error number; EINVAL or
+// ENOSYS mean that the file system cannot exchange.
+tl::expected<void, int> обменять(const fs::path& первый, const fs::path& второй);
+
+// Whether a path, with every link resolved, lies inside the folder.
+bool лежит_внутри(const fs::path& путь, const fs::path& папка);
+
+// Called after each change the program makes on disk (a folder made, a file
+// written, a rename, an exchange, a removal). The program leaves it empty;
+// tests set it to stop an install at a chosen step, the way a kill would.
+inline void (*после_шага)() = nullptr;
+void отметить_шаг();
 
 // A folder made with mkdtemp and removed with its contents when its owner
 // ends, whatever path the owner takes.

@@ -10,6 +10,7 @@
 #include "messages.hpp"
 #include "output.hpp"
 #include "package_line.hpp"
+#include "package_names.hpp"
 #include "process.hpp"
 #include "text.hpp"
 #include "unicode/unicode.hpp"
@@ -110,6 +111,19 @@ std::string строка_манифеста(const Зависимость& зап
     return строка;
 }
 
+// The manifest may be a link to another file of the project, which is then
+// written; a link that leads out of the project folder is never written
+// through.
+Итог проверить_ссылку_манифеста() {
+    std::error_code ошибка;
+    if (!fs::is_symlink(тексты::файл_манифеста, ошибка))
+        return {};
+    const fs::path проект = fs::current_path(ошибка);
+    if (ошибка || !лежит_внутри(тексты::файл_манифеста, проект))
+        return неудача(тексты::манифест_за_пределы);
+    return {};
+}
+
 bool уже_в_манифесте(const std::string& текст, const std::string& имя) {
     for (const std::string_view строка : строки(текст))
         if (vokra::unicode::обрезать(строка.substr(0, строка.find('='))) == имя)
@@ -128,7 +142,9 @@ bool уже_в_манифесте(const std::string& текст, const std::stri
     if (ошибка)
         return неудача(
             fmt::format(тексты::не_удалось_создать, папка->string(), текст_ошибки(ошибка)));
-    if (auto записан = записать_атомарно(*папка / тексты::файл_адреса_индекса, адрес); !записан)
+    if (auto записан =
+            записать_атомарно(*папка / тексты::файл_адреса_индекса, адрес, ЧерезСсылку::в_цель);
+        !записан)
         return неудача(fmt::format(тексты::не_удалось_сохранить_адрес, записан.error()));
     вывести_строку(тексты::индекс_настроен, адрес);
     вывести_строку(тексты::дальше_обновить);
@@ -190,6 +206,12 @@ bool уже_в_манифесте(const std::string& текст, const std::stri
 }
 
 Итог добавить_из_индекса(const std::string& имя) {
+    // The line becomes a folder name at the next install: a name that the
+    // install refuses would make the whole manifest unusable.
+    if (auto допустимо = проверить_имя_пакета(имя); !допустимо)
+        return допустимо;
+    if (auto ссылка = проверить_ссылку_манифеста(); !ссылка)
+        return ссылка;
     const auto каталог = загрузить_каталог_с_автообновлением();
     if (!каталог)
         return неудача(каталог.error());
@@ -216,7 +238,9 @@ bool уже_в_манифесте(const std::string& текст, const std::stri
     const std::string строка = строка_манифеста(*найденные.front());
     if (!старый.empty() && !старый.ends_with('\n'))
         старый += '\n';
-    if (auto записан = записать_атомарно(тексты::файл_манифеста, старый + строка + "\n"); !записан)
+    if (auto записан =
+            записать_атомарно(тексты::файл_манифеста, старый + строка + "\n", ЧерезСсылку::в_цель);
+        !записан)
         return неудача(fmt::format(тексты::не_удалось_записать_манифест, записан.error()));
     вывести_строку(тексты::добавлено, строка);
     вывести_строку(тексты::дальше_установить);

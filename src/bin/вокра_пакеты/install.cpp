@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -190,7 +191,7 @@ std::string текст_метаданных(const Запрос& запрос, st
 ИтогС<ВременнаяПапка> собрать_папку(const Запрос& запрос, const std::vector<fs::path>& файлы,
                                     std::size_t собственных) {
     const std::string& имя = запрос.зависимость.имя;
-    auto папка = создать_временную_папку(папка_пакетов(), ".вокра_новый_");
+    auto папка = создать_временную_папку(папка_пакетов(), тексты::префикс_новой_папки);
     const Итог права = папка ? дать_права_новой_папки(папка->путь) : неудача(папка.error());
     if (!права)
         return неудача(fmt::format(тексты::не_удалось_создать_папку_пакета, имя, права.error()));
@@ -200,6 +201,7 @@ std::string текст_метаданных(const Запрос& запрос, st
         if (ошибка)
             return неудача(
                 fmt::format(тексты::не_удалось_скопировать, файл.string(), текст_ошибки(ошибка)));
+        отметить_шаг();
         вывести_строку(тексты::скопирован_файл, имя, файл.filename().string());
     }
     const auto метаданные = записать_атомарно(папка->путь / тексты::файл_метаданных,
@@ -210,39 +212,78 @@ std::string текст_метаданных(const Запрос& запрос, st
     return папка;
 }
 
-// Puts the new folder in the package's place. The old one is moved aside
-// first and put back if the new one cannot take its place.
-Итог заменить_папку(ВременнаяПапка& новая, const std::string& имя) {
-    const fs::path цель = папка_пакетов() / имя;
+// Where the file system cannot exchange two folders, the old one is moved
+// aside first and put back if the new one cannot take its place.
+Итог заменить_в_два_шага(ВременнаяПапка& новая, const std::string& имя, const fs::path& цель) {
+    auto в_сторону = создать_временную_папку(папка_пакетов(), тексты::префикс_старой_папки);
+    if (!в_сторону)
+        return неудача(
+            fmt::format(тексты::не_удалось_очистить_старую_версию, имя, в_сторону.error()));
     std::error_code ошибка;
-    std::optional<ВременнаяПапка> старая;
-    if (fs::symlink_status(цель, ошибка).type() != fs::file_type::not_found) {
-        auto в_сторону = создать_временную_папку(папка_пакетов(), ".вокра_старый_");
-        if (!в_сторону)
-            return неудача(
-                fmt::format(тексты::не_удалось_очистить_старую_версию, имя, в_сторону.error()));
-        старая.emplace(std::move(*в_сторону));
-        fs::rename(цель, старая->путь / имя, ошибка);
-        if (ошибка)
-            return неудача(
-                fmt::format(тексты::не_удалось_очистить_старую_версию, имя, текст_ошибки(ошибка)));
-    }
+    fs::rename(цель, в_сторону->путь / имя, ошибка);
+    if (ошибка)
+        return неудача(
+            fmt::format(тексты::не_удалось_очистить_старую_версию, имя, текст_ошибки(ошибка)));
+    отметить_шаг();
     fs::rename(новая.путь, цель, ошибка);
     if (ошибка) {
         std::error_code пропускаем;
-        if (старая)
-            fs::rename(старая->путь / имя, цель, пропускаем);
+        fs::rename(в_сторону->путь / имя, цель, пропускаем);
         return неудача(
             fmt::format(тексты::не_удалось_создать_папку_пакета, имя, текст_ошибки(ошибка)));
     }
+    отметить_шаг();
     новая.путь.clear();
-    if (старая) {
-        fs::remove_all(старая->путь, ошибка);
+    fs::remove_all(в_сторону->путь, ошибка);
+    if (ошибка)
+        return неудача(
+            fmt::format(тексты::не_удалось_очистить_старую_версию, имя, текст_ошибки(ошибка)));
+    отметить_шаг();
+    return {};
+}
+
+// Puts the new folder in the package's place so that the name always holds
+// either the whole old version or the whole new one: the two are exchanged
+// in one step, and the old one, now under the new folder's name, is removed.
+Итог заменить_папку(ВременнаяПапка& новая, const std::string& имя) {
+    const fs::path цель = папка_пакетов() / имя;
+    std::error_code ошибка;
+    if (fs::symlink_status(цель, ошибка).type() == fs::file_type::not_found) {
+        fs::rename(новая.путь, цель, ошибка);
         if (ошибка)
             return неудача(
-                fmt::format(тексты::не_удалось_очистить_старую_версию, имя, текст_ошибки(ошибка)));
+                fmt::format(тексты::не_удалось_создать_папку_пакета, имя, текст_ошибки(ошибка)));
+        отметить_шаг();
+        новая.путь.clear();
+        return {};
     }
+    const auto обмен = обменять(новая.путь, цель);
+    if (!обмен && (обмен.error() == EINVAL || обмен.error() == ENOSYS))
+        return заменить_в_два_шага(новая, имя, цель);
+    if (!обмен)
+        return неудача(fmt::format(тексты::не_удалось_создать_папку_пакета, имя,
+                                   текст_ошибки_ос(обмен.error())));
+    fs::remove_all(новая.путь, ошибка);
+    if (ошибка)
+        return неудача(
+            fmt::format(тексты::не_удалось_очистить_старую_версию, имя, текст_ошибки(ошибка)));
+    отметить_шаг();
+    новая.путь.clear();
     return {};
+}
+
+// Folders that an interrupted install left in `пакеты/` go before anything
+// else is done there.
+void убрать_остатки() {
+    std::error_code ошибка;
+    for (fs::directory_iterator запись(папка_пакетов(), ошибка), конец; !ошибка && запись != конец;
+         запись.increment(ошибка)) {
+        if (!служебная_папка(запись->path().filename().string()))
+            continue;
+        std::error_code пропускаем;
+        fs::remove_all(запись->path(), пропускаем);
+        отметить_шаг();
+    }
 }
 
 // Clones the package, checks what it brings, then replaces its folder; on any
@@ -422,6 +463,8 @@ std::string текст_метаданных(const Запрос& запрос, st
     const auto зависимости = прочитать_манифест_проекта();
     if (!зависимости)
         return неудача(зависимости.error());
+    if (auto папка = проверить_папку_пакетов(); !папка)
+        return папка;
     if (зависимости->empty()) {
         вывести_строку(тексты::нет_зависимостей);
         std::error_code пропускаем;
@@ -436,6 +479,7 @@ std::string текст_метаданных(const Запрос& запрос, st
     fs::create_directories(папка_пакетов(), ошибка);
     if (ошибка)
         return неудача(fmt::format(тексты::не_удалось_создать_пакеты, текст_ошибки(ошибка)));
+    убрать_остатки();
 
     for (const auto& зависимость : *зависимости)
         у.очередь.push_back({зависимость, std::nullopt});

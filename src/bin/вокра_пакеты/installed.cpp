@@ -39,6 +39,8 @@ struct СодержимоеПакетов {
     for (const fs::directory_iterator конец; запись != конец; запись.increment(ошибка)) {
         std::string имя = запись->path().filename().string();
         std::error_code тип;
+        if (служебная_папка(имя))
+            continue;
         if (запись->is_directory(тип) && имя != тексты::файл_метаданных)
             содержимое.папки.push_back(std::move(имя));
         else if (запись->path().extension() == расширение_кода())
@@ -136,7 +138,8 @@ std::vector<std::string> требующие_пакеты(const fs::path& пап�
             const std::string часть(строка.substr(0, запятая));
             строка.remove_prefix(запятая == std::string_view::npos ? строка.size() : запятая + 1);
             std::error_code ошибка;
-            if (!часть.empty() && fs::is_directory(папка_пакетов() / часть, ошибка))
+            if (!часть.empty() && !служебная_папка(часть) &&
+                fs::is_directory(папка_пакетов() / часть, ошибка))
                 требующие.push_back(часть);
         }
     }
@@ -172,9 +175,12 @@ std::vector<std::string> требующие_пакеты(const fs::path& пап�
             fmt::format(тексты::не_удалось_удалить, файл.string(), текст_ошибки(ошибка)));
     вывести_строку(тексты::удалено, файл.string());
 
-    const fs::path метаданные =
-        папка_пакетов() / тексты::файл_метаданных / (имя + тексты::файл_метаданных);
-    if (!fs::exists(метаданные, ошибка))
+    // Only a real `.метаданные` folder is looked into: through a link the
+    // removal would reach a file outside the project.
+    const fs::path папка_метаданных = папка_пакетов() / тексты::файл_метаданных;
+    const fs::path метаданные = папка_метаданных / (имя + тексты::файл_метаданных);
+    if (fs::symlink_status(папка_метаданных, ошибка).type() != fs::file_type::directory ||
+        !fs::exists(метаданные, ошибка))
         return {};
     fs::remove(метаданные, ошибка);
     if (ошибка)
@@ -218,6 +224,8 @@ std::vector<std::string> требующие_пакеты(const fs::path& пап�
     // An empty name or ".." would otherwise remove `пакеты/` itself or the project.
     if (auto допустимо = проверить_имя_пакета(имя); !допустимо)
         return допустимо;
+    if (auto папка = проверить_папку_пакетов(); !папка)
+        return папка;
     const fs::path папка = папка_пакетов() / имя;
     std::error_code ошибка;
     if (fs::is_directory(папка, ошибка))

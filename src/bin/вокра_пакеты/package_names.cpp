@@ -6,14 +6,35 @@
 
 namespace вокра_пакеты {
 
+namespace {
+
+// File names of the common file systems stop at 255 bytes.
+constexpr std::size_t наибольшая_длина_имени = 255;
+
+}  // namespace
+
 fs::path папка_пакетов() {
     return fs::path(тексты::папка_пакетов);
 }
 
 Итог проверить_имя_пакета(std::string_view имя) {
     if (имя.empty() || имя == "." || имя == ".." || имя == тексты::файл_метаданных ||
+        служебная_папка(имя) || имя.size() > наибольшая_длина_имени ||
         имя.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos)
         return неудача(fmt::format(тексты::недопустимое_имя, имя));
+    return {};
+}
+
+bool служебная_папка(std::string_view имя) {
+    return имя.starts_with(тексты::префикс_новой_папки) ||
+           имя.starts_with(тексты::префикс_старой_папки);
+}
+
+Итог проверить_папку_пакетов() {
+    std::error_code ошибка;
+    const auto тип = fs::symlink_status(папка_пакетов(), ошибка).type();
+    if (тип != fs::file_type::not_found && тип != fs::file_type::directory)
+        return неудача(тексты::пакеты_не_папка);
     return {};
 }
 

@@ -11,9 +11,20 @@ namespace вокра_пакеты {
 // The project's packages folder, relative to the current folder.
 fs::path папка_пакетов();
 
-// A name that is empty, ".", "..", ".метаданные", or that holds '/' or a NUL
+// A name that is empty, ".", "..", ".метаданные", one of the folders the
+// program makes for itself, 256 bytes or longer, or that holds '/' or a NUL
 // byte would name no package folder of its own (or one outside `пакеты/`),
 // so it is refused before anything is created or removed.
 Итог проверить_имя_пакета(std::string_view имя);
+
+// The folders an install makes inside `пакеты/` while it replaces a package
+// (`.вокра_новый_…`, `.вокра_старый_…`). They are never packages; one that
+// an interrupted install left behind is removed by the next install.
+bool служебная_папка(std::string_view имя);
+
+// Commands that write into `пакеты/` work only with a real folder: one that
+// is a link (or a file) would take their writes and removals elsewhere. A
+// missing folder passes.
+Итог проверить_папку_пакетов();
 
 }  // namespace вокра_пакеты

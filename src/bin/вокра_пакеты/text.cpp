@@ -42,6 +42,14 @@ std::string как_текст(std::string_view байты) {
     return vokra::unicode::закодировать(vokra::unicode::декодировать(байты));
 }
 
+std::string для_показа(std::string_view текст) {
+    std::u32string символы = vokra::unicode::декодировать(текст);
+    for (char32_t& символ : символы)
+        if ((символ < 0x20 && символ != U'\t') || (символ >= 0x7F && символ <= 0x9F))
+            символ = vokra::unicode::заменяющий_символ;
+    return vokra::unicode::закодировать(символы);
+}
+
 // An ill-formed sequence decodes to U+FFFD, whose three bytes never equal the
 // bytes they replace, so only well-formed text survives the round trip.
 bool верный_utf8(std::string_view байты) {

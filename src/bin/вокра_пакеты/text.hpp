@@ -21,6 +21,11 @@ bool верный_utf8(std::string_view байты);
 // The bytes as UTF-8 text, every ill-formed sequence replaced by U+FFFD.
 std::string как_текст(std::string_view байты);
 
+// The text as it may be shown on a terminal: ill-formed UTF-8 and every
+// control character but the tab (C0, DEL, C1) become U+FFFD, so a text that
+// came from elsewhere cannot move the cursor or change colours.
+std::string для_показа(std::string_view текст);
+
 // Unicode lower case of a UTF-8 text (full case mapping, independent of the
 // process locale, so Cyrillic folds as well as Latin).
 std::string в_нижний_регистр(std::string_view текст);
