@@ -2,7 +2,7 @@
 
 #include "sandbox.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 namespace {
 
 class Команды : public тест::Песочница {};
@@ -66,4 +66,4 @@ TEST_F(Команды, НетОбязательногоАргумента) {
 }
 
 }  // namespace
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

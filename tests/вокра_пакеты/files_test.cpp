@@ -1,12 +1,12 @@
-#include "files.hpp"
+#include "вокра_пакеты/files.hpp"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "process.hpp"
 #include "sandbox.hpp"
+#include "вокра_пакеты/process.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 namespace {
 
 class Файлы : public тест::Песочница {};
@@ -71,4 +71,4 @@ TEST_F(Файлы, ПроцессНеЗастреваетНаБольшомВы�
 }
 
 }  // namespace
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

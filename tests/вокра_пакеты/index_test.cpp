@@ -5,7 +5,7 @@
 
 #include "sandbox.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 namespace {
 
 namespace fs = std::filesystem;
@@ -201,4 +201,4 @@ TEST_F(Индекс, ЧужиеДанныеКаталога) {
 }
 
 }  // namespace
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

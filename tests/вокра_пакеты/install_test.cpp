@@ -2,7 +2,7 @@
 
 #include "sandbox.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 namespace {
 
 namespace fs = std::filesystem;
@@ -361,4 +361,4 @@ TEST_F(Установка, КопируетТолькоОбычныеФайлы)
 }
 
 }  // namespace
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

@@ -2,7 +2,7 @@
 
 #include "sandbox.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 namespace {
 
 namespace fs = std::filesystem;
@@ -156,4 +156,4 @@ TEST_F(Установленные, ПослеУстановки) {
 }
 
 }  // namespace
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

@@ -5,11 +5,11 @@
 
 #include <cstdio>
 
-#include "files.hpp"
-#include "install.hpp"
 #include "sandbox.hpp"
+#include "вокра_пакеты/files.hpp"
+#include "вокра_пакеты/install.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 namespace {
 
 namespace fs = std::filesystem;
@@ -96,4 +96,4 @@ TEST_F(Прерывание, ОбновлениеОстановленноеНа�
 }
 
 }  // namespace
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

@@ -1,8 +1,8 @@
-#include "package_line.hpp"
+#include "вокра_пакеты/package_line.hpp"
 
 #include <gtest/gtest.h>
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 namespace {
 
 using std::nullopt;
@@ -83,4 +83,4 @@ TEST(СтрокаПакета, СтрокиБлокировкиЧитаются�
 }
 
 }  // namespace
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

@@ -2,7 +2,7 @@
 
 #include "sandbox.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 namespace {
 
 namespace fs = std::filesystem;
@@ -118,4 +118,4 @@ TEST_F(СсылкиВПроекте, ПапкаПакетовНеНастоящ�
 }
 
 }  // namespace
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

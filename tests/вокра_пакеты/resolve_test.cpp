@@ -1,4 +1,4 @@
-#include "resolve.hpp"
+#include "вокра_пакеты/resolve.hpp"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "sandbox.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 namespace {
 
 ИнтервалВерсий интервал(const std::string& текст) {
@@ -123,4 +123,4 @@ TEST_F(Разрешение, Неудачи) {
 }
 
 }  // namespace
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

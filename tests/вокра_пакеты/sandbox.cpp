@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "process.hpp"
+#include "вокра_пакеты/process.hpp"
 
-namespace вокра_пакеты::тест {
+namespace vokra::пакеты::тест {
 
 void Песочница::SetUp() {
     исходная_папка = fs::current_path();
@@ -138,4 +138,4 @@ std::map<std::string, std::string> Песочница::снимок(const fs::pa
     return записи;
 }
 
-}  // namespace вокра_пакеты::тест
+}  // namespace vokra::пакеты::тест

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace вокра_пакеты::тест {
+namespace vokra::пакеты::тест {
 
 namespace fs = std::filesystem;
 
@@ -70,4 +70,4 @@ class Песочница : public ::testing::Test {
     fs::path исходная_папка;
 };
 
-}  // namespace вокра_пакеты::тест
+}  // namespace vokra::пакеты::тест

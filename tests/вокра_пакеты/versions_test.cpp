@@ -1,10 +1,10 @@
-#include "versions.hpp"
+#include "вокра_пакеты/versions.hpp"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 namespace {
 
 constexpr auto наибольшее = std::numeric_limits<std::uint64_t>::max();
@@ -96,4 +96,4 @@ TEST(Версии, ВхождениеИПересечение) {
 }
 
 }  // namespace
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

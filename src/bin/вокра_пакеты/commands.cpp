@@ -1,4 +1,4 @@
-#include "commands.hpp"
+#include "вокра_пакеты/commands.hpp"
 
 #include <fmt/core.h>
 
@@ -6,14 +6,14 @@
 #include <optional>
 #include <string_view>
 
-#include "index.hpp"
-#include "install.hpp"
-#include "installed.hpp"
-#include "messages.hpp"
-#include "result.hpp"
 #include "unicode/unicode.hpp"
+#include "вокра_пакеты/index.hpp"
+#include "вокра_пакеты/install.hpp"
+#include "вокра_пакеты/installed.hpp"
+#include "вокра_пакеты/messages.hpp"
+#include "вокра_пакеты/result.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 void вывести_подсказку() {
     fmt::print(stdout, "{}", тексты::справка);
@@ -83,4 +83,4 @@ int выполнить_команду(const std::vector<std::string>& аргум
     return 0;
 }
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 // `аргументы` are the process arguments, position 0 being the program's path.
 // Returns the exit status.
@@ -14,4 +14,4 @@ int выполнить_команду(const std::vector<std::string>& аргум
 
 void вывести_подсказку();
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

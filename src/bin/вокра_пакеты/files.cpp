@@ -1,4 +1,4 @@
-#include "files.hpp"
+#include "вокра_пакеты/files.hpp"
 
 #include <fcntl.h>
 #include <fmt/core.h>
@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "messages.hpp"
-#include "text.hpp"
+#include "вокра_пакеты/messages.hpp"
+#include "вокра_пакеты/text.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 std::string текст_ошибки_ос(int номер) {
     return fmt::format("{} (os error {})", std::strerror(номер), номер);
@@ -165,4 +165,4 @@ fs::path папка_временных_файлов() {
     return значение != nullptr && *значение != '\0' ? fs::path(значение) : fs::path("/tmp");
 }
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

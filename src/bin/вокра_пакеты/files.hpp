@@ -8,9 +8,9 @@
 #include <string_view>
 #include <system_error>
 
-#include "result.hpp"
+#include "вокра_пакеты/result.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 namespace fs = std::filesystem;
 
@@ -81,4 +81,4 @@ struct ВременнаяПапка {
 // $TMPDIR, else /tmp.
 fs::path папка_временных_файлов();
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

@@ -1,4 +1,4 @@
-#include "index.hpp"
+#include "вокра_пакеты/index.hpp"
 
 #include <fmt/core.h>
 #include <sys/stat.h>
@@ -6,16 +6,16 @@
 #include <cstdlib>
 #include <vector>
 
-#include "files.hpp"
-#include "messages.hpp"
-#include "output.hpp"
-#include "package_line.hpp"
-#include "package_names.hpp"
-#include "process.hpp"
-#include "text.hpp"
 #include "unicode/unicode.hpp"
+#include "вокра_пакеты/files.hpp"
+#include "вокра_пакеты/messages.hpp"
+#include "вокра_пакеты/output.hpp"
+#include "вокра_пакеты/package_line.hpp"
+#include "вокра_пакеты/package_names.hpp"
+#include "вокра_пакеты/process.hpp"
+#include "вокра_пакеты/text.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 namespace {
 
@@ -247,4 +247,4 @@ bool уже_в_манифесте(const std::string& текст, const std::stri
     return {};
 }
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

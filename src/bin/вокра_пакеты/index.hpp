@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "result.hpp"
+#include "вокра_пакеты/result.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 Итог настроить_индекс(const std::string& адрес);
 Итог обновить_индекс();
 Итог искать_в_индексе(const std::string& запрос);
 Итог добавить_из_индекса(const std::string& имя);
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

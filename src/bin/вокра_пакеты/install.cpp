@@ -1,4 +1,4 @@
-#include "install.hpp"
+#include "вокра_пакеты/install.hpp"
 
 #include <fmt/format.h>
 #include <unistd.h>
@@ -12,17 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "files.hpp"
-#include "messages.hpp"
-#include "output.hpp"
-#include "package_line.hpp"
-#include "package_names.hpp"
-#include "process.hpp"
-#include "resolve.hpp"
-#include "text.hpp"
-#include "versions.hpp"
+#include "вокра_пакеты/files.hpp"
+#include "вокра_пакеты/messages.hpp"
+#include "вокра_пакеты/output.hpp"
+#include "вокра_пакеты/package_line.hpp"
+#include "вокра_пакеты/package_names.hpp"
+#include "вокра_пакеты/process.hpp"
+#include "вокра_пакеты/resolve.hpp"
+#include "вокра_пакеты/text.hpp"
+#include "вокра_пакеты/versions.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 namespace {
 
@@ -499,4 +499,4 @@ void убрать_остатки() {
     return {};
 }
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

@@ -1,12 +1,12 @@
 // `установить`: installs the project's dependency tree into `пакеты/`.
 #pragma once
 
-#include "result.hpp"
+#include "вокра_пакеты/result.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 // With `игнорировать_блокировку` the lock file is not read and every range is
 // resolved afresh from the repositories' tags.
 Итог установить_зависимости(bool игнорировать_блокировку);
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

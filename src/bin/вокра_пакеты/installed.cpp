@@ -1,4 +1,4 @@
-#include "installed.hpp"
+#include "вокра_пакеты/installed.hpp"
 
 #include <fmt/format.h>
 
@@ -6,13 +6,13 @@
 #include <string_view>
 #include <vector>
 
-#include "files.hpp"
-#include "messages.hpp"
-#include "output.hpp"
-#include "package_names.hpp"
-#include "text.hpp"
+#include "вокра_пакеты/files.hpp"
+#include "вокра_пакеты/messages.hpp"
+#include "вокра_пакеты/output.hpp"
+#include "вокра_пакеты/package_names.hpp"
+#include "вокра_пакеты/text.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 namespace {
 
@@ -233,4 +233,4 @@ std::vector<std::string> требующие_пакеты(const fs::path& пап�
     return удалить_файл_пакета(имя);
 }
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

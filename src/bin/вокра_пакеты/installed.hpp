@@ -3,13 +3,13 @@
 
 #include <string>
 
-#include "result.hpp"
+#include "вокра_пакеты/result.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 Итог показать_список();
 
 // Refuses while other installed packages require the package, unless forced.
 Итог удалить_пакет(const std::string& имя, bool принудительно);
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

@@ -2,14 +2,14 @@
 #include <string>
 #include <vector>
 
-#include "commands.hpp"
+#include "вокра_пакеты/commands.hpp"
 
 int main(int argc, char** argv) {
     // Line-buffered even into a pipe, so that progress lines and the error on
     // standard error keep their order in a combined log.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const std::vector<std::string> аргументы(argv, argv + argc);
-    const int код = вокра_пакеты::выполнить_команду(аргументы);
+    const int код = vokra::пакеты::выполнить_команду(аргументы);
     std::fflush(stdout);
     return код;
 }

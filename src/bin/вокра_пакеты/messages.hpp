@@ -7,7 +7,7 @@
 // at a glance.
 // clang-format off
 
-namespace вокра_пакеты::тексты {
+namespace vokra::пакеты::тексты {
 
 // The help, printed for no command, an empty one or an unknown one.
 inline constexpr char справка[] =
@@ -240,5 +240,5 @@ inline constexpr char не_удалось_записать_манифест[] = 
 inline constexpr char добавлено[] = "Добавлено в 'вокра.зависимости': {}";
 inline constexpr char дальше_установить[] = "Дальше — 'вокра_пакеты установить', чтобы реально его поставить.";
 
-}  // namespace вокра_пакеты::тексты
+}  // namespace vokra::пакеты::тексты
 // clang-format on

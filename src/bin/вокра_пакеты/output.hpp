@@ -9,9 +9,9 @@
 #include <type_traits>
 #include <utility>
 
-#include "text.hpp"
+#include "вокра_пакеты/text.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 // Texts in the holes come from manifests, catalogues, repositories and
 // folder names; they are shown without their control characters. Numbers
@@ -30,4 +30,4 @@ void вывести_строку(fmt::format_string<Аргументы...> ша�
     std::fputc('\n', stdout);
 }
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

@@ -1,12 +1,12 @@
-#include "package_line.hpp"
+#include "вокра_пакеты/package_line.hpp"
 
 #include <fmt/core.h>
 
-#include "messages.hpp"
-#include "text.hpp"
 #include "unicode/unicode.hpp"
+#include "вокра_пакеты/messages.hpp"
+#include "вокра_пакеты/text.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 namespace {
 
@@ -72,4 +72,4 @@ using vokra::unicode::обрезать;
     return зависимости;
 }
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

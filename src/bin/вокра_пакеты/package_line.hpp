@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "result.hpp"
+#include "вокра_пакеты/result.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 struct Зависимость {
     std::string имя;
@@ -27,4 +27,4 @@ struct Зависимость {
 // a message that names its 1-based line number. Reads no file.
 ИтогС<std::vector<Зависимость>> разобрать_манифест(std::string_view текст);
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

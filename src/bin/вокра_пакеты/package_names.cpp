@@ -1,10 +1,10 @@
-#include "package_names.hpp"
+#include "вокра_пакеты/package_names.hpp"
 
 #include <fmt/core.h>
 
-#include "messages.hpp"
+#include "вокра_пакеты/messages.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 namespace {
 
@@ -38,4 +38,4 @@ bool служебная_папка(std::string_view имя) {
     return {};
 }
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

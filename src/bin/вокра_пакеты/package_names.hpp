@@ -3,10 +3,10 @@
 
 #include <string_view>
 
-#include "files.hpp"
-#include "result.hpp"
+#include "вокра_пакеты/files.hpp"
+#include "вокра_пакеты/result.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 // The project's packages folder, relative to the current folder.
 fs::path папка_пакетов();
@@ -27,4 +27,4 @@ bool служебная_папка(std::string_view имя);
 // missing folder passes.
 Итог проверить_папку_пакетов();
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

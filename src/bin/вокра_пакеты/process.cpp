@@ -1,4 +1,4 @@
-#include "process.hpp"
+#include "вокра_пакеты/process.hpp"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -8,11 +8,11 @@
 
 #include <cerrno>
 
-#include "files.hpp"
+#include "вокра_пакеты/files.hpp"
 
 extern char** environ;
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 namespace {
 
@@ -113,4 +113,4 @@ int дождаться(pid_t процесс) {
     return итог;
 }
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

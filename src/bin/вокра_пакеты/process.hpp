@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "result.hpp"
+#include "вокра_пакеты/result.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 struct ИтогПроцесса {
     int код_выхода = -1;  // -1 when the process died by a signal
@@ -22,4 +22,4 @@ struct ИтогПроцесса {
 // when the program cannot be started.
 ИтогС<ИтогПроцесса> выполнить_процесс(const std::vector<std::string>& аргументы);
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

@@ -1,13 +1,13 @@
-#include "resolve.hpp"
+#include "вокра_пакеты/resolve.hpp"
 
 #include <fmt/core.h>
 
-#include "messages.hpp"
-#include "output.hpp"
-#include "process.hpp"
-#include "text.hpp"
+#include "вокра_пакеты/messages.hpp"
+#include "вокра_пакеты/output.hpp"
+#include "вокра_пакеты/process.hpp"
+#include "вокра_пакеты/text.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 namespace {
 
@@ -73,4 +73,4 @@ std::optional<ВыбранныйТег> выбрать_тег(std::string_view �
     return *тег;
 }
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

@@ -8,11 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "package_line.hpp"
-#include "result.hpp"
-#include "versions.hpp"
+#include "вокра_пакеты/package_line.hpp"
+#include "вокра_пакеты/result.hpp"
+#include "вокра_пакеты/versions.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 struct ВыбранныйТег {
     std::string тег;  // exactly as the lock file or the repository writes it
@@ -34,4 +34,4 @@ std::optional<ВыбранныйТег> выбрать_тег(std::string_view �
                                             const ИнтервалВерсий& интервал,
                                             const ЗаписиБлокировки& блокировка);
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

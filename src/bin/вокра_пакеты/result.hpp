@@ -5,7 +5,7 @@
 #include <string>
 #include <tl/expected.hpp>
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 using Итог = tl::expected<void, std::string>;
 
@@ -16,4 +16,4 @@ inline tl::unexpected<std::string> неудача(std::string сообщение
     return tl::unexpected<std::string>(std::move(сообщение));
 }
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

@@ -1,11 +1,11 @@
-#include "text.hpp"
+#include "вокра_пакеты/text.hpp"
 
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
 
 #include "unicode/unicode.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 std::vector<std::string_view> строки(std::string_view текст) {
     std::vector<std::string_view> итог;
@@ -64,4 +64,4 @@ std::string в_нижний_регистр(std::string_view текст) {
     return итог;
 }
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

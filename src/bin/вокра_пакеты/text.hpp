@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 // Lines of a text: each ends at "\n", a "\r" right before it belongs to the
 // break. A last line without a break counts; the empty rest after a final
@@ -30,4 +30,4 @@ std::string для_показа(std::string_view текст);
 // process locale, so Cyrillic folds as well as Latin).
 std::string в_нижний_регистр(std::string_view текст);
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

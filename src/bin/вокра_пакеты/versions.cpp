@@ -1,4 +1,4 @@
-#include "versions.hpp"
+#include "вокра_пакеты/versions.hpp"
 
 #include <fmt/core.h>
 
@@ -6,9 +6,9 @@
 #include <charconv>
 #include <limits>
 
-#include "messages.hpp"
+#include "вокра_пакеты/messages.hpp"
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 namespace {
 
@@ -113,4 +113,4 @@ std::string текст_интервала(const ИнтервалВерсий& и
                        и.от.исправление, и.до->старшая, и.до->младшая, и.до->исправление);
 }
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace вокра_пакеты {
+namespace vokra::пакеты {
 
 struct Версия {
     std::uint64_t старшая = 0;
@@ -51,4 +51,4 @@ bool пуст(const ИнтервалВерсий& интервал);
 // ">=X.Y.Z, <X.Y.Z", or ">=X.Y.Z" without an upper bound.
 std::string текст_интервала(const ИнтервалВерсий& интервал);
 
-}  // namespace вокра_пакеты
+}  // namespace vokra::пакеты
