@@ -93,6 +93,9 @@ TEST_F(Прерывание, ОбновлениеОстановленноеНа�
     EXPECT_GT(шаг, 5);
     EXPECT_GT(с_остатками, 0);
     EXPECT_EQ(снимок(корень, {проект, временная}), снаружи);
+    // A kill leaves only the temporary clones, which nothing else owns.
+    for (const auto& имя : содержимое(временная))
+        EXPECT_TRUE(имя.starts_with("вокра_пакет_")) << имя;
 }
 
 }  // namespace

@@ -275,13 +275,14 @@ std::string текст_метаданных(const Запрос& запрос, st
 // Folders that an interrupted install left in `пакеты/` go before anything
 // else is done there.
 void убрать_остатки() {
+    std::vector<fs::path> остатки;
     std::error_code ошибка;
     for (fs::directory_iterator запись(папка_пакетов(), ошибка), конец; !ошибка && запись != конец;
-         запись.increment(ошибка)) {
-        if (!служебная_папка(запись->path().filename().string()))
-            continue;
-        std::error_code пропускаем;
-        fs::remove_all(запись->path(), пропускаем);
+         запись.increment(ошибка))
+        if (служебная_папка(запись->path().filename().string()))
+            остатки.push_back(запись->path());
+    for (const auto& остаток : остатки) {
+        fs::remove_all(остаток, ошибка);
         отметить_шаг();
     }
 }
