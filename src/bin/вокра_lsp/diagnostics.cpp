@@ -1,5 +1,7 @@
 #include "diagnostics.hpp"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <limits>
 
@@ -26,7 +28,7 @@ std::uint32_t от_нуля(std::size_t номер) {
     const Позиция начало{от_нуля(строка), от_нуля(столбец)};
     return Диагностика{{начало, {начало.строка, начало.символ + 1}},
                        1,
-                       сообщения::источник_диагностик,
+                       fmt::format(сообщения::источник_диагностик),
                        std::move(сообщение)};
 }
 

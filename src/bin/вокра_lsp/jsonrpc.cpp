@@ -41,7 +41,7 @@ std::string описание(const Сообщение& сообщение) {
         return fmt::format(сообщения::запрос, запрос->метод);
     if (const auto* у = std::get_if<Уведомление>(&сообщение))
         return fmt::format(сообщения::уведомление, у->метод);
-    return сообщения::ответ;
+    return fmt::format(сообщения::ответ);
 }
 
 bool это_уведомление(const Сообщение& сообщение, std::string_view метод) {

@@ -16,7 +16,8 @@ int main() {
 
     const auto итог = вокра_lsp::запустить_сервер(std::cin, std::cout);
     if (!итог) {
-        std::cerr << вокра_lsp::сообщения::префикс_ошибки << итог.error().описание << std::endl;
+        std::cerr << fmt::format(вокра_lsp::сообщения::ошибка_сервера, итог.error().описание)
+                  << std::endl;
         return 1;
     }
     return 0;
