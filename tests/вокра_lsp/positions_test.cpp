@@ -1,8 +1,8 @@
-#include "positions.hpp"
+#include "вокра_lsp/positions.hpp"
 
 #include <gtest/gtest.h>
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 namespace {
 
 TEST(ЕдиницыUtf16, ВОбеСтороныИЗаКонцомСтроки) {
@@ -33,4 +33,4 @@ TEST(ЕдиницыUtf16, СтрокиТекста) {
 }
 
 }  // namespace
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -1,17 +1,17 @@
-#include "diagnostics.hpp"
+#include "вокра_lsp/diagnostics.hpp"
 
 #include <fmt/format.h>
 
 #include <algorithm>
 #include <limits>
 
-#include "jsonrpc.hpp"
 #include "lexer/lexer.hpp"
-#include "messages.hpp"
 #include "parser/parser.hpp"
-#include "positions.hpp"
+#include "вокра_lsp/jsonrpc.hpp"
+#include "вокра_lsp/messages.hpp"
+#include "вокра_lsp/positions.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -69,4 +69,4 @@ tl::expected<void, ОшибкаСервера> проверить_и_отпра�
     return отправить_диагностики(отправитель, uri, std::move(диагностики));
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -1,16 +1,16 @@
-#include "features.hpp"
+#include "вокра_lsp/features.hpp"
 
 #include <fmt/format.h>
 
 #include "lexer/lexer.hpp"
-#include "messages.hpp"
 #include "parser/parser.hpp"
-#include "positions.hpp"
-#include "signatures.hpp"
-#include "word.hpp"
+#include "вокра_lsp/messages.hpp"
+#include "вокра_lsp/positions.hpp"
+#include "вокра_lsp/signatures.hpp"
+#include "вокра_lsp/word.hpp"
 #include "подсказки/подсказки.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace ast = vokra::ast;
 using vokra::подсказки::тип_в_текст;
@@ -191,4 +191,4 @@ nlohmann::json ответ_определение(const std::string& uri, std::st
     return построить_location_ответ(uri, текст, позиция_объявления);
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -1,4 +1,4 @@
-#include "framing.hpp"
+#include "вокра_lsp/framing.hpp"
 
 #include <fmt/format.h>
 
@@ -7,9 +7,9 @@
 #include <istream>
 #include <ostream>
 
-#include "messages.hpp"
+#include "вокра_lsp/messages.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -92,4 +92,4 @@ bool записать_тело(std::ostream& выход, std::string_view тел
     return static_cast<bool>(выход);
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

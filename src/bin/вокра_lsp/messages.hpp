@@ -6,7 +6,7 @@
 
 #include <fmt/format.h>
 
-namespace вокра_lsp::сообщения {
+namespace vokra::lsp::сообщения {
 
 inline constexpr auto ошибка_сервера = FMT_STRING("Error: {}");
 inline constexpr auto источник_диагностик = FMT_STRING("Вокра");
@@ -69,4 +69,4 @@ inline constexpr auto деталь_функции = FMT_STRING("функция({
 inline constexpr auto деталь_контракта = FMT_STRING("контракт ({} метод(ов))");
 inline constexpr auto деталь_внешней_функции = FMT_STRING("внешняя функция({}){}");
 
-}  // namespace вокра_lsp::сообщения
+}  // namespace vokra::lsp::сообщения

@@ -1,10 +1,10 @@
-#include "positions.hpp"
+#include "вокра_lsp/positions.hpp"
 
 #include <limits>
 
 #include "unicode/unicode.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -61,4 +61,4 @@ std::uint32_t в_символы(std::string_view строка, std::uint32_t е�
     return {позиция.строка, в_символы(строка_текста(текст, позиция.строка), позиция.символ)};
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "protocol.hpp"
+#include "вокра_lsp/protocol.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 // The 0-based line `номер` of a text, lines ending at line feeds; a carriage
 // return stays part of its line, as the lexer counts it. Empty past the end.
@@ -28,4 +28,4 @@ std::uint32_t в_символы(std::string_view строка, std::uint32_t е�
 Позиция позиция_в_utf16(std::string_view текст, Позиция позиция);
 Позиция позиция_в_символах(std::string_view текст, Позиция позиция);
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

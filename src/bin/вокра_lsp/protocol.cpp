@@ -1,14 +1,14 @@
-#include "protocol.hpp"
+#include "вокра_lsp/protocol.hpp"
 
 #include <fmt/format.h>
 
 #include <limits>
 #include <type_traits>
 
-#include "messages.hpp"
-#include "uri.hpp"
+#include "вокра_lsp/messages.hpp"
+#include "вокра_lsp/uri.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -282,4 +282,4 @@ json возможности_сервера() {
             {"definitionProvider", true}};
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -1,15 +1,15 @@
-#include "server.hpp"
+#include "вокра_lsp/server.hpp"
 
 #include <fmt/format.h>
 
-#include "diagnostics.hpp"
-#include "documents.hpp"
-#include "messages.hpp"
-#include "protocol.hpp"
-#include "requests.hpp"
-#include "transport.hpp"
+#include "вокра_lsp/diagnostics.hpp"
+#include "вокра_lsp/documents.hpp"
+#include "вокра_lsp/messages.hpp"
+#include "вокра_lsp/protocol.hpp"
+#include "вокра_lsp/requests.hpp"
+#include "вокра_lsp/transport.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -153,4 +153,4 @@ tl::expected<void, ОшибкаСервера> запустить_сервер(s
     return транспорт.завершить();
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

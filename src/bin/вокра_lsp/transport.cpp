@@ -1,12 +1,12 @@
-#include "transport.hpp"
+#include "вокра_lsp/transport.hpp"
 
 #include <istream>
 #include <ostream>
 
-#include "framing.hpp"
-#include "messages.hpp"
+#include "вокра_lsp/framing.hpp"
+#include "вокра_lsp/messages.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -87,4 +87,4 @@ void Транспорт::прервать() {
         читатель.detach();
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -1,8 +1,8 @@
-#include "word.hpp"
+#include "вокра_lsp/word.hpp"
 
 #include "unicode/unicode.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -59,4 +59,4 @@ std::optional<std::string> слово_под_курсором(std::string_view �
         std::u32string_view(символы).substr(начало, конец - начало));
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp
