@@ -17,6 +17,7 @@ inline constexpr auto нет_длины = FMT_STRING("в заголовках с
 inline constexpr auto обрыв_заголовков = FMT_STRING("ввод оборвался посреди заголовков сообщения");
 inline constexpr auto короткое_тело = FMT_STRING("ввод оборвался: тело сообщения короче {} байт");
 inline constexpr auto ошибка_чтения = FMT_STRING("не удалось прочитать стандартный ввод");
+inline constexpr auto поток_не_запущен = FMT_STRING("не удалось запустить рабочий поток: {}");
 inline constexpr auto ошибка_записи = FMT_STRING("не удалось записать в стандартный вывод");
 inline constexpr auto отправка_невозможна =
     FMT_STRING("не удалось отправить сообщение: вывод закрыт");

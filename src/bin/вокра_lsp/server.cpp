@@ -8,6 +8,7 @@
 #include "вокра_lsp/protocol.hpp"
 #include "вокра_lsp/requests.hpp"
 #include "вокра_lsp/transport.hpp"
+#include "вокра_lsp/worker.hpp"
 
 namespace vokra::lsp {
 
@@ -145,7 +146,11 @@ tl::expected<ПараметрыИнициализации, ОшибкаСерв�
 
 tl::expected<void, ОшибкаСервера> запустить_сервер(std::istream& вход, std::ostream& выход) {
     auto транспорт = Транспорт::открыть(вход, выход);
-    auto итог = обслуживать(транспорт);
+    // The loop runs on a thread of known stack size and the caller waits for
+    // it, so messages are still handled one at a time, in order.
+    Итог итог;
+    if (auto запуск = выполнить_на_большом_стеке([&] { итог = обслуживать(транспорт); }); !запуск)
+        итог = tl::unexpected(std::move(запуск.error()));
     if (!итог) {
         транспорт.прервать();
         return итог;
