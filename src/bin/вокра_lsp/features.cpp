@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include "ast/walk.hpp"
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
 #include "вокра_lsp/messages.hpp"
@@ -42,27 +43,34 @@ nlohmann::json элемент(std::string_view метка, int вид, std::stri
 
 // The completion item of one top-level declaration; imports have none.
 std::optional<nlohmann::json> элемент_объявления(const ast::ВерхнийУзел& узел) {
-    if (const auto* с = std::get_if<ast::ВерхнийУзел::Структура>(&узел.вид)) {
-        const auto& объявление = с->объявление;
-        return элемент(объявление.имя, вид_структура,
-                       fmt::format(сообщения::деталь_структуры, объявление.поля.size()));
-    }
-    if (const auto* ф = std::get_if<ast::ВерхнийУзел::Функция>(&узел.вид)) {
-        const auto& объявление = ф->объявление;
-        return элемент(
-            объявление.имя, вид_функция,
-            fmt::format(сообщения::деталь_функции, параметры_в_текст(объявление.параметры),
-                        возврат_в_текст(объявление.тип_возврата)));
-    }
-    if (const auto* к = std::get_if<ast::ВерхнийУзел::Контракт>(&узел.вид))
-        return элемент(к->имя, вид_интерфейс,
-                       fmt::format(сообщения::деталь_контракта, к->методы.size()));
-    if (const auto* в = std::get_if<ast::ВерхнийУзел::ВнешняяФункция>(&узел.вид))
-        return элемент(
-            в->имя, вид_функция,
-            fmt::format(сообщения::деталь_внешней_функции, параметры_в_текст(в->параметры),
-                        возврат_в_текст(в->тип_возврата)));
-    return std::nullopt;
+    using Узел = ast::ВерхнийУзел;
+    return std::visit(
+        ast::Перегрузка{
+            [](const Узел::Подключение&) -> std::optional<nlohmann::json> { return std::nullopt; },
+            [](const Узел::Структура& с) -> std::optional<nlohmann::json> {
+                const auto& объявление = с.объявление;
+                return элемент(объявление.имя, вид_структура,
+                               fmt::format(сообщения::деталь_структуры, объявление.поля.size()));
+            },
+            [](const Узел::Функция& ф) -> std::optional<nlohmann::json> {
+                const auto& объявление = ф.объявление;
+                return элемент(
+                    объявление.имя, вид_функция,
+                    fmt::format(сообщения::деталь_функции, параметры_в_текст(объявление.параметры),
+                                возврат_в_текст(объявление.тип_возврата)));
+            },
+            [](const Узел::Контракт& к) -> std::optional<nlohmann::json> {
+                return элемент(к.имя, вид_интерфейс,
+                               fmt::format(сообщения::деталь_контракта, к.методы.size()));
+            },
+            [](const Узел::ВнешняяФункция& в) -> std::optional<nlohmann::json> {
+                return элемент(
+                    в.имя, вид_функция,
+                    fmt::format(сообщения::деталь_внешней_функции, параметры_в_текст(в.параметры),
+                                возврат_в_текст(в.тип_возврата)));
+            },
+        },
+        узел.вид);
 }
 
 std::optional<std::string> hover_подсказки(const std::string& слово) {
