@@ -1,12 +1,16 @@
-// Every message of the lexer, in one place.
+// Every message of the lexer, in one place, as formats checked when the code
+// that fills them compiles.
 #pragma once
+
+#include <fmt/format.h>
 
 namespace vokra::сообщения_лексера {
 
-inline constexpr const char* неожиданный_символ = "неожиданный символ: '{}'";
-inline constexpr const char* незакрытый_текст = "незакрытый текстовый литерал";
-inline constexpr const char* обрыв_после_косой = "незакрытый текстовый литерал (обрыв после \\)";
-inline constexpr const char* неверное_целое = "не удалось разобрать целое число: {}";
-inline constexpr const char* неверное_дробное = "не удалось разобрать дробное число: {}";
+inline constexpr auto неожиданный_символ = FMT_STRING("неожиданный символ: '{}'");
+inline constexpr auto незакрытый_текст = FMT_STRING("незакрытый текстовый литерал");
+inline constexpr auto обрыв_после_косой =
+    FMT_STRING("незакрытый текстовый литерал (обрыв после \\)");
+inline constexpr auto неверное_целое = FMT_STRING("не удалось разобрать целое число: {}");
+inline constexpr auto неверное_дробное = FMT_STRING("не удалось разобрать дробное число: {}");
 
 }  // namespace vokra::сообщения_лексера

@@ -1,44 +1,47 @@
-// Every message of the parser in one place: the templates (holes filled in
-// order with fmt::format), the fixed messages, and the descriptions that name
-// the construct being read in "<description>: ожидалось …" messages.
+// Every message of the parser in one place: the templates and the fixed
+// messages, as formats checked when the code that fills them compiles (a
+// wrong number of holes is a build error), and the descriptions that name the
+// construct being read in "<description>: ожидалось …" messages.
 #pragma once
+
+#include <fmt/format.h>
 
 #include <string_view>
 
 namespace vokra::parser::сообщения {
 
 // Templates. Literal braces are doubled for fmt.
-inline constexpr std::string_view ожидалось = "{}: ожидалось {}, но встретилось {}";
-inline constexpr std::string_view ожидалось_имя = "{}: ожидалось имя, встретилось {}";
-inline constexpr std::string_view верхний_уровень =
+inline constexpr auto ожидалось = FMT_STRING("{}: ожидалось {}, но встретилось {}");
+inline constexpr auto ожидалось_имя = FMT_STRING("{}: ожидалось имя, встретилось {}");
+inline constexpr auto верхний_уровень = FMT_STRING(
     "на верхнем уровне ожидалось 'подключить', 'структура', 'функция', 'контракт' или 'внешняя', "
-    "встретилось {}";
-inline constexpr std::string_view после_подключить =
-    "после 'подключить' ожидалось имя модуля или строка с путём, встретилось {}";
-inline constexpr std::string_view после_как =
-    "после 'как' ожидалась текстовая строка с реальным именем символа библиотеки, встретилось {}";
-inline constexpr std::string_view после_запятой_в_как =
+    "встретилось {}");
+inline constexpr auto после_подключить =
+    FMT_STRING("после 'подключить' ожидалось имя модуля или строка с путём, встретилось {}");
+inline constexpr auto после_как = FMT_STRING(
+    "после 'как' ожидалась текстовая строка с реальным именем символа библиотеки, встретилось {}");
+inline constexpr auto после_запятой_в_как = FMT_STRING(
     "после запятой в 'как \"имя\", ...' ожидалась строка с именем символа для Windows, встретилось "
-    "{}";
-inline constexpr std::string_view нельзя_присвоить =
-    "нельзя присвоить значение в {} — это не переменная, не поле структуры и не элемент массива";
-inline constexpr std::string_view ожидался_тип = "ожидался тип, встретилось {}";
-inline constexpr std::string_view ожидалось_выражение = "ожидалось выражение, встретилось {}";
-inline constexpr std::string_view незакрытая_интерполяция =
-    "незакрытая '${{' в интерполяции строки — не хватает закрывающей '}}' в \"{}\"";
-inline constexpr std::string_view ошибка_интерполяции =
-    "ошибка в выражении интерполяции \"${{{}}}\": {}";
-inline constexpr std::string_view лишние_символы_интерполяции =
+    "{}");
+inline constexpr auto нельзя_присвоить = FMT_STRING(
+    "нельзя присвоить значение в {} — это не переменная, не поле структуры и не элемент массива");
+inline constexpr auto ожидался_тип = FMT_STRING("ожидался тип, встретилось {}");
+inline constexpr auto ожидалось_выражение = FMT_STRING("ожидалось выражение, встретилось {}");
+inline constexpr auto незакрытая_интерполяция =
+    FMT_STRING("незакрытая '${{' в интерполяции строки — не хватает закрывающей '}}' в \"{}\"");
+inline constexpr auto ошибка_интерполяции =
+    FMT_STRING("ошибка в выражении интерполяции \"${{{}}}\": {}");
+inline constexpr auto лишние_символы_интерполяции = FMT_STRING(
     "лишние символы после выражения в интерполяции \"${{{}}}\" — ожидался конец выражения перед "
-    "закрывающей '}}'";
+    "закрывающей '}}'");
 
 // Fixed messages.
-inline constexpr std::string_view блок_не_закрыт = "не хватает слова «конец» — блок не закрыт";
-inline constexpr std::string_view структура_не_закрыта =
-    "не хватает слова «конец» в конце структуры";
-inline constexpr std::string_view контракт_не_закрыт = "не хватает слова «конец» в конце контракта";
-inline constexpr std::string_view слишком_глубокая_вложенность =
-    "слишком глубокая вложенность — больше 1000 уровней";
+inline constexpr auto блок_не_закрыт = FMT_STRING("не хватает слова «конец» — блок не закрыт");
+inline constexpr auto структура_не_закрыта =
+    FMT_STRING("не хватает слова «конец» в конце структуры");
+inline constexpr auto контракт_не_закрыт = FMT_STRING("не хватает слова «конец» в конце контракта");
+inline constexpr auto слишком_глубокая_вложенность =
+    FMT_STRING("слишком глубокая вложенность — больше 1000 уровней");
 
 }  // namespace vokra::parser::сообщения
 

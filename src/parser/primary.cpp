@@ -174,8 +174,8 @@ std::optional<ast::Выражение> битовая_функция(std::string
                 аргументы.push_back(std::move(значение));
                 return узел(ast::Выражение::ВызовФункции{std::move(имя), {}, std::move(аргументы)});
             }
-            return tl::unexpected(ошибка(
-                fmt::format(fmt::runtime(сообщения::ожидалось_выражение), токен.в_тексте())));
+            return tl::unexpected(
+                ошибка(fmt::format(сообщения::ожидалось_выражение, токен.в_тексте())));
     }
 
     // A name: a call with type arguments, a plain call, or the name itself.

@@ -112,8 +112,7 @@ std::optional<ast::Тип> падежная_форма(std::string_view слов
             else
                 основа = тип(ast::Тип::Канал{std::move(*внутренний)});
         } else {
-            return tl::unexpected(
-                ошибка(fmt::format(fmt::runtime(сообщения::ожидался_тип), токен.в_тексте())));
+            return tl::unexpected(ошибка(fmt::format(сообщения::ожидался_тип, токен.в_тексте())));
         }
     }
 

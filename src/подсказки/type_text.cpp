@@ -2,17 +2,13 @@
 
 #include <utility>
 
+#include "ast/walk.hpp"
 #include "token/token.hpp"
 #include "подсказки/подсказки.hpp"
 
 namespace vokra::подсказки {
 
 namespace {
-
-template <class... Ф>
-struct Перебор : Ф... {
-    using Ф::operator()...;
-};
 
 // The scalar types are spelled by their keywords, which stand in the same
 // order among the tokens.
@@ -42,10 +38,14 @@ std::string массив_в_текст(const ast::Тип::Массив& масс
 }  // namespace
 
 std::string тип_в_текст(const ast::Тип& тип) {
-    if (тип.вид.index() < ast::число_скалярных_типов)
-        return std::string(написание_скалярного(тип.вид.index()));
+    using Т = ast::Тип;
     return std::visit(
-        Перебор{
+        ast::Перегрузка{
+            [&](ast::один_из<Т::Целое, Т::Целое8, Т::Целое16, Т::Целое32, Т::Целое64, Т::Беззнак8,
+                             Т::Беззнак16, Т::Беззнак32, Т::Беззнак64, Т::Дробное, Т::Дробное32,
+                             Т::Дробное64, Т::Текст, Т::Верно> auto&) {
+                return std::string(написание_скалярного(тип.вид.index()));
+            },
             [](const ast::Тип::Пользовательский& т) { return т.имя; },
             [](const ast::Тип::Обобщённый& т) {
                 std::string параметры;
@@ -60,7 +60,6 @@ std::string тип_в_текст(const ast::Тип& тип) {
             [](const ast::Тип::Опциональный& т) { return тип_в_текст(*т.тип) + "?"; },
             [](const ast::Тип::Результат& т) { return "результат из " + тип_в_текст(*т.тип); },
             [](const ast::Тип::Канал& т) { return "канал из " + тип_в_текст(*т.тип); },
-            [](const auto&) -> std::string { std::unreachable(); },
         },
         тип.вид);
 }

@@ -1,10 +1,10 @@
-#include "channel.hpp"
+#include "вокра_lsp/channel.hpp"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 namespace {
 
 using namespace std::chrono_literals;
@@ -31,4 +31,4 @@ TEST(Канал, ЗначенияПослеЗакрытияИСрок) {
 }
 
 }  // namespace
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -1,11 +1,11 @@
-#include "framing.hpp"
+#include "вокра_lsp/framing.hpp"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <vector>
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 namespace {
 
 // Reads bodies until the input ends or framing breaks.
@@ -81,4 +81,4 @@ TEST(Кадры, ЗаписьЧитаетсяОбратно) {
 }
 
 }  // namespace
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

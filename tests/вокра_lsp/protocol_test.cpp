@@ -1,12 +1,12 @@
-#include "protocol.hpp"
+#include "вокра_lsp/protocol.hpp"
 
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
-#include "diagnostics.hpp"
-#include "jsonrpc.hpp"
+#include "вокра_lsp/diagnostics.hpp"
+#include "вокра_lsp/jsonrpc.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 namespace {
 
 using json = nlohmann::json;
@@ -114,4 +114,4 @@ TEST(Диагностики, ПерваяОшибкаЛексера) {
 }
 
 }  // namespace
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

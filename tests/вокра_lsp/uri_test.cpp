@@ -1,8 +1,8 @@
-#include "uri.hpp"
+#include "вокра_lsp/uri.hpp"
 
 #include <gtest/gtest.h>
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 namespace {
 
 TEST(Uri, ПриводитсяКНормальнойФорме) {
@@ -68,4 +68,4 @@ TEST(Uri, НеАдреса) {
 }
 
 }  // namespace
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -1,8 +1,8 @@
-#include "word.hpp"
+#include "вокра_lsp/word.hpp"
 
 #include <gtest/gtest.h>
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 namespace {
 
 TEST(СловоПодКурсором, ВыборСловаВСтроке) {
@@ -37,4 +37,4 @@ TEST(СловоПодКурсором, ВыборСловаВСтроке) {
 }
 
 }  // namespace
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <optional>
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 template <typename T>
 struct Канал {
@@ -68,4 +68,4 @@ struct Канал {
     }
 };
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

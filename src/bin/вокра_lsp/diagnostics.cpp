@@ -1,15 +1,17 @@
-#include "diagnostics.hpp"
+#include "вокра_lsp/diagnostics.hpp"
+
+#include <fmt/format.h>
 
 #include <algorithm>
 #include <limits>
 
-#include "jsonrpc.hpp"
 #include "lexer/lexer.hpp"
-#include "messages.hpp"
 #include "parser/parser.hpp"
-#include "positions.hpp"
+#include "вокра_lsp/jsonrpc.hpp"
+#include "вокра_lsp/messages.hpp"
+#include "вокра_lsp/positions.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -26,7 +28,7 @@ std::uint32_t от_нуля(std::size_t номер) {
     const Позиция начало{от_нуля(строка), от_нуля(столбец)};
     return Диагностика{{начало, {начало.строка, начало.символ + 1}},
                        1,
-                       сообщения::источник_диагностик,
+                       fmt::format(сообщения::источник_диагностик),
                        std::move(сообщение)};
 }
 
@@ -67,4 +69,4 @@ tl::expected<void, ОшибкаСервера> проверить_и_отпра�
     return отправить_диагностики(отправитель, uri, std::move(диагностики));
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -8,11 +8,11 @@
 #include <tl/expected.hpp>
 #include <vector>
 
-#include "error.hpp"
-#include "protocol.hpp"
-#include "transport.hpp"
+#include "вокра_lsp/error.hpp"
+#include "вокра_lsp/protocol.hpp"
+#include "вокра_lsp/transport.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 // A diagnostic at a 1-based line and column of the language, counted in code
 // points: 0-based, floored at 0, one character wide.
@@ -32,4 +32,4 @@ tl::expected<void, ОшибкаСервера> проверить_и_отпра�
                                                                     const std::string& uri,
                                                                     std::string_view текст);
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -5,8 +5,8 @@
 #include <string>
 #include <unordered_map>
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 using Документы = std::unordered_map<std::string, std::string>;
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -4,10 +4,10 @@
 
 #include <string>
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 struct ОшибкаСервера {
     std::string описание;
 };
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

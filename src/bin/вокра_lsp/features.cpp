@@ -1,16 +1,17 @@
-#include "features.hpp"
+#include "вокра_lsp/features.hpp"
 
 #include <fmt/format.h>
 
+#include "ast/walk.hpp"
 #include "lexer/lexer.hpp"
-#include "messages.hpp"
 #include "parser/parser.hpp"
-#include "positions.hpp"
-#include "signatures.hpp"
-#include "word.hpp"
+#include "вокра_lsp/messages.hpp"
+#include "вокра_lsp/positions.hpp"
+#include "вокра_lsp/signatures.hpp"
+#include "вокра_lsp/word.hpp"
 #include "подсказки/подсказки.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace ast = vokra::ast;
 using vokra::подсказки::тип_в_текст;
@@ -40,37 +41,36 @@ nlohmann::json элемент(std::string_view метка, int вид, std::stri
     return {{"label", метка}, {"kind", вид}, {"detail", деталь}};
 }
 
-std::string деталь_функции(const char* без_типа, const char* с_типом,
-                           const std::vector<ast::Параметр>& параметры,
-                           const std::optional<ast::Тип>& тип_возврата) {
-    const std::string список = параметры_в_текст(параметры);
-    if (!тип_возврата)
-        return fmt::format(fmt::runtime(без_типа), список);
-    return fmt::format(fmt::runtime(с_типом), список, тип_в_текст(*тип_возврата));
-}
-
 // The completion item of one top-level declaration; imports have none.
 std::optional<nlohmann::json> элемент_объявления(const ast::ВерхнийУзел& узел) {
-    if (const auto* с = std::get_if<ast::ВерхнийУзел::Структура>(&узел.вид)) {
-        const auto& объявление = с->объявление;
-        return элемент(объявление.имя, вид_структура,
-                       fmt::format(сообщения::деталь_структуры, объявление.поля.size()));
-    }
-    if (const auto* ф = std::get_if<ast::ВерхнийУзел::Функция>(&узел.вид)) {
-        const auto& объявление = ф->объявление;
-        return элемент(объявление.имя, вид_функция,
-                       деталь_функции(сообщения::деталь_функции, сообщения::деталь_функции_с_типом,
-                                      объявление.параметры, объявление.тип_возврата));
-    }
-    if (const auto* к = std::get_if<ast::ВерхнийУзел::Контракт>(&узел.вид))
-        return элемент(к->имя, вид_интерфейс,
-                       fmt::format(сообщения::деталь_контракта, к->методы.size()));
-    if (const auto* в = std::get_if<ast::ВерхнийУзел::ВнешняяФункция>(&узел.вид))
-        return элемент(в->имя, вид_функция,
-                       деталь_функции(сообщения::деталь_внешней_функции,
-                                      сообщения::деталь_внешней_функции_с_типом, в->параметры,
-                                      в->тип_возврата));
-    return std::nullopt;
+    using Узел = ast::ВерхнийУзел;
+    return std::visit(
+        ast::Перегрузка{
+            [](const Узел::Подключение&) -> std::optional<nlohmann::json> { return std::nullopt; },
+            [](const Узел::Структура& с) -> std::optional<nlohmann::json> {
+                const auto& объявление = с.объявление;
+                return элемент(объявление.имя, вид_структура,
+                               fmt::format(сообщения::деталь_структуры, объявление.поля.size()));
+            },
+            [](const Узел::Функция& ф) -> std::optional<nlohmann::json> {
+                const auto& объявление = ф.объявление;
+                return элемент(
+                    объявление.имя, вид_функция,
+                    fmt::format(сообщения::деталь_функции, параметры_в_текст(объявление.параметры),
+                                возврат_в_текст(объявление.тип_возврата)));
+            },
+            [](const Узел::Контракт& к) -> std::optional<nlohmann::json> {
+                return элемент(к.имя, вид_интерфейс,
+                               fmt::format(сообщения::деталь_контракта, к.методы.size()));
+            },
+            [](const Узел::ВнешняяФункция& в) -> std::optional<nlohmann::json> {
+                return элемент(
+                    в.имя, вид_функция,
+                    fmt::format(сообщения::деталь_внешней_функции, параметры_в_текст(в.параметры),
+                                возврат_в_текст(в.тип_возврата)));
+            },
+        },
+        узел.вид);
 }
 
 std::optional<std::string> hover_подсказки(const std::string& слово) {
@@ -199,4 +199,4 @@ nlohmann::json ответ_определение(const std::string& uri, std::st
     return построить_location_ответ(uri, текст, позиция_объявления);
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "ast/ast.hpp"
-#include "protocol.hpp"
+#include "вокра_lsp/protocol.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 // The top-level declarations of the text, or nothing when it does not lex or
 // parse (the error is dropped).
@@ -35,4 +35,4 @@ nlohmann::json ответ_hover(std::string_view текст, Позиция по
 nlohmann::json ответ_автодополнение(std::string_view текст);
 nlohmann::json ответ_определение(const std::string& uri, std::string_view текст, Позиция позиция);
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

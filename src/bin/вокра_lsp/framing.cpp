@@ -1,4 +1,4 @@
-#include "framing.hpp"
+#include "вокра_lsp/framing.hpp"
 
 #include <fmt/format.h>
 
@@ -7,9 +7,9 @@
 #include <istream>
 #include <ostream>
 
-#include "messages.hpp"
+#include "вокра_lsp/messages.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -45,12 +45,12 @@ tl::expected<std::optional<std::string>, std::string> прочитать_тел�
         строка.clear();
         std::getline(вход, строка);
         if (вход.bad())
-            return tl::unexpected(std::string(сообщения::ошибка_чтения));
+            return tl::unexpected(fmt::format(сообщения::ошибка_чтения));
         if (вход.eof()) {
             if (первая && строка.empty())
                 return std::nullopt;
             if (строка.empty())
-                return tl::unexpected(std::string(сообщения::обрыв_заголовков));
+                return tl::unexpected(fmt::format(сообщения::обрыв_заголовков));
             return tl::unexpected(fmt::format(сообщения::неверный_заголовок, строка));
         }
         if (!строка.ends_with('\r'))
@@ -68,7 +68,7 @@ tl::expected<std::optional<std::string>, std::string> прочитать_тел�
         }
     }
     if (!заявлено)
-        return tl::unexpected(std::string(сообщения::нет_длины));
+        return tl::unexpected(fmt::format(сообщения::нет_длины));
 
     std::string тело;
     while (тело.size() < *заявлено) {
@@ -78,7 +78,7 @@ tl::expected<std::optional<std::string>, std::string> прочитать_тел�
         вход.read(тело.data() + было, static_cast<std::streamsize>(ещё));
         тело.resize(было + static_cast<std::size_t>(вход.gcount()));
         if (вход.bad())
-            return tl::unexpected(std::string(сообщения::ошибка_чтения));
+            return tl::unexpected(fmt::format(сообщения::ошибка_чтения));
         if (тело.size() < было + ещё)
             return tl::unexpected(fmt::format(сообщения::короткое_тело, *заявлено));
     }
@@ -92,4 +92,4 @@ bool записать_тело(std::ostream& выход, std::string_view тел
     return static_cast<bool>(выход);
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

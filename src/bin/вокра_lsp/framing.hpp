@@ -9,7 +9,7 @@
 #include <string_view>
 #include <tl/expected.hpp>
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 // Reads one message body. Nothing when the input ends before a new message
 // begins; an error (with its description) when the headers are malformed,
@@ -19,4 +19,4 @@ tl::expected<std::optional<std::string>, std::string> прочитать_тел�
 // Writes one framed body and flushes it; false when the stream fails.
 bool записать_тело(std::ostream& выход, std::string_view тело);
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -1,10 +1,10 @@
-#include "jsonrpc.hpp"
+#include "вокра_lsp/jsonrpc.hpp"
 
 #include <fmt/format.h>
 
-#include "messages.hpp"
+#include "вокра_lsp/messages.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -41,7 +41,7 @@ std::string описание(const Сообщение& сообщение) {
         return fmt::format(сообщения::запрос, запрос->метод);
     if (const auto* у = std::get_if<Уведомление>(&сообщение))
         return fmt::format(сообщения::уведомление, у->метод);
-    return сообщения::ответ;
+    return fmt::format(сообщения::ответ);
 }
 
 bool это_уведомление(const Сообщение& сообщение, std::string_view метод) {
@@ -68,4 +68,4 @@ std::string в_тело(const nlohmann::json& сообщение) {
     return сообщение.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <variant>
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 // A request id is a JSON integer or string, kept as it came so that the
 // answer echoes it unchanged.
@@ -49,4 +49,4 @@ nlohmann::json уведомление(std::string метод, nlohmann::json п�
 // The body text of an outgoing message: compact, object keys in byte order.
 std::string в_тело(const nlohmann::json& сообщение);
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

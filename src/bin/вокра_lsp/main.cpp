@@ -3,8 +3,8 @@
 #include <csignal>
 #include <iostream>
 
-#include "messages.hpp"
-#include "server.hpp"
+#include "вокра_lsp/messages.hpp"
+#include "вокра_lsp/server.hpp"
 
 int main() {
     // A client that goes away must give a failed write, not a killed process.
@@ -14,9 +14,10 @@ int main() {
     // flush the output from the reader's thread.
     std::cin.tie(nullptr);
 
-    const auto итог = вокра_lsp::запустить_сервер(std::cin, std::cout);
+    const auto итог = vokra::lsp::запустить_сервер(std::cin, std::cout);
     if (!итог) {
-        std::cerr << вокра_lsp::сообщения::префикс_ошибки << итог.error().описание << std::endl;
+        std::cerr << fmt::format(vokra::lsp::сообщения::ошибка_сервера, итог.error().описание)
+                  << std::endl;
         return 1;
     }
     return 0;

@@ -1,67 +1,73 @@
 // Every text the language server writes of its own: the prefix of its one
 // line on standard error, the source name of its diagnostics, and the
 // descriptions of the failures that end it or that it answers with an error.
+// They are formats checked when the code that fills them compiles.
 #pragma once
 
-namespace вокра_lsp::сообщения {
+#include <fmt/format.h>
 
-inline constexpr const char* префикс_ошибки = "Error: ";
-inline constexpr const char* источник_диагностик = "Вокра";
+namespace vokra::lsp::сообщения {
+
+inline constexpr auto ошибка_сервера = FMT_STRING("Error: {}");
+inline constexpr auto источник_диагностик = FMT_STRING("Вокра");
 
 // Framing of the incoming stream.
-inline constexpr const char* неверный_заголовок = "неверный заголовок сообщения: {}";
-inline constexpr const char* нет_длины = "в заголовках сообщения нет Content-Length";
-inline constexpr const char* обрыв_заголовков = "ввод оборвался посреди заголовков сообщения";
-inline constexpr const char* короткое_тело = "ввод оборвался: тело сообщения короче {} байт";
-inline constexpr const char* ошибка_чтения = "не удалось прочитать стандартный ввод";
-inline constexpr const char* ошибка_записи = "не удалось записать в стандартный вывод";
-inline constexpr const char* отправка_невозможна = "не удалось отправить сообщение: вывод закрыт";
+inline constexpr auto неверный_заголовок = FMT_STRING("неверный заголовок сообщения: {}");
+inline constexpr auto нет_длины = FMT_STRING("в заголовках сообщения нет Content-Length");
+inline constexpr auto обрыв_заголовков = FMT_STRING("ввод оборвался посреди заголовков сообщения");
+inline constexpr auto короткое_тело = FMT_STRING("ввод оборвался: тело сообщения короче {} байт");
+inline constexpr auto ошибка_чтения = FMT_STRING("не удалось прочитать стандартный ввод");
+inline constexpr auto поток_не_запущен = FMT_STRING("не удалось запустить рабочий поток: {}");
+inline constexpr auto ошибка_записи = FMT_STRING("не удалось записать в стандартный вывод");
+inline constexpr auto отправка_невозможна =
+    FMT_STRING("не удалось отправить сообщение: вывод закрыт");
 
 // Handshakes.
-inline constexpr const char* ожидался_initialize = "ожидался запрос initialize, а пришло: {}";
-inline constexpr const char* ввод_закончился_до_инициализации =
-    "ввод закончился до завершения инициализации";
-inline constexpr const char* неверные_параметры_инициализации = "неверные параметры initialize: {}";
-inline constexpr const char* ожидался_initialized =
-    "ожидалось уведомление initialized, а пришло: {}";
-inline constexpr const char* ожидался_exit =
-    "после shutdown ожидалось уведомление exit, а пришло: {}";
-inline constexpr const char* exit_не_пришёл =
-    "уведомление exit не пришло за 30 секунд после shutdown";
-inline constexpr const char* ввод_закончился_до_exit = "ввод закончился после shutdown, до exit";
+inline constexpr auto ожидался_initialize = FMT_STRING("ожидался запрос initialize, а пришло: {}");
+inline constexpr auto ввод_закончился_до_инициализации =
+    FMT_STRING("ввод закончился до завершения инициализации");
+inline constexpr auto неверные_параметры_инициализации =
+    FMT_STRING("неверные параметры initialize: {}");
+inline constexpr auto ожидался_initialized =
+    FMT_STRING("ожидалось уведомление initialized, а пришло: {}");
+inline constexpr auto ожидался_exit =
+    FMT_STRING("после shutdown ожидалось уведомление exit, а пришло: {}");
+inline constexpr auto exit_не_пришёл =
+    FMT_STRING("уведомление exit не пришло за 30 секунд после shutdown");
+inline constexpr auto ввод_закончился_до_exit =
+    FMT_STRING("ввод закончился после shutdown, до exit");
 
 // Messages named inside the texts above.
-inline constexpr const char* запрос = "запрос «{}»";
-inline constexpr const char* уведомление = "уведомление «{}»";
-inline constexpr const char* ответ = "ответ";
+inline constexpr auto запрос = FMT_STRING("запрос «{}»");
+inline constexpr auto уведомление = FMT_STRING("уведомление «{}»");
+inline constexpr auto ответ = FMT_STRING("ответ");
 
 // Answers with an error.
-inline constexpr const char* неверные_параметры_запроса = "неверные параметры {}: {}";
+inline constexpr auto неверные_параметры_запроса = FMT_STRING("неверные параметры {}: {}");
 
 // Parameters that do not decode.
-inline constexpr const char* ожидался_объект = "ожидался объект";
-inline constexpr const char* ожидался_массив = "ожидался массив";
-inline constexpr const char* ожидался_текст = "ожидался текст";
-inline constexpr const char* ожидалось_целое = "ожидалось целое число от {} до {}";
-inline constexpr const char* нет_поля = "нет поля «{}»";
-inline constexpr const char* в_поле = "«{}»: {}";
-inline constexpr const char* неверный_uri = "неверный URI «{}»";
+inline constexpr auto ожидался_объект = FMT_STRING("ожидался объект");
+inline constexpr auto ожидался_массив = FMT_STRING("ожидался массив");
+inline constexpr auto ожидался_текст = FMT_STRING("ожидался текст");
+inline constexpr auto ожидалось_целое = FMT_STRING("ожидалось целое число от {} до {}");
+inline constexpr auto нет_поля = FMT_STRING("нет поля «{}»");
+inline constexpr auto в_поле = FMT_STRING("«{}»: {}");
+inline constexpr auto неверный_uri = FMT_STRING("неверный URI «{}»");
 
 // Hover, completion and definition: signatures and details of declarations.
 // In the hover texts "\n" is a line feed.
-inline constexpr const char* параметр = "{} {}";
-inline constexpr const char* поле = "    {} {};";
-inline constexpr const char* тип_возврата = ": {}";
-inline constexpr const char* подсказка = "**{}**\n\n{}";
-inline constexpr const char* подсказка_с_примером = "**{}**\n\n{}\n\n{}";
-inline constexpr const char* структура = "```\nструктура {}\n{}\nконец\n```";
-inline constexpr const char* метод = "```\n{}.{}({}){}\n```";
-inline constexpr const char* функция = "```\nфункция {}({}){}\n```";
-inline constexpr const char* деталь_структуры = "структура ({} полей)";
-inline constexpr const char* деталь_функции = "функция({})";
-inline constexpr const char* деталь_функции_с_типом = "функция({}): {}";
-inline constexpr const char* деталь_контракта = "контракт ({} метод(ов))";
-inline constexpr const char* деталь_внешней_функции = "внешняя функция({})";
-inline constexpr const char* деталь_внешней_функции_с_типом = "внешняя функция({}): {}";
+inline constexpr auto параметр = FMT_STRING("{} {}");
+inline constexpr auto поле = FMT_STRING("    {} {};");
+inline constexpr auto тип_возврата = FMT_STRING(": {}");
+inline constexpr auto подсказка = FMT_STRING("**{}**\n\n{}");
+inline constexpr auto подсказка_с_примером = FMT_STRING("**{}**\n\n{}\n\n{}");
+inline constexpr auto структура = FMT_STRING("```\nструктура {}\n{}\nконец\n```");
+inline constexpr auto метод = FMT_STRING("```\n{}.{}({}){}\n```");
+inline constexpr auto функция = FMT_STRING("```\nфункция {}({}){}\n```");
+inline constexpr auto деталь_структуры = FMT_STRING("структура ({} полей)");
+// The second hole holds the return type as тип_возврата writes it, or nothing.
+inline constexpr auto деталь_функции = FMT_STRING("функция({}){}");
+inline constexpr auto деталь_контракта = FMT_STRING("контракт ({} метод(ов))");
+inline constexpr auto деталь_внешней_функции = FMT_STRING("внешняя функция({}){}");
 
-}  // namespace вокра_lsp::сообщения
+}  // namespace vokra::lsp::сообщения

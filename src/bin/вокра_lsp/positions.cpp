@@ -1,10 +1,11 @@
-#include "positions.hpp"
+#include "вокра_lsp/positions.hpp"
 
 #include <limits>
 
+#include "unicode/lines.hpp"
 #include "unicode/unicode.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -16,19 +17,6 @@ std::uint32_t сложить(std::uint64_t а, std::uint64_t б) {
 }
 
 }  // namespace
-
-std::string_view строка_текста(std::string_view текст, std::uint32_t номер) {
-    std::size_t начало = 0;
-    for (std::uint32_t i = 0; i < номер; ++i) {
-        const std::size_t перевод = текст.find('\n', начало);
-        if (перевод == std::string_view::npos)
-            return {};
-        начало = перевод + 1;
-    }
-    const std::size_t перевод = текст.find('\n', начало);
-    return текст.substr(
-        начало, перевод == std::string_view::npos ? std::string_view::npos : перевод - начало);
-}
 
 std::uint32_t в_единицы_utf16(std::string_view строка, std::uint32_t символов) {
     const std::u32string символы = vokra::unicode::декодировать(строка);
@@ -54,11 +42,14 @@ std::uint32_t в_символы(std::string_view строка, std::uint32_t е�
 }
 
 Позиция позиция_в_utf16(std::string_view текст, Позиция позиция) {
-    return {позиция.строка, в_единицы_utf16(строка_текста(текст, позиция.строка), позиция.символ)};
+    return {позиция.строка,
+            в_единицы_utf16(unicode::строка_с_возвратом_каретки(текст, позиция.строка),
+                            позиция.символ)};
 }
 
 Позиция позиция_в_символах(std::string_view текст, Позиция позиция) {
-    return {позиция.строка, в_символы(строка_текста(текст, позиция.строка), позиция.символ)};
+    return {позиция.строка,
+            в_символы(unicode::строка_с_возвратом_каретки(текст, позиция.строка), позиция.символ)};
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -7,13 +7,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "protocol.hpp"
+#include "вокра_lsp/protocol.hpp"
 
-namespace вокра_lsp {
-
-// The 0-based line `номер` of a text, lines ending at line feeds; a carriage
-// return stays part of its line, as the lexer counts it. Empty past the end.
-std::string_view строка_текста(std::string_view текст, std::uint32_t номер);
+namespace vokra::lsp {
 
 // UTF-16 units taken by the first `символов` code points of a line; a count
 // past the line's end adds one unit per missing character.
@@ -24,8 +20,9 @@ std::uint32_t в_единицы_utf16(std::string_view строка, std::uint32
 // past the line's end adds one character per missing unit.
 std::uint32_t в_символы(std::string_view строка, std::uint32_t единиц);
 
-// The same for whole positions of a text.
+// The same for whole positions of a text, whose lines are read as the lexer
+// counts them: a carriage return before a line feed is a character.
 Позиция позиция_в_utf16(std::string_view текст, Позиция позиция);
 Позиция позиция_в_символах(std::string_view текст, Позиция позиция);
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

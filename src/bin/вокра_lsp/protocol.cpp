@@ -1,14 +1,14 @@
-#include "protocol.hpp"
+#include "вокра_lsp/protocol.hpp"
 
 #include <fmt/format.h>
 
 #include <limits>
 #include <type_traits>
 
-#include "messages.hpp"
-#include "uri.hpp"
+#include "вокра_lsp/messages.hpp"
+#include "вокра_lsp/uri.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -16,7 +16,7 @@ using json = nlohmann::json;
 
 Декодировано<std::string> текст(const json& значение) {
     if (!значение.is_string())
-        return tl::unexpected(std::string(сообщения::ожидался_текст));
+        return tl::unexpected(fmt::format(сообщения::ожидался_текст));
     return значение.get<std::string>();
 }
 
@@ -59,7 +59,7 @@ template <typename Целое>
 
 Декодировано<json> объект(const json& значение) {
     if (!значение.is_object())
-        return tl::unexpected(std::string(сообщения::ожидался_объект));
+        return tl::unexpected(fmt::format(сообщения::ожидался_объект));
     return значение;
 }
 
@@ -118,7 +118,7 @@ struct Поля {
 };
 
 tl::unexpected<std::string> не_объект() {
-    return tl::unexpected(std::string(сообщения::ожидался_объект));
+    return tl::unexpected(fmt::format(сообщения::ожидался_объект));
 }
 
 Декодировано<СведенияОКлиенте> сведения_о_клиенте(const json& значение) {
@@ -173,7 +173,7 @@ struct ДокументСВерсией {
 
 Декодировано<std::vector<ИзменениеСодержимого>> изменения_содержимого(const json& значение) {
     if (!значение.is_array())
-        return tl::unexpected(std::string(сообщения::ожидался_массив));
+        return tl::unexpected(fmt::format(сообщения::ожидался_массив));
     std::vector<ИзменениеСодержимого> изменения;
     for (const auto& элемент : значение) {
         auto изменение = изменение_содержимого(элемент);
@@ -282,4 +282,4 @@ json возможности_сервера() {
             {"definitionProvider", true}};
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

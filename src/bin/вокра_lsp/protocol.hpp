@@ -11,7 +11,7 @@
 #include <tl/expected.hpp>
 #include <vector>
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 template <typename T>
 using Декодировано = tl::expected<T, std::string>;
@@ -112,4 +112,4 @@ nlohmann::json в_json(const ПараметрыПубликации& парам�
 // hover, completion without trigger characters, and definition.
 nlohmann::json возможности_сервера();
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

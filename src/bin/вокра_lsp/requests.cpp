@@ -1,4 +1,4 @@
-#include "requests.hpp"
+#include "вокра_lsp/requests.hpp"
 
 #include <fmt/format.h>
 
@@ -6,12 +6,12 @@
 #include <array>
 #include <string_view>
 
-#include "features.hpp"
-#include "messages.hpp"
-#include "positions.hpp"
-#include "protocol.hpp"
+#include "вокра_lsp/features.hpp"
+#include "вокра_lsp/messages.hpp"
+#include "вокра_lsp/positions.hpp"
+#include "вокра_lsp/protocol.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -73,4 +73,4 @@ tl::expected<void, ОшибкаСервера> обработать_запрос
         ответ_с_результатом(запрос.id, обработчик->ответчик(документы, *параметры)));
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -3,12 +3,12 @@
 
 #include <tl/expected.hpp>
 
-#include "documents.hpp"
-#include "error.hpp"
-#include "jsonrpc.hpp"
-#include "transport.hpp"
+#include "вокра_lsp/documents.hpp"
+#include "вокра_lsp/error.hpp"
+#include "вокра_lsp/jsonrpc.hpp"
+#include "вокра_lsp/transport.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 // Sends the result null for the request `id`.
 tl::expected<void, ОшибкаСервера> ответить_пусто(const Отправитель& отправитель,
@@ -21,4 +21,4 @@ tl::expected<void, ОшибкаСервера> обработать_запрос
                                                     const Документы& документы,
                                                     const Запрос& запрос);
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -1,15 +1,16 @@
-#include "server.hpp"
+#include "вокра_lsp/server.hpp"
 
 #include <fmt/format.h>
 
-#include "diagnostics.hpp"
-#include "documents.hpp"
-#include "messages.hpp"
-#include "protocol.hpp"
-#include "requests.hpp"
-#include "transport.hpp"
+#include "вокра_lsp/diagnostics.hpp"
+#include "вокра_lsp/documents.hpp"
+#include "вокра_lsp/messages.hpp"
+#include "вокра_lsp/protocol.hpp"
+#include "вокра_lsp/requests.hpp"
+#include "вокра_lsp/transport.hpp"
+#include "вокра_lsp/worker.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -28,7 +29,7 @@ tl::expected<ПараметрыИнициализации, ОшибкаСерв�
     for (;;) {
         auto входящее = транспорт.входящие->получить();
         if (!входящее)
-            return ошибка(сообщения::ввод_закончился_до_инициализации);
+            return ошибка(fmt::format(сообщения::ввод_закончился_до_инициализации));
         if (!*входящее)
             return tl::unexpected(std::move(входящее->error()));
         const auto* запрос = std::get_if<Запрос>(&**входящее);
@@ -60,7 +61,7 @@ tl::expected<ПараметрыИнициализации, ОшибкаСерв�
 
         auto следующее = транспорт.входящие->получить();
         if (!следующее)
-            return ошибка(сообщения::ввод_закончился_до_инициализации);
+            return ошибка(fmt::format(сообщения::ввод_закончился_до_инициализации));
         if (!*следующее)
             return tl::unexpected(std::move(следующее->error()));
         if (!это_уведомление(**следующее, "initialized"))
@@ -73,9 +74,9 @@ tl::expected<ПараметрыИнициализации, ОшибкаСерв�
 Итог дождаться_exit(Транспорт& транспорт) {
     auto приём = транспорт.входящие->получить_за(срок_ожидания_exit);
     if (приём.срок_вышел)
-        return ошибка(сообщения::exit_не_пришёл);
+        return ошибка(fmt::format(сообщения::exit_не_пришёл));
     if (!приём.значение)
-        return ошибка(сообщения::ввод_закончился_до_exit);
+        return ошибка(fmt::format(сообщения::ввод_закончился_до_exit));
     if (!*приём.значение)
         return tl::unexpected(std::move(приём.значение->error()));
     if (!это_уведомление(**приём.значение, "exit"))
@@ -145,7 +146,11 @@ tl::expected<ПараметрыИнициализации, ОшибкаСерв�
 
 tl::expected<void, ОшибкаСервера> запустить_сервер(std::istream& вход, std::ostream& выход) {
     auto транспорт = Транспорт::открыть(вход, выход);
-    auto итог = обслуживать(транспорт);
+    // The loop runs on a thread of known stack size and the caller waits for
+    // it, so messages are still handled one at a time, in order.
+    Итог итог;
+    if (auto запуск = выполнить_на_большом_стеке([&] { итог = обслуживать(транспорт); }); !запуск)
+        итог = tl::unexpected(std::move(запуск.error()));
     if (!итог) {
         транспорт.прервать();
         return итог;
@@ -153,4 +158,4 @@ tl::expected<void, ОшибкаСервера> запустить_сервер(s
     return транспорт.завершить();
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -6,9 +6,9 @@
 #include <iosfwd>
 #include <tl/expected.hpp>
 
-#include "error.hpp"
+#include "вокра_lsp/error.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 // How long the server waits for `exit` after answering `shutdown`.
 inline constexpr std::chrono::seconds срок_ожидания_exit{30};
@@ -18,4 +18,4 @@ inline constexpr std::chrono::seconds срок_ожидания_exit{30};
 // ends it with an error.
 tl::expected<void, ОшибкаСервера> запустить_сервер(std::istream& вход, std::ostream& выход);
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -1,11 +1,11 @@
-#include "signatures.hpp"
+#include "вокра_lsp/signatures.hpp"
 
 #include <fmt/format.h>
 
-#include "messages.hpp"
+#include "вокра_lsp/messages.hpp"
 #include "подсказки/подсказки.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 using vokra::подсказки::тип_в_текст;
 
@@ -33,4 +33,4 @@ std::string поля_в_текст(const std::vector<vokra::ast::ПолеСтр�
     return текст;
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -7,7 +7,7 @@
 
 #include "ast/ast.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 // "целое а, текст б"; passing by reference is not shown.
 std::string параметры_в_текст(const std::vector<vokra::ast::Параметр>& параметры);
@@ -18,4 +18,4 @@ std::string возврат_в_текст(const std::optional<vokra::ast::Тип>
 // One line "    тип имя;" per field, joined by line feeds.
 std::string поля_в_текст(const std::vector<vokra::ast::ПолеСтруктуры>& поля);
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -1,12 +1,12 @@
-#include "transport.hpp"
+#include "вокра_lsp/transport.hpp"
 
 #include <istream>
 #include <ostream>
 
-#include "framing.hpp"
-#include "messages.hpp"
+#include "вокра_lsp/framing.hpp"
+#include "вокра_lsp/messages.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -33,7 +33,7 @@ void читать(std::istream& вход, Канал<Входящее>& вход
 void писать(std::ostream& выход, Канал<std::string>& исходящие, ИтогПисателя& итог) {
     while (auto тело = исходящие.получить()) {
         if (!записать_тело(выход, *тело)) {
-            итог.ошибка = ОшибкаСервера{сообщения::ошибка_записи};
+            итог.ошибка = ОшибкаСервера{fmt::format(сообщения::ошибка_записи)};
             break;
         }
     }
@@ -49,7 +49,7 @@ tl::expected<void, ОшибкаСервера> Отправитель::отпр�
     // channel's lock orders the two.
     if (итог_писателя->ошибка)
         return tl::unexpected(*итог_писателя->ошибка);
-    return tl::unexpected(ОшибкаСервера{сообщения::отправка_невозможна});
+    return tl::unexpected(ОшибкаСервера{fmt::format(сообщения::отправка_невозможна)});
 }
 
 Транспорт Транспорт::открыть(std::istream& вход, std::ostream& выход) {
@@ -87,4 +87,4 @@ void Транспорт::прервать() {
         читатель.detach();
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -12,11 +12,11 @@
 #include <thread>
 #include <tl/expected.hpp>
 
-#include "channel.hpp"
-#include "error.hpp"
-#include "jsonrpc.hpp"
+#include "вокра_lsp/channel.hpp"
+#include "вокра_lsp/error.hpp"
+#include "вокра_lsp/jsonrpc.hpp"
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 // A message, or the framing failure that ended the reader.
 using Входящее = tl::expected<Сообщение, ОшибкаСервера>;
@@ -63,4 +63,4 @@ struct Транспорт {
     void прервать();
 };
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -1,4 +1,4 @@
-#include "uri.hpp"
+#include "вокра_lsp/uri.hpp"
 
 #include <unicode/uidna.h>
 #include <uriparser/Uri.h>
@@ -8,7 +8,7 @@
 #include <charconv>
 #include <vector>
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 namespace {
 
@@ -402,4 +402,4 @@ std::optional<std::string> нормализовать_uri(std::string_view uri) 
     return итог;
 }
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

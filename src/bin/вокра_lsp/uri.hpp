@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 // Lower-cases the scheme and the host of special schemes (a non-ASCII host
 // through IDNA), turns "file://localhost/" into "file:///", drops default
@@ -17,4 +17,4 @@ namespace вокра_lsp {
 // Nothing when the text is not an absolute URL.
 std::optional<std::string> нормализовать_uri(std::string_view uri);
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace вокра_lsp {
+namespace vokra::lsp {
 
 // The run of word characters (letters, numeric characters, '_') at a 0-based
 // line and code-point character of the text. A cursor just after a word, on a
@@ -16,4 +16,4 @@ namespace вокра_lsp {
 std::optional<std::string> слово_под_курсором(std::string_view текст, std::uint32_t строка,
                                               std::uint32_t символ);
 
-}  // namespace вокра_lsp
+}  // namespace vokra::lsp

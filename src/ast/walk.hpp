@@ -1,0 +1,155 @@
+// The direct children of a syntax-tree node, for every pass that walks the
+// tree. Each function below handles every alternative of its node's variant
+// by name, with no catch-all, so a node kind added later stops the build here
+// until its children are listed.
+//
+// The visitor is called once per direct child, in source order, with the
+// child's category: Выражение, Тип, МестоЗаписи or Блок (a body; its
+// statements are the elements of the list). It must accept every category
+// the node can hold; a category it has nothing to do with takes an empty
+// overload, so adding a category to a node kind is a build error too. The
+// node may be const or mutable; the children come with the same constness.
+#pragma once
+
+#include <concepts>
+#include <type_traits>
+#include <variant>
+
+#include "ast/ast.hpp"
+
+namespace vokra::ast {
+
+// The overload set of several lambdas, for std::visit and for the visitors
+// of the functions below.
+template <class... Лямбды>
+struct Перегрузка : Лямбды... {
+    using Лямбды::operator()...;
+};
+template <class... Лямбды>
+Перегрузка(Лямбды...) -> Перегрузка<Лямбды...>;
+
+// T, const or not, is one of the listed alternatives: one overload for
+// several named kinds that are handled alike.
+template <class T, class... Варианты>
+concept один_из = (std::same_as<std::remove_const_t<T>, Варианты> || ...);
+
+// Type arguments of calls and method calls, then the other children.
+template <class Узел, class Посетитель>
+requires std::same_as<std::remove_const_t<Узел>, Выражение>
+void обойти_детей(Узел& выражение, Посетитель&& посетитель) {
+    using В = Выражение;
+    auto все = [&](auto& список) {
+        for (auto& элемент : список)
+            посетитель(элемент);
+    };
+    std::visit(
+        Перегрузка{
+            [](один_из<В::ЦелоеЛит, В::ДробноеЛит, В::ТекстЛит, В::ВерноЛит, В::НеуказаноЛит,
+                       В::Идентификатор> auto&) {},
+            [&](один_из<В::ИнтерполированныйТекст> auto& в) {
+                for (auto& фрагмент : в.фрагменты)
+                    std::visit(Перегрузка{[](один_из<ФрагментТекста::Текст> auto&) {},
+                                          [&](один_из<ФрагментТекста::Выражение> auto& часть) {
+                                              посетитель(*часть.выражение);
+                                          }},
+                               фрагмент.вид);
+            },
+            [&](один_из<В::МассивЛит> auto& в) { все(в.элементы); },
+            [&](один_из<В::ВызовФункции> auto& в) {
+                все(в.типовые_параметры);
+                все(в.аргументы);
+            },
+            [&](один_из<В::ДоступКПолю> auto& в) { посетитель(*в.объект); },
+            [&](один_из<В::ВызовМетода> auto& в) {
+                посетитель(*в.объект);
+                все(в.типовые_параметры);
+                все(в.аргументы);
+            },
+            [&](один_из<В::ДоступПоИндексу> auto& в) {
+                посетитель(*в.массив);
+                посетитель(*в.индекс);
+            },
+            [&](один_из<В::Бинарное> auto& в) {
+                посетитель(*в.левое);
+                посетитель(*в.правое);
+            },
+            [&](один_из<В::Унарное> auto& в) { посетитель(*в.операнд); },
+            [&](один_из<В::Проброс, В::Успех, В::Ошибка> auto& в) { посетитель(*в.значение); },
+        },
+        выражение.вид);
+}
+
+template <class Узел, class Посетитель>
+requires std::same_as<std::remove_const_t<Узел>, Тип>
+void обойти_детей(Узел& тип, Посетитель&& посетитель) {
+    using Т = Тип;
+    std::visit(
+        Перегрузка{
+            [](один_из<Т::Целое, Т::Целое8, Т::Целое16, Т::Целое32, Т::Целое64, Т::Беззнак8,
+                       Т::Беззнак16, Т::Беззнак32, Т::Беззнак64, Т::Дробное, Т::Дробное32,
+                       Т::Дробное64, Т::Текст, Т::Верно, Т::Пользовательский> auto&) {},
+            [&](один_из<Т::Обобщённый> auto& т) {
+                for (auto& параметр : т.параметры)
+                    посетитель(параметр);
+            },
+            [&](один_из<Т::Массив> auto& т) { посетитель(*т.элемент); },
+            [&](один_из<Т::Опциональный, Т::Результат, Т::Канал> auto& т) { посетитель(*т.тип); },
+        },
+        тип.вид);
+}
+
+template <class Узел, class Посетитель>
+requires std::same_as<std::remove_const_t<Узел>, МестоЗаписи>
+void обойти_детей(Узел& место, Посетитель&& посетитель) {
+    using М = МестоЗаписи;
+    std::visit(Перегрузка{
+                   [](один_из<М::Переменная> auto&) {},
+                   [&](один_из<М::Поле> auto& м) { посетитель(*м.объект); },
+                   [&](один_из<М::Индекс> auto& м) {
+                       посетитель(*м.массив);
+                       посетитель(*м.индекс);
+                   },
+               },
+               место.вид);
+}
+
+// The children of a statement; the blocks of Если come as `то`, then `иначе`.
+template <class Узел, class Посетитель>
+requires std::same_as<std::remove_const_t<Узел>, Оператор>
+void обойти_детей(Узел& оператор, Посетитель&& посетитель) {
+    using О = Оператор;
+    std::visit(Перегрузка{
+                   [&](один_из<О::ОбъявлениеПеременной, О::ОбъявлениеНеизменной> auto& о) {
+                       посетитель(о.тип);
+                       посетитель(о.значение);
+                   },
+                   [&](один_из<О::Присваивание> auto& о) {
+                       посетитель(о.цель);
+                       посетитель(о.значение);
+                   },
+                   [&](один_из<О::ВыражениеОператор> auto& о) { посетитель(о.выражение); },
+                   [&](один_из<О::Если> auto& о) {
+                       посетитель(о.условие);
+                       посетитель(о.то);
+                       if (о.иначе)
+                           посетитель(*о.иначе);
+                   },
+                   [&](один_из<О::ДляКаждого> auto& о) {
+                       посетитель(о.коллекция);
+                       посетитель(о.тело);
+                   },
+                   [&](один_из<О::Пока> auto& о) {
+                       посетитель(о.условие);
+                       посетитель(о.тело);
+                   },
+                   [&](один_из<О::Вернуть> auto& о) {
+                       if (о.значение)
+                           посетитель(*о.значение);
+                   },
+                   [&](один_из<О::ПараллельныйБлок> auto& о) { посетитель(о.тело); },
+                   [](один_из<О::Прервать, О::Продолжить> auto&) {},
+               },
+               оператор.вид);
+}
+
+}  // namespace vokra::ast
