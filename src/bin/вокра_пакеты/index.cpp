@@ -14,6 +14,7 @@
 #include "вокра_пакеты/package_names.hpp"
 #include "вокра_пакеты/process.hpp"
 #include "вокра_пакеты/text.hpp"
+#include "unicode/lines.hpp"
 
 namespace vokra::пакеты {
 
@@ -125,7 +126,7 @@ std::string строка_манифеста(const Зависимость& зап
 }
 
 bool уже_в_манифесте(const std::string& текст, const std::string& имя) {
-    for (const std::string_view строка : строки(текст))
+    for (const std::string_view строка : unicode::строки_без_возврата_каретки(текст))
         if (vokra::unicode::обрезать(строка.substr(0, строка.find('='))) == имя)
             return true;
     return false;

@@ -21,6 +21,7 @@
 #include "вокра_пакеты/resolve.hpp"
 #include "вокра_пакеты/text.hpp"
 #include "вокра_пакеты/versions.hpp"
+#include "unicode/lines.hpp"
 
 namespace vokra::пакеты {
 
@@ -424,7 +425,7 @@ void убрать_остатки() {
             return неудача(
                 fmt::format(тексты::не_удалось_обновить_метаданные, имя, старый.error().текст));
         std::string текст;
-        for (const std::string_view строка : строки(*старый)) {
+        for (const std::string_view строка : unicode::строки_без_возврата_каретки(*старый)) {
             if (строка.starts_with(ключ) && строка.substr(ключ.size()).starts_with('='))
                 continue;
             текст.append(строка);

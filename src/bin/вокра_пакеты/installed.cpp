@@ -11,6 +11,7 @@
 #include "вокра_пакеты/output.hpp"
 #include "вокра_пакеты/package_names.hpp"
 #include "вокра_пакеты/text.hpp"
+#include "unicode/lines.hpp"
 
 namespace vokra::пакеты {
 
@@ -71,7 +72,7 @@ void вывести_метаданные(const fs::path& папка) {
         {префикс(тексты::ключ_собственных_зависимостей), тексты::показ_собственных_зависимостей},
     };
     const std::string требуется = префикс(тексты::ключ_требуется_пакетами);
-    for (const std::string_view строка : строки(*текст)) {
+    for (const std::string_view строка : unicode::строки_без_возврата_каретки(*текст)) {
         for (const auto& показ : показы)
             if (строка.starts_with(показ.префикс)) {
                 вывести_строку(показ.строка, строка.substr(показ.префикс.size()));
@@ -129,7 +130,7 @@ std::vector<std::string> требующие_пакеты(const fs::path& пап�
     if (!текст)
         return требующие;
     const std::string префикс_требующих = префикс(тексты::ключ_требуется_пакетами);
-    for (std::string_view строка : строки(*текст)) {
+    for (std::string_view строка : unicode::строки_без_возврата_каретки(*текст)) {
         if (!строка.starts_with(префикс_требующих))
             continue;
         строка.remove_prefix(префикс_требующих.size());

@@ -5,6 +5,7 @@
 #include "unicode/unicode.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/text.hpp"
+#include "unicode/lines.hpp"
 
 namespace vokra::пакеты {
 
@@ -59,7 +60,7 @@ using vokra::unicode::обрезать;
 ИтогС<std::vector<Зависимость>> разобрать_манифест(std::string_view текст) {
     std::vector<Зависимость> зависимости;
     std::size_t номер = 0;
-    for (const std::string_view исходная : строки(текст)) {
+    for (const std::string_view исходная : unicode::строки_без_возврата_каретки(текст)) {
         ++номер;
         const std::string_view строка = обрезать(исходная);
         if (строка.empty() || строка.front() == '#')

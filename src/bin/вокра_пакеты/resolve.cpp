@@ -6,6 +6,7 @@
 #include "вокра_пакеты/output.hpp"
 #include "вокра_пакеты/process.hpp"
 #include "вокра_пакеты/text.hpp"
+#include "unicode/lines.hpp"
 
 namespace vokra::пакеты {
 
@@ -30,7 +31,7 @@ std::optional<ВыбранныйТег> выбрать_тег(std::string_view �
     constexpr std::string_view префикс = "refs/tags/";
     constexpr std::string_view очищенный = "^{}";
     std::optional<ВыбранныйТег> лучший;
-    for (const std::string_view строка : строки(вывод_ls_remote)) {
+    for (const std::string_view строка : unicode::строки_без_возврата_каретки(вывод_ls_remote)) {
         const auto табуляция = строка.find('\t');
         if (табуляция == std::string_view::npos)
             continue;

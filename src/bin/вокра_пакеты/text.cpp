@@ -7,21 +7,6 @@
 
 namespace vokra::пакеты {
 
-std::vector<std::string_view> строки(std::string_view текст) {
-    std::vector<std::string_view> итог;
-    while (!текст.empty()) {
-        const auto конец = текст.find('\n');
-        std::string_view строка = текст.substr(0, конец);
-        if (конец != std::string_view::npos && строка.ends_with('\r'))
-            строка.remove_suffix(1);
-        итог.push_back(строка);
-        if (конец == std::string_view::npos)
-            break;
-        текст.remove_prefix(конец + 1);
-    }
-    return итог;
-}
-
 std::vector<std::string> слова(std::string_view текст) {
     std::vector<std::string> итог;
     std::u32string слово;

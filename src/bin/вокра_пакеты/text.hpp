@@ -7,11 +7,6 @@
 
 namespace vokra::пакеты {
 
-// Lines of a text: each ends at "\n", a "\r" right before it belongs to the
-// break. A last line without a break counts; the empty rest after a final
-// break does not.
-std::vector<std::string_view> строки(std::string_view текст);
-
 // Words separated by runs of Unicode White_Space.
 std::vector<std::string> слова(std::string_view текст);
 
