@@ -1,0 +1,9 @@
+#include "panel/sdl/main_loop.hpp"
+
+namespace vokra::panel {
+
+int главная() {
+    return 0;
+}
+
+}  // namespace vokra::panel
