@@ -4,6 +4,5 @@
 int main(int argc, char** argv) {
     vokra::panel::глобальный_argc = argc;
     vokra::panel::глобальный_argv = argv;
-    vokra::panel::главная();
-    return 0;
+    return vokra::panel::главная();
 }
