@@ -17,11 +17,11 @@ struct ПолеНеНайдено {};
 
 // The raw text of a string field's value, escapes left as written.
 tl::expected<std::string, ПолеНеНайдено> извлечь_json_строковое_поле(std::string_view json,
-                                                                      std::string_view имя);
+                                                                     std::string_view имя);
 
 // The raw text between the brackets of an array field.
 tl::expected<std::string, ПолеНеНайдено> извлечь_json_массив(std::string_view json,
-                                                              std::string_view имя);
+                                                             std::string_view имя);
 
 // Decodes \n, \", \\ and drops \r; other escapes stay as written.
 std::string разэкранировать_json_текст(std::string_view текст);
