@@ -8,6 +8,11 @@ namespace vokra::panel {
 
 int графика__нарисовать_прямоугольник(SDL_Renderer* рендерер, std::int32_t x, std::int32_t y,
                                       std::int32_t w, std::int32_t h) {
+    // SDL fills an empty rectangle as a one-pixel line; an empty one (the
+    // edges of a rounded rectangle of radius 0) must draw nothing.
+    if (w <= 0 || h <= 0) {
+        return 0;
+    }
     const SDL_Rect прямоугольник{x, y, w, h};
     return SDL_RenderFillRect(рендерер, &прямоугольник);
 }
