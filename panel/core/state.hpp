@@ -12,6 +12,18 @@ namespace vokra::panel {
 // Element ids 0..23 index the animations (0 means "no element").
 inline constexpr int КОЛИЧЕСТВО_ЭЛЕМЕНТОВ = 24;
 
+// Kinds of background task (`вид_задачи`); 0 means none runs.
+namespace виды_задач {
+inline constexpr std::int64_t НЕТ = 0;
+inline constexpr std::int64_t ВЫБОР_ПАПКИ = 1;
+inline constexpr std::int64_t УСТАНОВКА = 2;
+inline constexpr std::int64_t УДАЛЕНИЕ = 3;
+inline constexpr std::int64_t СБОРКА = 4;
+inline constexpr std::int64_t ОБНОВЛЕНИЯ = 5;
+inline constexpr std::int64_t ПАКЕТЫ = 6;
+inline constexpr std::int64_t ДОКУМЕНТАЦИЯ = 7;
+}  // namespace виды_задач
+
 struct СостояниеПриложения {
     std::int64_t вкладка = 0;                   // 0 overview, 1 packages, 2 documentation
     std::int64_t вид_диалога = 0;               // 0 none, 1 install, 2 uninstall, 3 message
