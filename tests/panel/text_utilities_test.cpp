@@ -8,6 +8,7 @@
 #include "panel/core/files.hpp"
 #include "panel/core/packages.hpp"
 #include "panel/core/paths.hpp"
+#include "panel/core/state.hpp"
 #include "panel/core/text.hpp"
 
 namespace vokra::panel {
@@ -122,6 +123,18 @@ TEST(ПутиПанели, ДомашняяПапкаИУстановка) {
         EXPECT_TRUE(это_папка(дом)) << дом;
     }
     ::setenv("HOME", сохранённый.c_str(), 1);
+
+    char программа[] = "Vokra-Panel", первый[] = "/opt/vokra/x", без_черты[] = "x";
+    char* аргументы[] = {программа, первый, nullptr};
+    глобальный_argc = 1;
+    глобальный_argv = аргументы;
+    EXPECT_EQ(папка_исполняемого_файла(), ".");
+    глобальный_argc = 2;
+    EXPECT_EQ(папка_исполняемого_файла(), "/opt/vokra");
+    аргументы[1] = без_черты;
+    EXPECT_EQ(папка_исполняемого_файла(), ".");
+    глобальный_argc = 0;
+    глобальный_argv = nullptr;
 
     char образец[] = "/tmp/vokra_paths_test.XXXXXX";
     ASSERT_NE(::mkdtemp(образец), nullptr);
