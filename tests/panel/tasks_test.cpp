@@ -183,6 +183,25 @@ TEST_F(ЗадачиПанели, ПапкаСКавычкойИПробелом)
         (std::vector<std::string>{"bin", "bin/вокра_пакеты", "bin/запустить", "bin/привет.код"}));
 }
 
+// The home folder stands between double quotes in the PATH lines; its name
+// must not run as code there.
+TEST_F(ЗадачиПанели, ДомСоЗнакамиОболочки) {
+    const fs::path странный_дом = корень / "д$(touch взлом)`touch взлом`\"\\";
+    fs::create_directories(странный_дом);
+    ::setenv("HOME", странный_дом.c_str(), 1);
+    состояние.папка_установки = (корень / "простая" / ".vokra").string();
+    const std::string D = состояние.папка_установки;
+
+    выполнить(виды_задач::УСТАНОВКА, тело_установки(D));
+    EXPECT_EQ(состояние.заголовок_диалога, "Готово");
+    EXPECT_EQ(прочитать(странный_дом / ".profile"), "export PATH=\"" + D + "/bin:$PATH\"\n");
+    выполнить(виды_задач::УДАЛЕНИЕ, тело_удаления(D));
+    EXPECT_EQ(состояние.заголовок_диалога, "Вокра удалена");
+    EXPECT_EQ(прочитать(странный_дом / ".profile"), "");
+    EXPECT_FALSE(fs::exists(рабочая / "взлом"));
+    EXPECT_FALSE(fs::exists(странный_дом / "взлом"));
+}
+
 TEST_F(ЗадачиПанели, ПапкаСоЗнакамиОболочкиНеУстанавливается) {
     for (const std::string знак : {"\"", "$(touch взлом)", "`touch взлом`", "\\", "\n"}) {
         состояние.папка_установки = (дом / ("x" + знак + "y") / ".vokra").string();
