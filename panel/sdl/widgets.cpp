@@ -4,6 +4,8 @@
 #include <array>
 #include <numeric>
 
+#include "panel/core/hit_testing.hpp"
+
 namespace vokra::panel {
 namespace {
 
@@ -20,11 +22,6 @@ SDL_Point размер_текстуры(SDL_Texture* текстура) {
     SDL_Point размер{0, 0};
     SDL_QueryTexture(текстура, nullptr, nullptr, &размер.x, &размер.y);
     return размер;
-}
-
-bool внутри_прямоугольника(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
-                           std::int32_t px, std::int32_t py) {
-    return x <= px && px < x + w && y <= py && py < y + h;
 }
 
 }  // namespace
@@ -45,7 +42,7 @@ void Кнопка__нарисовать(const Кнопка& кнопка, SDL_Re
 }
 
 bool Кнопка__содержит_точку(const Кнопка& кнопка, std::int32_t px, std::int32_t py) {
-    return внутри_прямоугольника(кнопка.x, кнопка.y, кнопка.w, кнопка.h, px, py);
+    return внутри(px, py, кнопка.x, кнопка.y, кнопка.w, кнопка.h);
 }
 
 void нарисовать_кнопку(SDL_Renderer* рендерер, TTF_Font* шрифт, std::int32_t x, std::int32_t y,
@@ -223,7 +220,7 @@ void Панель__растянуть_по_ширине(Панель& панел
 }
 
 bool ПолеВвода__содержит_точку(const ПолеВвода& поле, std::int32_t px, std::int32_t py) {
-    return внутри_прямоугольника(поле.x, поле.y, поле.w, поле.h, px, py);
+    return внутри(px, py, поле.x, поле.y, поле.w, поле.h);
 }
 
 void ПолеВвода__добавить_текст(ПолеВвода& поле, std::string_view текст) {

@@ -63,7 +63,12 @@ mkdir -p "$home" "$cwd/bin"
 cp "$stand_ins/запустить" "$stand_ins/вокра_пакеты" "$cwd/bin/"
 cp "$language_server" "$cwd/bin/вокра_lsp"
 printf 'функция главная() {\n}\n' > "$cwd/bin/привет.код"
+record="$work/record"
+mkdir -p "$record"
+printf '{"tag_name":"v9.9.9","body":"Новое\\nи ещё","assets":[{"name":"vokra-Linux.zip"}]}' \
+    > "$work/release.json"
 export HOME="$home"
+export VOKRA_TEST_RECORD="$record" VOKRA_TEST_RELEASE_JSON="$work/release.json"
 PATH="$stand_ins:$PATH"
 export PATH
 
@@ -105,6 +110,19 @@ bright_pixels() {
             NR > y1 && NR <= y2 {
                 for (x = x1; x < x2; x++) {
                     if ($(3 * x + 1) > 180 && $(3 * x + 2) > 180 && $(3 * x + 3) > 180) n++
+                }
+            }
+            END { print n + 0 }'
+}
+
+# Number of pixels of the overview's warm heading colour (255, 200, 90).
+warm_pixels() {
+    od -An -tu1 -v -w2160 "$work/shot.rgb" |
+        awk -v x1="$1" -v y1="$2" -v x2="$3" -v y2="$4" '
+            NR > y1 && NR <= y2 {
+                for (x = x1; x < x2; x++) {
+                    if ($(3 * x + 1) > 200 && $(3 * x + 2) > 140 && $(3 * x + 2) < 220 &&
+                        $(3 * x + 3) < 130) n++
                 }
             }
             END { print n + 0 }'
@@ -209,6 +227,21 @@ expect_pixel 160 303 "$SUCCESS_BAR" "success dialog after the uninstall"
 grep -qF "$installed/bin" "$home/.profile" && fail "PATH line left in .profile"
 click 500 449
 expect_pixel 175 285 "$DISABLED" "uninstall button after the uninstall"
+
+# The update check finds a newer release for Linux: the overview shows its
+# notes under a warm heading, and the button then opens the release page.
+shot
+[ "$(warm_pixels 170 452 500 470)" -eq 0 ] || fail "release heading before any check"
+click 280 405
+for _ in $(seq 100); do
+    shot
+    [ "$(warm_pixels 170 452 500 470)" -gt 20 ] && break
+    sleep 0.1
+done
+[ "$(warm_pixels 170 452 500 470)" -gt 20 ] || fail "no release heading after the update check"
+click 280 405
+expect_file -s "$record/xdg-open"
+grep -q 'releases/latest' "$record/xdg-open" || fail "the release page was not opened"
 
 kill -0 "$panel_pid" 2>/dev/null || fail "the panel ended"
 echo "PASS"
