@@ -76,6 +76,9 @@ inline constexpr auto УЖЕ_УСТАНОВЛЕНА_ТЕКСТ =
     FMT_STRING("Расположение:\n{}\n\nЧтобы поставить заново, сначала удали текущую установку.");
 inline constexpr auto УДАЛИТЬ_ТЕКСТ =
     FMT_STRING("Папка будет удалена вместе со всем содержимым:\n{}");
+// Standard error, when SDL can only offer a video driver that shows nothing.
+inline constexpr auto НЕТ_ЭКРАНА =
+    FMT_STRING("Нет экрана для окна панели: SDL нашёл только видеодрайвер «{}».");
 
 // ---- Tasks, scripts, release check and paths ----
 

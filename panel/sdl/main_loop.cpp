@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include <cstdio>
+#include <string_view>
 
 #include "panel/core/frame.hpp"
 #include "panel/core/messages.hpp"
@@ -22,11 +23,30 @@ constexpr int ВЫСОТА_ОКНА = 760;
 constexpr int РАЗМЕР_ШРИФТА = 17;
 constexpr Uint32 ЗАДЕРЖКА_КАДРА_МС = 16;
 
+// SDL falls back to drivers that draw into memory when there is no display;
+// the panel would then run unseen forever. They count only when asked for.
+bool драйвер_без_экрана() {
+    const char* драйвер = SDL_GetCurrentVideoDriver();
+    if (драйвер == nullptr) {
+        return false;
+    }
+    const std::string_view имя = драйвер;
+    if (имя != "offscreen" && имя != "dummy") {
+        return false;
+    }
+    const char* заказан = SDL_getenv("SDL_VIDEODRIVER");
+    return заказан == nullptr || std::string_view(заказан).find(имя) == std::string_view::npos;
+}
+
 }  // namespace
 
 int главная() {
     SDL_Init(SDL_INIT_VIDEO);
     TTF_Init();
+    if (драйвер_без_экрана()) {
+        fmt::print(stderr, "{}\n", fmt::format(сообщения::НЕТ_ЭКРАНА, SDL_GetCurrentVideoDriver()));
+        return 1;
+    }
 
     SDL_Window* окно =
         SDL_CreateWindow(std::string(сообщения::ЗАГОЛОВОК_ОКНА).c_str(), SDL_WINDOWPOS_CENTERED,

@@ -177,17 +177,6 @@ TEST(Нажатия, UninstallOnlyRemovesFoldersNamedVokra) {
     EXPECT_EQ(с.вид_задачи, 0);
 }
 
-TEST(Кадр, ApproachMovesAQuarterAndAtLeastOne) {
-    const std::vector<std::array<std::int64_t, 3>> случаи{
-        {0, 100, 25}, {99, 100, 100}, {100, 0, 75}, {1, 0, 0}, {5, 5, 5}, {0, 3, 1}, {0, -3, -1}};
-    for (const auto& [текущее, цель, ожидание] : случаи) {
-        EXPECT_EQ(приблизить(текущее, цель), ожидание) << текущее << " -> " << цель;
-    }
-    EXPECT_EQ(зажать(-5), 0);
-    EXPECT_EQ(зажать(270), 255);
-    EXPECT_EQ(зажать(7), 7);
-}
-
 TEST(Кадр, AnimationsFollowPointerAndState) {
     СостояниеПриложения с = новое_состояние();
     АнимацииЭлементов анимации{};
