@@ -1,7 +1,8 @@
 #!/bin/sh
 # End-to-end test of the panel on a virtual X server: starts Vokra-Panel,
 # reads pixels of screenshots, clicks with xdotool, and drives an install, a
-# build, the package list and an uninstall with stand-in tools on PATH.
+# build, the package list, the README, the folder picker, the update check and
+# an uninstall with stand-in tools on PATH.
 #
 # usage: xvfb_test.sh PANEL STAND_INS LANGUAGE_SERVER
 # Exits 77 (skipped) when no X server can be started here.
@@ -69,6 +70,9 @@ printf '{"tag_name":"v9.9.9","body":"Новое\\nи ещё","assets":[{"name":"
     > "$work/release.json"
 export HOME="$home"
 export VOKRA_TEST_RECORD="$record" VOKRA_TEST_RELEASE_JSON="$work/release.json"
+mkdir -p "$work/chosen"
+export VOKRA_TEST_PICKED="$work/chosen"
+printf '# Вокра\n' > "$cwd/README.md"
 PATH="$stand_ins:$PATH"
 export PATH
 
@@ -147,6 +151,15 @@ expect_file() {
     fail "expected $1 $2"
 }
 
+# Waits up to 20 seconds for a line matching $2 in file $1.
+expect_line() {
+    for _ in $(seq 200); do
+        grep -q "$2" "$1" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    fail "no line '$2' in $1"
+}
+
 SELECTED_TAB=48,54,72
 IDLE_TAB=30,30,35
 INDICATOR=90,160,255
@@ -170,6 +183,8 @@ expect_pixel 140 105 "$SELECTED_TAB" "active documentation tab"
 expect_pixel 140 5 "$IDLE_TAB" "idle overview tab"
 expect_pixel 2 125 "$INDICATOR" "tab indicator at the third tab"
 expect_pixel 175 325 60,160,60 "README button"
+click 280 325
+expect_line "$record/xdg-open" 'README.md'
 
 # Back to the overview; the install button opens the confirmation dialog.
 click 75 25
@@ -184,9 +199,13 @@ expect_pixel 160 303 "$INDICATOR" "neutral accent bar"
 [ "$(bright_pixels 154 362 580 380)" -eq 0 ] || fail "the empty dialog line holds text"
 [ "$(bright_pixels 154 384 580 402)" -gt 20 ] || fail "no hint line in the dialog"
 
-# "Установить" starts the install from the working folder's bin.
+# "Выбрать папку…" runs the folder picker and asks again for the new place;
+# "Установить" then installs there from the working folder's bin.
+click 356 449
+expect_file -s "$record/zenity"
+expect_pixel 300 260 "$DIALOG_BOX" "install dialog again after the picker"
 click 500 449
-installed="$home/.vokra"
+installed="$work/chosen/.vokra"
 expect_file -s "$installed/share/version.txt"
 expect_pixel 160 303 "$SUCCESS_BAR" "success dialog after the install"
 [ "$(cat "$installed/share/version.txt")" = "0.3.3" ] || fail "wrong version file"
@@ -240,8 +259,7 @@ for _ in $(seq 100); do
 done
 [ "$(warm_pixels 170 452 500 470)" -gt 20 ] || fail "no release heading after the update check"
 click 280 405
-expect_file -s "$record/xdg-open"
-grep -q 'releases/latest' "$record/xdg-open" || fail "the release page was not opened"
+expect_line "$record/xdg-open" 'releases/latest'
 
 kill -0 "$panel_pid" 2>/dev/null || fail "the panel ended"
 echo "PASS"
