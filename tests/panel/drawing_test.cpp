@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "panel/sdl/dialog_drawing.hpp"
 #include "panel/sdl/graphics.hpp"
 #include "panel/sdl/widgets.hpp"
 
@@ -182,6 +183,31 @@ TEST_F(Холст, TextLinesAreDrawn22PixelsApart) {
     EXPECT_TRUE(строка_занята(19 * 22));
     EXPECT_FALSE(строка_занята(20 * 22));
     TTF_CloseFont(шрифт);
+}
+
+TEST_F(Холст, DialogSlidesInOverDimmedWindowWithItsSlots) {
+    СостояниеПриложения с;
+    с.вид_диалога = 2;
+    с.вариант_диалога = 1;
+    АнимацииЭлементов анимации{};
+    for (std::int64_t появление : {0, 100}) {
+        SCOPED_TRACE(появление);
+        SDL_SetRenderDrawColor(рендерер, 200, 200, 200, 255);
+        SDL_RenderClear(рендерер);
+        с.появление_диалога = появление;
+        нарисовать_диалог(рендерер, nullptr, с, анимации);
+        const int сдвиг = появление == 0 ? 24 : 0;
+        EXPECT_EQ(пиксель(160, 303 + сдвиг), (Цвет{230, 90, 80}));  // error accent
+        EXPECT_EQ(пиксель(440, 449 + сдвиг), (Цвет{190, 70, 70}));  // "Удалить"
+        EXPECT_EQ(пиксель(295, 449 + сдвиг), (Цвет{70, 78, 100}));  // "Отмена"
+        EXPECT_EQ(пиксель(150, 449 + сдвиг), (Цвет{36, 39, 48}));   // no third slot
+        const int тень = пиксель(10, 10).r;
+        if (появление == 0) {
+            EXPECT_EQ(тень, 200);
+        } else {
+            EXPECT_NEAR(тень, 200 * 105 / 255, 2);
+        }
+    }
 }
 
 TEST(УдалениеСимвола, CutsWholeUtf8Characters) {
