@@ -1,0 +1,23 @@
+#pragma once
+
+// Whole-file reading and writing for the panel's small files: the version
+// file of an installation and the files of a background task.
+
+#include <string>
+#include <string_view>
+#include <tl/expected.hpp>
+
+namespace vokra::panel {
+
+// The whole file; the error is the errno of the open or read that failed
+// (a folder fails with EISDIR, so it never reads as an empty file).
+tl::expected<std::string, int> прочитать_файл(const std::string& путь);
+
+// Creates or truncates the file with mode 0600 and writes all of the text.
+// The error is the errno of the step that failed (EIO for a short write).
+tl::expected<void, int> записать_файл(const std::string& путь, std::string_view текст);
+
+// True for an existing folder (symbolic links followed).
+bool это_папка(const std::string& путь);
+
+}  // namespace vokra::panel

@@ -1,0 +1,218 @@
+#include "panel/core/scripts.hpp"
+
+#include <fmt/format.h>
+
+#include "panel/core/messages.hpp"
+#include "panel/core/paths.hpp"
+#include "panel/core/release.hpp"
+#include "panel/core/tasks.hpp"
+
+namespace vokra::panel {
+
+namespace {
+
+// The code-hosting service's addresses of the project's latest release: the
+// JSON of its REST interface and the web page.
+constexpr std::string_view адрес_последнего_релиза =
+    "https://api.github.com/repos/vokra-lang/vokra/releases/latest";
+constexpr std::string_view страница_последнего_релиза =
+    "https://github.com/vokra-lang/vokra/releases/latest";
+
+std::string в_одинарных(std::string_view текст) {
+    return "'" + для_одинарных_кавычек(текст) + "'";
+}
+
+std::string в_двойных(std::string_view текст) {
+    return "\"" + для_двойных_кавычек(текст) + "\"";
+}
+
+std::string строка(std::string_view текст) {
+    return std::string(текст) + "\n";
+}
+
+// The two start-up files of the user's shells, as a list for `for f in`.
+std::string файлы_запуска() {
+    const std::string дом = домашняя_папка();
+    return в_двойных(дом + "/.profile") + " " + в_двойных(дом + "/.zshrc");
+}
+
+}  // namespace
+
+std::string для_одинарных_кавычек(std::string_view текст) {
+    std::string итог;
+    for (const char c : текст) {
+        if (c == '\'') {
+            итог += "'\\''";
+        } else {
+            итог += c;
+        }
+    }
+    return итог;
+}
+
+std::string для_двойных_кавычек(std::string_view текст) {
+    std::string итог;
+    for (const char c : текст) {
+        if (c == '"' || c == '$' || c == '`' || c == '\\') {
+            итог += '\\';
+        }
+        итог += c;
+    }
+    return итог;
+}
+
+bool папка_годится_для_path(std::string_view папка) {
+    for (const char c : папка) {
+        const auto байт = static_cast<unsigned char>(c);
+        if (байт < 32 || байт == 127 || c == '"' || c == '$' || c == '`' || c == '\\') {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string строка_path(std::string_view bin) {
+    return "export PATH=\"" + для_двойных_кавычек(bin) + ":$PATH\"";
+}
+
+// A file that already mentions the folder is left alone; otherwise the line
+// goes on a line of its own, after a line feed when the file lacks a final
+// one.
+std::string команда_добавить_в_path(std::string_view bin) {
+    return "for f in " + файлы_запуска() + "; do grep -qF " + в_одинарных(bin) +
+           " \"$f\" 2>/dev/null || { if [ -s \"$f\" ] && [ -n \"$(tail -c 1 \"$f\")\" ]; "
+           "then echo >> \"$f\"; fi; echo " +
+           в_одинарных(строка_path(bin)) + " >> \"$f\"; }; done";
+}
+
+// Only lines equal to the added line go. The file is rewritten only when it
+// holds one, is kept when grep fails, and is written over in place so that a
+// symbolic link stays a link and the file keeps its permissions.
+std::string команда_убрать_из_path(std::string_view bin) {
+    const std::string образец = в_одинарных(строка_path(bin));
+    return "for f in " + файлы_запуска() + "; do if [ -f \"$f\" ] && grep -qxF " + образец +
+           " \"$f\" 2>/dev/null; then rm -f \"$f.vokra_tmp\"; grep -vxF " + образец +
+           " \"$f\" > \"$f.vokra_tmp\"; if [ $? -le 1 ] && [ -f \"$f.vokra_tmp\" ]; then cat "
+           "\"$f.vokra_tmp\" > \"$f\"; fi; rm -f \"$f.vokra_tmp\"; fi; done; true";
+}
+
+std::string определить_папку_панели() {
+    return строка("PANEL_DIR=''") + строка("for n in Vokra-Panel крамина_unix крамина_linux; do") +
+           строка("  for p in $(pgrep -x $n 2>/dev/null); do") +
+           строка("    x=$(readlink \"/proc/$p/exe\" 2>/dev/null)") +
+           строка("    if [ -z \"$x\" ]; then x=$(ps -p \"$p\" -o comm= 2>/dev/null); fi") +
+           строка(
+               "    if [ -n \"$x\" ] && [ -z \"$PANEL_DIR\" ]; then PANEL_DIR=$(dirname "
+               "\"$x\"); fi") +
+           строка("  done") + строка("done") +
+           строка("if [ -z \"$PANEL_DIR\" ]; then PANEL_DIR='.'; fi");
+}
+
+std::string тело_установки(std::string_view папка) {
+    const std::string D(папка);
+    const std::string дом = домашняя_папка();
+    const auto в_папке = [&](std::string_view часть) {
+        return в_одинарных(D + std::string(часть));
+    };
+    std::string тело = определить_папку_панели();
+    тело += строка("SRC=''");
+    тело += строка(
+        "for d in \"$PANEL_DIR/bin\" \"$PANEL_DIR/../Resources/bin\" "
+        "\"$PANEL_DIR/target/release\" \"$PANEL_DIR/../../target/release\" "
+        "'/Applications/Панель Вокры.app/Contents/Resources/bin' " +
+        в_одинарных(дом + "/Applications/Панель Вокры.app/Contents/Resources/bin") + " " +
+        в_одинарных(дом + "/.vokra/bin") + "; do");
+    тело += строка("  if [ -z \"$SRC\" ] && [ -f \"$d/запустить\" ]; then SRC=\"$d\"; fi");
+    тело += строка("done");
+    тело += строка("if [ -z \"$SRC\" ]; then echo \"" +
+                   std::string(сообщения::НЕ_НАЙДЕН_ЗАПУСТИТЬ) + "$PANEL_DIR\"; exit 1; fi");
+    тело += строка("echo \"" + std::string(сообщения::КОПИРУЮ_ИЗ) + "$SRC\"");
+    тело += с_проверкой("mkdir -p " + в_папке("/bin") + " " + в_папке("/share") + " " +
+                        в_папке("/lib/vokra"));
+    тело += с_проверкой("cp \"$SRC/запустить\" " + в_папке("/bin/запустить"));
+    тело +=
+        строка("[ -f \"$SRC/вокра_lsp\" ] && cp \"$SRC/вокра_lsp\" " + в_папке("/bin/вокра_lsp"));
+    тело += строка("[ -f \"$SRC/вокра_пакеты\" ] && cp \"$SRC/вокра_пакеты\" " +
+                   в_папке("/bin/вокра_пакеты"));
+    тело += строка("if [ -f \"$SRC/привет.код\" ]; then cp \"$SRC/привет.код\" " +
+                   в_папке("/share/привет.код") +
+                   "; elif [ -f \"$SRC/../../examples/привет.код\" ]; then cp "
+                   "\"$SRC/../../examples/привет.код\" " +
+                   в_папке("/share/привет.код") + "; fi");
+    тело += строка(
+        "for l in \"$SRC/../lib/vokra/стандартная_библиотека\" "
+        "\"$SRC/../../стандартная_библиотека\" "
+        "\"$PANEL_DIR/lib/vokra/стандартная_библиотека\"; do");
+    const std::string библиотека = в_папке("/lib/vokra/стандартная_библиотека");
+    тело += строка("  if [ -d \"$l\" ]; then rm -rf " + библиотека + "; cp -r \"$l\" " +
+                   библиотека + "; break; fi");
+    тело += строка("done");
+    тело += строка("chmod +x " + в_папке("/bin") + "/*");
+    тело += с_проверкой("echo " + в_одинарных(текущая_версия()) + " > " +
+                        в_папке("/share/version.txt"));
+    тело += строка(команда_добавить_в_path(D + "/bin"));
+    тело += строка("echo " + в_одинарных(сообщения::ГОТОВО_УСТАНОВКА));
+    return тело;
+}
+
+std::string тело_удаления(std::string_view папка) {
+    return строка(команда_убрать_из_path(std::string(папка) + "/bin")) +
+           с_проверкой("rm -rf " + в_одинарных(папка));
+}
+
+std::string тело_сборки(std::string_view папка) {
+    const std::string D(папка);
+    const std::string W = D + "/work";
+    return с_проверкой("mkdir -p " + в_одинарных(W)) +
+           с_проверкой("cp " + в_одинарных(D + "/share/привет.код") + " " +
+                       в_одинарных(W + "/привет.код")) +
+           с_проверкой("cd " + в_одинарных(W) + " && " + в_одинарных(D + "/bin/запустить") +
+                       " привет.код --только-собрать") +
+           строка("echo " + в_одинарных(fmt::format(сообщения::ГОТОВО_СБОРКА, W, W)));
+}
+
+std::string тело_пакетов(std::string_view папка) {
+    return с_проверкой(в_одинарных(std::string(папка) + "/bin/вокра_пакеты") + " список");
+}
+
+std::string тело_обновлений(std::string_view json) {
+    return с_проверкой("curl -s -L -H 'Accept: application/vnd.github+json' -o " +
+                       в_одинарных(json) + " " + в_одинарных(адрес_последнего_релиза));
+}
+
+std::string тело_обновлений() {
+    return тело_обновлений(файл_задачи("json"));
+}
+
+std::string тело_документации() {
+    return определить_папку_панели() +
+           строка(
+               "for f in \"$PANEL_DIR/README.md\" \"$PANEL_DIR/../Resources/README.md\" "
+               "\"$PANEL_DIR/../../README.md\" 'README.md'; do") +
+           строка(
+               "  if [ -f \"$f\" ]; then (open \"$f\" || xdg-open \"$f\") >/dev/null 2>&1; "
+               "exit 0; fi") +
+           строка("done") + строка("echo " + в_одинарных(сообщения::ЗАГОЛОВОК_НЕТ_README)) +
+           строка("exit 1");
+}
+
+std::string тело_выбора_папки() {
+    const std::string заголовок(сообщения::ЗАГОЛОВОК_ВЫБОРА_ПАПКИ);
+    return строка("if command -v osascript >/dev/null 2>&1; then") +
+           строка("  osascript -e 'POSIX path of (choose folder with prompt \"" + заголовок +
+                  "\")' | sed 's#/*$##'") +
+           строка("elif command -v zenity >/dev/null 2>&1; then") +
+           строка("  zenity --file-selection --directory --title=" + в_одинарных(заголовок)) +
+           строка("elif command -v kdialog >/dev/null 2>&1; then") +
+           строка("  kdialog --getexistingdirectory " + в_одинарных(домашняя_папка())) +
+           строка("else") +
+           строка("  echo " + в_одинарных(сообщения::НЕТ_ПРОГРАММЫ_ВЫБОРА) + "; exit 1") +
+           строка("fi");
+}
+
+std::string строка_страницы_релиза() {
+    const std::string страница(страница_последнего_релиза);
+    return "(open " + страница + " || xdg-open " + страница + ") > /dev/null 2>&1 &";
+}
+
+}  // namespace vokra::panel

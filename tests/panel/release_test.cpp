@@ -1,0 +1,100 @@
+#include "panel/core/release.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vokra::panel {
+namespace {
+
+constexpr std::string_view компактный =
+    R"({"url":"u","tag_name":"v1.2","name":"x","body":"line\\nnext\r\n\"q\"",)"
+    R"("assets":[{"name":"vokra-Linux.zip","labels":["a",["b"]]},{"name":"x-macOS.zip"}],"z":1})";
+
+// The same release as the service sends it: indented, a space after each
+// colon.
+constexpr std::string_view с_отступами = R"({
+  "url": "u",
+  "tag_name" : "v1.2",
+  "name": "x",
+  "body":	"line\\nnext\r\n\"q\"",
+  "assets": [
+    {
+      "name": "vokra-Linux.zip",
+      "labels": ["a", ["b"]]
+    },
+    {"name": "x-macOS.zip"}
+  ],
+  "z": 1
+})";
+
+TEST(ОтветРелиза, ПоляВОбоихВидахJson) {
+    for (const auto json : {компактный, с_отступами}) {
+        EXPECT_EQ(извлечь_json_строковое_поле(json, "tag_name").value(), "v1.2");
+        EXPECT_EQ(извлечь_json_строковое_поле(json, "body").value(), R"(line\\nnext\r\n\"q\")");
+        const auto файлы = извлечь_json_массив(json, "assets");
+        ASSERT_TRUE(файлы);
+        // The nested array does not end it early; the outer bracket does.
+        EXPECT_NE(файлы->find("\"x-macOS.zip\"}"), std::string::npos) << *файлы;
+        EXPECT_EQ(файлы->find("\"z\""), std::string::npos) << *файлы;
+        EXPECT_TRUE(релиз_содержит_сборку(json, "macOS"));
+        EXPECT_TRUE(релиз_содержит_сборку(json, "Linux"));
+        EXPECT_FALSE(извлечь_json_строковое_поле(json, "assets"));
+        EXPECT_FALSE(извлечь_json_строковое_поле(json, "нет"));
+    }
+}
+
+TEST(ОтветРелиза, ЗначенияСЭкранированием) {
+    struct Случай {
+        std::string json;
+        std::optional<std::string> значение;
+    };
+    const std::vector<Случай> случаи = {
+        {R"({"body":"a\\"})", R"(a\\)"},  // ends at its real closing quote
+        {R"({"body":"a\"b","x":"y"})", R"(a\"b)"}, {R"({"body":""})", ""},
+        {R"({"body":"open)", std::nullopt},        {R"({"body":1,"n":{"body":"inner"}})", "inner"},
+        {R"({"x":"body","body" :"v"})", "v"},
+    };
+    for (const auto& с : случаи) {
+        const auto найдено = извлечь_json_строковое_поле(с.json, "body");
+        EXPECT_EQ(найдено ? std::optional<std::string>(*найдено) : std::nullopt, с.значение)
+            << с.json;
+    }
+    EXPECT_FALSE(извлечь_json_массив(R"({"assets":[[1])", "assets"));
+    EXPECT_FALSE(релиз_содержит_сборку(R"({"name":"Linux"})", "Linux"));
+}
+
+TEST(ОтветРелиза, Разэкранирование) {
+    EXPECT_EQ(разэкранировать_json_текст(R"(line\nnext\r\n\"q\")"), "line\nnext\n\"q\"");
+    EXPECT_EQ(разэкранировать_json_текст(R"(a\\n\tb\u0041\)"), "a\\n\\tb\\u0041\\");
+}
+
+TEST(ОтветРелиза, РешениеОбОбновлении) {
+    const auto диалог = [](std::string_view json, std::string_view платформа) {
+        return std::get<ДиалогРелиза>(решить_о_релизе(json, "0.3.3", платформа));
+    };
+    for (const auto тег : {"v0.3.3", "0.3.3"}) {
+        const auto д = диалог(R"({"tag_name": ")" + std::string(тег) + R"("})", "Linux");
+        EXPECT_EQ(д.вариант, 2);
+        EXPECT_EQ(д.заголовок, "Обновлений нет");
+        EXPECT_EQ(д.текст, "У тебя последняя версия: 0.3.3");
+    }
+    const auto без_тега = диалог(R"({"name": "v9"})", "Linux");
+    EXPECT_EQ(без_тега.вариант, 1);
+    EXPECT_EQ(без_тега.заголовок, "Не удалось разобрать ответ");
+    const auto без_сборки = диалог(R"({"tag_name":"v0.3.2","assets":["x-macOS.zip"]})", "Linux");
+    EXPECT_EQ(без_сборки.вариант, 0);
+    EXPECT_EQ(без_сборки.текст, "Вышла версия 0.3.2, но для Linux её ещё не собрали.");
+
+    const auto релиз = std::get<НовыйРелиз>(решить_о_релизе(с_отступами, "0.3.3", "Linux"));
+    EXPECT_EQ(релиз.версия, "1.2");
+    EXPECT_EQ(релиз.что_нового, "line\\nnext\n\"q\"");
+    const auto пустые_заметки = std::get<НовыйРелиз>(
+        решить_о_релизе(R"({"tag_name":"v1","body":"","assets":["Linux"]})", "0.3.3", "Linux"));
+    EXPECT_EQ(пустые_заметки.что_нового, "Без описания изменений.");
+    EXPECT_EQ(метка_текущей_платформы(), "Linux");
+}
+
+}  // namespace
+}  // namespace vokra::panel

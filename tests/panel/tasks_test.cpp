@@ -1,0 +1,316 @@
+// Runs the action scripts for real: `sh` in the background through the task
+// machinery, against a temporary home folder, with the stand-in tools of
+// stand_ins/ first on PATH.
+#include "panel/core/tasks.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "panel/core/dialogs.hpp"
+#include "panel/core/files.hpp"
+#include "panel/core/packages.hpp"
+#include "panel/core/paths.hpp"
+#include "panel/core/scripts.hpp"
+#include "panel/core/text.hpp"
+
+namespace vokra::panel {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path подставные = fs::path(__FILE__).parent_path() / "stand_ins";
+
+std::string прочитать(const fs::path& путь) {
+    return прочитать_файл(путь.string()).value_or("<нет файла>");
+}
+
+void записать(const fs::path& путь, std::string_view текст) {
+    ASSERT_TRUE(записать_файл(путь.string(), текст)) << путь;
+}
+
+// Everything below a folder, relative paths in order, to see what a script
+// touched.
+std::vector<std::string> содержимое(const fs::path& папка) {
+    std::vector<std::string> пути;
+    for (const auto& запись : fs::recursive_directory_iterator(папка)) {
+        пути.push_back(запись.path().lexically_relative(папка).string());
+    }
+    std::sort(пути.begin(), пути.end());
+    return пути;
+}
+
+class ЗадачиПанели : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char образец[] = "/tmp/vokra_tasks_test.XXXXXX";
+        ASSERT_NE(::mkdtemp(образец), nullptr);
+        корень = образец;
+        дом = корень / "дом";
+        рабочая = корень / "рабочая";
+        запись = корень / "запись";
+        for (const auto& п : {дом, рабочая / "bin", запись}) {
+            fs::create_directories(п);
+        }
+        // The install source: ./bin beside the panel's working folder.
+        for (const auto* имя : {"запустить", "вокра_пакеты"}) {
+            fs::copy_file(подставные / имя, рабочая / "bin" / имя);
+        }
+        записать(рабочая / "bin" / "привет.код", "печать(\"Привет!\")\n");
+        прежняя_папка = fs::current_path();
+        fs::current_path(рабочая);
+        прежний_path = std::getenv("PATH");
+        ::setenv("PATH", (подставные.string() + ":" + прежний_path).c_str(), 1);
+        ::setenv("HOME", дом.c_str(), 1);
+        ::setenv("VOKRA_TEST_RECORD", запись.c_str(), 1);
+        состояние.папка_установки = папка_установки_по_умолчанию();
+    }
+
+    void TearDown() override {
+        fs::current_path(прежняя_папка);
+        ::setenv("PATH", прежний_path.c_str(), 1);
+        ::unsetenv("VOKRA_TEST_RELEASE_JSON");
+        ::unsetenv("VOKRA_TEST_PICKED");
+        fs::remove_all(корень);
+    }
+
+    // Starts the task, waits for its marker and completes it.
+    void выполнить(std::int64_t вид, const std::string& тело) {
+        начать_задачу_или_ошибка(состояние, вид, тело, "идёт");
+        ASSERT_EQ(состояние.вид_задачи, вид) << состояние.текст_диалога;
+        std::int64_t итог = -2;
+        for (int шаг = 0; шаг < 1500 && итог == -2; ++шаг) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            итог = проверить_метку();
+        }
+        ASSERT_NE(итог, -2) << "the task never wrote its marker";
+        завершить_задачу(состояние, итог);
+        EXPECT_EQ(состояние.вид_задачи, 0);
+    }
+
+    void ожидать_диалог(std::int64_t вариант, std::string_view заголовок, std::string_view текст) {
+        EXPECT_EQ(состояние.вид_диалога, диалоги::СООБЩЕНИЕ);
+        EXPECT_EQ(состояние.вариант_диалога, вариант);
+        EXPECT_EQ(состояние.заголовок_диалога, заголовок);
+        EXPECT_EQ(состояние.текст_диалога, перенести_текст(текст, ШИРИНА_ТЕКСТА_ДИАЛОГА));
+        закрыть_диалог(состояние);
+    }
+
+    fs::path корень, дом, рабочая, запись, прежняя_папка;
+    std::string прежний_path;
+    СостояниеПриложения состояние;
+};
+
+TEST_F(ЗадачиПанели, УстановкаСборкаПакетыИУдаление) {
+    const std::string D = состояние.папка_установки;
+    const std::string строка = "export PATH=\"" + D + "/bin:$PATH\"\n";
+    записать(дом / ".profile", "alias x=y");  // no final line feed
+    fs::create_directories(дом / "настройки");
+    записать(дом / "настройки" / "zshrc", "# " + D + "/bin стоит в PATH\n");
+    fs::create_symlink(дом / "настройки" / "zshrc", дом / ".zshrc");
+
+    выполнить(виды_задач::УСТАНОВКА, тело_установки(D));
+    ожидать_диалог(2, "Готово",
+                   "Вокра установлена в:\n" + D +
+                       "\n\nОткрой НОВЫЙ терминал: там заработает команда «запустить файл.код» "
+                       "из любой папки.");
+    EXPECT_TRUE(состояние.установлена);
+    EXPECT_EQ(прочитать(D + "/share/version.txt"), "0.3.3\n");
+    EXPECT_EQ(прочитать(D + "/share/привет.код"), "печать(\"Привет!\")\n");
+    EXPECT_TRUE(::access((D + "/bin/вокра_пакеты").c_str(), X_OK) == 0);
+    // The file that already names the folder is left alone.
+    EXPECT_EQ(прочитать(дом / ".profile"), "alias x=y\n" + строка);
+    EXPECT_EQ(прочитать(дом / ".zshrc"), "# " + D + "/bin стоит в PATH\n");
+    выполнить(виды_задач::УСТАНОВКА, тело_установки(D));
+    EXPECT_EQ(прочитать(дом / ".profile"), "alias x=y\n" + строка);
+
+    выполнить(виды_задач::СБОРКА, тело_сборки(D));
+    ожидать_диалог(2, "Сборка успешна", "Пример привет.код собран без ошибок.");
+    EXPECT_TRUE(fs::exists(D + "/work/привет"));
+
+    выполнить(виды_задач::ПАКЕТЫ, тело_пакетов(D));
+    EXPECT_EQ(состояние.вид_диалога, 0);
+    ASSERT_TRUE(состояние.пакеты_ждут_разбора);
+    std::vector<std::string> имена, источники, описания;
+    разобрать_пакеты(состояние.вывод_пакетов, имена, источники, описания);
+    EXPECT_EQ(имена, (std::vector<std::string>{"json", "сеть", "старый.код"}));
+    EXPECT_EQ(источники, (std::vector<std::string>{"https://example.org/json.git", "—", "—"}));
+    EXPECT_EQ(описания, (std::vector<std::string>{"Разбор JSON", "—", "—"}));
+
+    // Only the added line goes; the user's own line naming the folder stays,
+    // and the link stays a link.
+    записать(дом / "настройки" / "zshrc", "# " + D + "/bin стоит в PATH\n" + строка + "x=1\n");
+    выполнить(виды_задач::УДАЛЕНИЕ, тело_удаления(D));
+    ожидать_диалог(2, "Вокра удалена", "Папка удалена:\n" + D);
+    EXPECT_FALSE(fs::exists(D));
+    EXPECT_FALSE(состояние.установлена);
+    EXPECT_EQ(прочитать(дом / ".profile"), "alias x=y\n");
+    EXPECT_TRUE(fs::is_symlink(дом / ".zshrc"));
+    EXPECT_EQ(прочитать(дом / ".zshrc"), "# " + D + "/bin стоит в PATH\nx=1\n");
+    EXPECT_EQ(содержимое(дом),
+              (std::vector<std::string>{".profile", ".zshrc", "настройки", "настройки/zshrc"}));
+}
+
+TEST_F(ЗадачиПанели, ПапкаСКавычкойИПробелом) {
+    const fs::path папка = дом / "it's a 'dir'";
+    fs::create_directories(папка);
+    состояние.папка_установки = (папка / ".vokra").string();
+    const std::string D = состояние.папка_установки;
+
+    выполнить(виды_задач::УСТАНОВКА, тело_установки(D));
+    ожидать_диалог(2, "Готово",
+                   "Вокра установлена в:\n" + D +
+                       "\n\nОткрой НОВЫЙ терминал: там заработает команда «запустить файл.код» "
+                       "из любой папки.");
+    const std::string строка = "export PATH=\"" + D + "/bin:$PATH\"\n";
+    EXPECT_EQ(прочитать(дом / ".zshrc"), строка);
+    выполнить(виды_задач::СБОРКА, тело_сборки(D));
+    ожидать_диалог(2, "Сборка успешна", "Пример привет.код собран без ошибок.");
+
+    выполнить(виды_задач::УДАЛЕНИЕ, тело_удаления(D));
+    ожидать_диалог(2, "Вокра удалена", "Папка удалена:\n" + D);
+    EXPECT_EQ(прочитать(дом / ".zshrc"), "");
+    EXPECT_EQ(содержимое(дом), (std::vector<std::string>{".profile", ".zshrc", "it's a 'dir'"}));
+    EXPECT_EQ(
+        содержимое(корень / "рабочая"),
+        (std::vector<std::string>{"bin", "bin/вокра_пакеты", "bin/запустить", "bin/привет.код"}));
+}
+
+// The home folder stands between double quotes in the PATH lines; its name
+// must not run as code there.
+TEST_F(ЗадачиПанели, ДомСоЗнакамиОболочки) {
+    const fs::path странный_дом = корень / "д$(touch взлом)`touch взлом`\"\\";
+    fs::create_directories(странный_дом);
+    ::setenv("HOME", странный_дом.c_str(), 1);
+    состояние.папка_установки = (корень / "простая" / ".vokra").string();
+    const std::string D = состояние.папка_установки;
+
+    выполнить(виды_задач::УСТАНОВКА, тело_установки(D));
+    EXPECT_EQ(состояние.заголовок_диалога, "Готово");
+    EXPECT_EQ(прочитать(странный_дом / ".profile"), "export PATH=\"" + D + "/bin:$PATH\"\n");
+    выполнить(виды_задач::УДАЛЕНИЕ, тело_удаления(D));
+    EXPECT_EQ(состояние.заголовок_диалога, "Вокра удалена");
+    EXPECT_EQ(прочитать(странный_дом / ".profile"), "");
+    EXPECT_FALSE(fs::exists(рабочая / "взлом"));
+    EXPECT_FALSE(fs::exists(странный_дом / "взлом"));
+}
+
+TEST_F(ЗадачиПанели, ПапкаСоЗнакамиОболочкиНеУстанавливается) {
+    for (const std::string знак : {"\"", "$(touch взлом)", "`touch взлом`", "\\", "\n"}) {
+        состояние.папка_установки = (дом / ("x" + знак + "y") / ".vokra").string();
+        начать_задачу_или_ошибка(состояние, виды_задач::УСТАНОВКА,
+                                 тело_установки(состояние.папка_установки), "идёт");
+        EXPECT_EQ(состояние.вид_задачи, 0);
+        EXPECT_EQ(состояние.заголовок_диалога, "Неподходящая папка");
+        EXPECT_EQ(состояние.текст_статуса, "");
+    }
+    EXPECT_TRUE(содержимое(дом).empty());
+    EXPECT_TRUE(папка_годится_для_path("/home/u/it's mine/.vokra"));
+}
+
+TEST_F(ЗадачиПанели, ПроверкаОбновлений) {
+    const fs::path json = корень / "release.json";
+    записать(json,
+             "{\n  \"tag_name\": \"v9.9.9\",\n  \"body\": \"Новое:\\r\\n- быстрее\",\n"
+             "  \"assets\": [ {\"name\": \"vokra-Linux.tar.gz\"} ]\n}\n");
+    ::setenv("VOKRA_TEST_RELEASE_JSON", json.c_str(), 1);
+    выполнить(виды_задач::ОБНОВЛЕНИЯ, тело_обновлений());
+    EXPECT_EQ(состояние.вид_диалога, 0);
+    EXPECT_TRUE(состояние.есть_обновление);
+    EXPECT_EQ(состояние.новая_версия, "9.9.9");
+    EXPECT_EQ(состояние.что_нового, "Новое:\n- быстрее");
+    EXPECT_EQ(состояние.текст_статуса, "Доступно обновление 9.9.9!");
+    const std::string аргументы = прочитать(запись / "curl");
+    EXPECT_NE(аргументы.find("-H\nAccept: application/vnd.github+json\n"), std::string::npos);
+    EXPECT_NE(аргументы.find("/releases/latest\n"), std::string::npos);
+
+    записать(json, R"({"tag_name":"v0.3.3"})");
+    выполнить(виды_задач::ОБНОВЛЕНИЯ, тело_обновлений());
+    ожидать_диалог(2, "Обновлений нет", "У тебя последняя версия: 0.3.3");
+
+    ::unsetenv("VOKRA_TEST_RELEASE_JSON");
+    выполнить(виды_задач::ОБНОВЛЕНИЯ, тело_обновлений());
+    ожидать_диалог(1, "Нет связи с GitHub",
+                   "Не удалось выполнить запрос. Проверь интернет и наличие curl в системе.");
+}
+
+TEST_F(ЗадачиПанели, ВыборПапки) {
+    const std::string прежняя = состояние.папка_установки;
+    ::setenv("VOKRA_TEST_PICKED", (корень / "нет такой").c_str(), 1);
+    выполнить(виды_задач::ВЫБОР_ПАПКИ, тело_выбора_папки());
+    EXPECT_EQ(состояние.папка_установки, прежняя);
+    EXPECT_EQ(состояние.вид_диалога, диалоги::УСТАНОВКА);
+    EXPECT_EQ(прочитать(запись / "zenity"),
+              "--file-selection\n--directory\n--title=Выберите папку для установки языка "
+              "Вокра\n");
+
+    // The warning that zenity writes first is not taken for the folder.
+    ::setenv("VOKRA_TEST_PICKED", рабочая.c_str(), 1);
+    выполнить(виды_задач::ВЫБОР_ПАПКИ, тело_выбора_папки());
+    EXPECT_EQ(состояние.папка_установки, рабочая.string() + "/.vokra");
+    EXPECT_EQ(состояние.вид_диалога, диалоги::УСТАНОВКА);
+    EXPECT_EQ(
+        состояние.текст_диалога,
+        перенести_текст(сообщение_установки(состояние.папка_установки), ШИРИНА_ТЕКСТА_ДИАЛОГА));
+
+    ::unsetenv("VOKRA_TEST_PICKED");  // cancelled
+    выполнить(виды_задач::ВЫБОР_ПАПКИ, тело_выбора_папки());
+    EXPECT_EQ(состояние.папка_установки, рабочая.string() + "/.vokra");
+}
+
+TEST_F(ЗадачиПанели, ДокументацияИОшибкиСоСводкойЛога) {
+    выполнить(виды_задач::ДОКУМЕНТАЦИЯ, тело_документации());
+    ожидать_диалог(1, "README.md не найден",
+                   "Файла README.md нет ни рядом с панелью, ни в папке проекта.");
+    записать(рабочая / "README.md", "# Вокра\n");
+    выполнить(виды_задач::ДОКУМЕНТАЦИЯ, тело_документации());
+    EXPECT_EQ(состояние.вид_диалога, 0);
+    EXPECT_EQ(прочитать(запись / "xdg-open"), "./README.md\n");
+
+    fs::remove_all(рабочая / "bin");
+    выполнить(виды_задач::УСТАНОВКА, тело_установки(состояние.папка_установки));
+    ожидать_диалог(1, "Не удалось установить", "Не найден запустить. Панель запущена из: .");
+
+    // The guarded step stops the body: the later line never runs.
+    выполнить(виды_задач::СБОРКА,
+              с_проверкой("printf 'ошибка:  \\r\\n строка 3\\n'; false") + "touch поздно\n");
+    ожидать_диалог(1, "Ошибка сборки", "ошибка: строка 3");
+    EXPECT_FALSE(fs::exists(рабочая / "поздно"));
+    выполнить(виды_задач::ПАКЕТЫ, "printf '%0200d' 0; exit 3\n");
+    ожидать_диалог(1, "Не удалось получить пакеты", std::string(190, '0') + "…");
+    выполнить(виды_задач::СБОРКА, "exit 2\n");
+    ожидать_диалог(1, "Ошибка сборки", "Подробностей нет.");
+}
+
+TEST_F(ЗадачиПанели, ПоздняяМеткаНеЧитаетсяКакНовая) {
+    const fs::path файл = файл_задачи("sh");
+    struct stat сведения {};
+    ASSERT_EQ(::stat(файл.parent_path().c_str(), &сведения), 0);
+    EXPECT_EQ(сведения.st_mode & 0777, 0700u);
+    EXPECT_NE(файл.parent_path(), fs::path("/tmp"));
+
+    начать_задачу_или_ошибка(состояние, виды_задач::СБОРКА, "sleep 1; exit 0\n", "идёт");
+    const fs::path первая_метка = файл_задачи("done");
+    завершить_задачу(состояние, -1);
+    ожидать_диалог(1, "Слишком долго",
+                   "Задача не завершилась за минуту. Возможно, нет интернета или команда "
+                   "зависла.");
+
+    начать_задачу_или_ошибка(состояние, виды_задач::СБОРКА, "sleep 3; exit 0\n", "идёт");
+    for (int шаг = 0; шаг < 500 && !fs::exists(первая_метка); ++шаг) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(fs::exists(первая_метка));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(проверить_метку(), -2);
+}
+
+}  // namespace
+}  // namespace vokra::panel
