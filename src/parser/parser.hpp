@@ -58,6 +58,10 @@ struct Парсер {
     // The attempt depends only on its position, so it is never repeated:
     // nested failed attempts would otherwise cost 2^depth.
     std::vector<bool> неудачные_попытки;
+    // Token indices of every `<` that a `>` closes with only tokens of types
+    // between them; filled on first use.
+    std::vector<bool> закрытые_угловые;
+    bool закрытые_угловые_найдены = false;
 
     static Парсер новый(std::vector<ТокенСПозицией> токены);
 
@@ -144,6 +148,11 @@ struct Парсер {
 
     // Types.
     Итог<ast::Тип> разобрать_тип();
+    // Whether a list of types in angle brackets may start at the `<` at this
+    // index: false when no `>` closes it, so reading types from it can only
+    // fail. A speculative attempt asks first, so arguments such as
+    // `a < b, c < d, …` are never read as ever deeper types.
+    bool угловая_закрывается(std::size_t позиция);
     Итог<std::vector<ast::Тип>> разобрать_список_типов_после_из();
 };
 

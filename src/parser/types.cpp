@@ -44,7 +44,57 @@ std::optional<ast::Тип> падежная_форма(std::string_view слов
     return std::nullopt;
 }
 
+// The token kinds a type may be written with: names and scalar words,
+// `результат`, `канал`, `из` lists, angle brackets, size suffixes and `?`.
+bool знак_типа(ВидТокена вид) {
+    if (скалярное_слово(вид))
+        return true;
+    switch (вид) {
+        case ВидТокена::Идентификатор:
+        case ВидТокена::Результат:
+        case ВидТокена::Канал:
+        case ВидТокена::Из:
+        case ВидТокена::И:
+        case ВидТокена::Запятая:
+        case ВидТокена::Меньше:
+        case ВидТокена::Больше:
+        case ВидТокена::ОткрКруглая:
+        case ВидТокена::ЗакрКруглая:
+        case ВидТокена::ЦелоеЛит:
+        case ВидТокена::ОткрКвадратная:
+        case ВидТокена::ЗакрКвадратная:
+        case ВидТокена::Вопрос:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
+
+bool Парсер::угловая_закрывается(std::size_t позиция) {
+    if (!закрытые_угловые_найдены) {
+        // One pass pairs every `>` with the innermost open `<`, as nested
+        // types pair them; a token no type holds closes nothing after it.
+        закрытые_угловые.assign(токены.size(), false);
+        std::vector<std::size_t> открытые;
+        for (std::size_t i = 0; i < токены.size(); ++i) {
+            const ВидТокена вид = токены[i].токен.вид;
+            if (вид == ВидТокена::Меньше) {
+                открытые.push_back(i);
+            } else if (вид == ВидТокена::Больше) {
+                if (!открытые.empty()) {
+                    закрытые_угловые[открытые.back()] = true;
+                    открытые.pop_back();
+                }
+            } else if (!знак_типа(вид)) {
+                открытые.clear();
+            }
+        }
+        закрытые_угловые_найдены = true;
+    }
+    return позиция < закрытые_угловые.size() && закрытые_угловые[позиция];
+}
 
 Итог<ast::Тип> Парсер::разобрать_тип() {
     Вложенность вложенность(*this);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace vokra::lsp {
@@ -28,6 +29,34 @@ TEST(Канал, ЗначенияПослеЗакрытияИСрок) {
     const auto после_закрытия = канал.получить_за(10s);
     EXPECT_FALSE(после_закрытия.срок_вышел);
     EXPECT_EQ(после_закрытия.значение, std::nullopt);
+}
+
+TEST(Канал, ОтправительЖдётМестаИлиЗакрытия) {
+    Канал<int> канал(2);
+    std::size_t наибольшая = 0;
+    std::thread отправитель([&] {
+        for (int i = 0; i < 1000; ++i)
+            канал.отправить(i);
+    });
+    for (int i = 0; i < 1000; ++i) {
+        {
+            std::lock_guard захват(канал.замок);
+            наибольшая = std::max(наибольшая, канал.очередь.size());
+        }
+        EXPECT_EQ(канал.получить(), i);
+    }
+    отправитель.join();
+    EXPECT_LE(наибольшая, 2u);
+
+    // A sender waiting on a full channel gives up when it closes.
+    канал.отправить(1);
+    канал.отправить(2);
+    std::thread ждущий([&] { EXPECT_FALSE(канал.отправить(3)); });
+    канал.закрыть();
+    ждущий.join();
+    EXPECT_EQ(канал.получить(), 1);
+    EXPECT_EQ(канал.получить(), 2);
+    EXPECT_EQ(канал.получить(), std::nullopt);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <sstream>
 #include <vector>
 
+#include "вокра_lsp/error.hpp"
+
 namespace vokra::lsp {
 namespace {
 
@@ -70,6 +72,26 @@ TEST(Кадры, СломанныеЗаголовкиИКороткиеТела)
     };
     for (const char* байты : случаи)
         EXPECT_TRUE(прочитать_всё(байты).сломано) << байты;
+}
+
+TEST(Кадры, ДлиннаяСтрокаЗаголовкаОбрываетЧтение) {
+    // The line is never read whole, and the message quotes only its start.
+    const std::string строка(предел_строки_заголовка * 4, 'x');
+    std::istringstream вход(строка + "\r\n\r\n{}");
+    const auto тело = прочитать_тело(вход);
+    ASSERT_FALSE(тело.has_value());
+    EXPECT_LT(вход.tellg(), предел_строки_заголовка + 2);
+    EXPECT_NE(тело.error().find(строка.substr(0, 200) + "…"), std::string::npos);
+    EXPECT_EQ(тело.error().find(строка.substr(0, 202)), std::string::npos);
+
+    std::istringstream предельная(std::string(предел_строки_заголовка - 1, 'x') + "\r\n\r\n");
+    const auto ошибка = прочитать_тело(предельная);
+    ASSERT_FALSE(ошибка.has_value());
+    EXPECT_EQ(ошибка.error().find("длиннее"), std::string::npos) << "a line at the limit is read";
+}
+
+TEST(Кадры, СтрокаОшибкиБезУправляющихСимволов) {
+    EXPECT_EQ(строка_ошибки({"a\x1b[2Jb\n\tв\u0085"}), "Error: a\\u{1b}[2Jb\\u{a}\\u{9}в\\u{85}");
 }
 
 TEST(Кадры, ЗаписьЧитаетсяОбратно) {

@@ -1,11 +1,15 @@
 // A blocking channel between the transport's threads and the main loop: a
-// queue under a mutex, a condition variable to wait on, and a closed mark.
-// Values sent before closing are still received after it.
+// bounded queue under a mutex, condition variables to wait on, and a closed
+// mark. A sender waits while the queue is full, so a side that stops taking
+// values stops the other instead of letting the queue grow. Values sent
+// before closing are still received after it.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <deque>
+#include <limits>
 #include <mutex>
 #include <optional>
 
@@ -13,15 +17,22 @@ namespace vokra::lsp {
 
 template <typename T>
 struct Канал {
+    std::size_t ёмкость = std::numeric_limits<std::size_t>::max();
     std::mutex замок;
     std::condition_variable сигнал;
+    std::condition_variable место;
     std::deque<T> очередь;
     bool закрыт = false;
 
-    // Returns false, dropping the value, when the channel is already closed.
+    Канал() = default;
+    explicit Канал(std::size_t ё) : ёмкость(ё) {}
+
+    // Waits while the queue is full. Returns false, dropping the value, when
+    // the channel is closed before the value could be queued.
     bool отправить(T значение) {
         {
-            std::lock_guard захват(замок);
+            std::unique_lock захват(замок);
+            место.wait(захват, [this] { return очередь.size() < ёмкость || закрыт; });
             if (закрыт)
                 return false;
             очередь.push_back(std::move(значение));
@@ -36,6 +47,7 @@ struct Канал {
             закрыт = true;
         }
         сигнал.notify_all();
+        место.notify_all();
     }
 
     // Waits for the next value; nothing once the channel is closed and empty.
@@ -64,6 +76,8 @@ struct Канал {
             return std::nullopt;
         T значение = std::move(очередь.front());
         очередь.pop_front();
+        // Called under the lock; a waiting sender wakes once it is released.
+        место.notify_one();
         return значение;
     }
 };

@@ -17,6 +17,9 @@ namespace {
 // input does not back never allocates more than has actually arrived.
 constexpr std::size_t кусок = 64 * 1024;
 
+// A quoted header line shows this many characters at most.
+constexpr std::size_t показать_символов = 200;
+
 bool равны_без_регистра(std::string_view а, std::string_view б) {
     return std::ranges::equal(а, б, [](char x, char y) {
         auto нижний = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
@@ -36,35 +39,69 @@ std::optional<std::size_t> длина(std::string_view значение) {
     return число;
 }
 
+enum class КонецСтроки { перевод_строки, конец_ввода, слишком_длинная };
+
+// Reads one line, without its line feed, into `строка`; a line longer than
+// the limit is cut there, so a client that never ends its header cannot make
+// the server buffer it.
+КонецСтроки прочитать_строку(std::istream& вход, std::string& строка) {
+    строка.clear();
+    for (;;) {
+        const auto знак = вход.get();
+        if (знак == std::istream::traits_type::eof())
+            return КонецСтроки::конец_ввода;
+        if (знак == '\n')
+            return КонецСтроки::перевод_строки;
+        if (строка.size() == предел_строки_заголовка)
+            return КонецСтроки::слишком_длинная;
+        строка.push_back(static_cast<char>(знак));
+    }
+}
+
+// The start of a header line as quoted in a message: at most
+// `показать_символов` code points, never cut inside one.
+std::string для_показа(std::string_view строка) {
+    std::size_t символов = 0;
+    for (std::size_t i = 0; i < строка.size(); ++i) {
+        const bool начало_символа = (static_cast<unsigned char>(строка[i]) & 0xC0) != 0x80;
+        if (начало_символа && символов++ == показать_символов)
+            return fmt::format(сообщения::начало_строки, строка.substr(0, i));
+    }
+    return std::string(строка);
+}
+
 }  // namespace
 
 tl::expected<std::optional<std::string>, std::string> прочитать_тело(std::istream& вход) {
     std::optional<std::size_t> заявлено;
     std::string строка;
     for (bool первая = true;; первая = false) {
-        строка.clear();
-        std::getline(вход, строка);
+        const auto конец = прочитать_строку(вход, строка);
         if (вход.bad())
             return tl::unexpected(fmt::format(сообщения::ошибка_чтения));
-        if (вход.eof()) {
+        if (конец == КонецСтроки::слишком_длинная)
+            return tl::unexpected(fmt::format(сообщения::длинный_заголовок, предел_строки_заголовка,
+                                              для_показа(строка)));
+        if (конец == КонецСтроки::конец_ввода) {
             if (первая && строка.empty())
                 return std::nullopt;
             if (строка.empty())
                 return tl::unexpected(fmt::format(сообщения::обрыв_заголовков));
-            return tl::unexpected(fmt::format(сообщения::неверный_заголовок, строка));
+            return tl::unexpected(fmt::format(сообщения::неверный_заголовок, для_показа(строка)));
         }
         if (!строка.ends_with('\r'))
-            return tl::unexpected(fmt::format(сообщения::неверный_заголовок, строка));
+            return tl::unexpected(fmt::format(сообщения::неверный_заголовок, для_показа(строка)));
         строка.pop_back();
         if (строка.empty())
             break;
         const auto разделитель = строка.find(": ");
         if (разделитель == std::string::npos)
-            return tl::unexpected(fmt::format(сообщения::неверный_заголовок, строка));
+            return tl::unexpected(fmt::format(сообщения::неверный_заголовок, для_показа(строка)));
         if (равны_без_регистра(std::string_view(строка).substr(0, разделитель), "Content-Length")) {
             заявлено = длина(std::string_view(строка).substr(разделитель + 2));
             if (!заявлено)
-                return tl::unexpected(fmt::format(сообщения::неверный_заголовок, строка));
+                return tl::unexpected(
+                    fmt::format(сообщения::неверный_заголовок, для_показа(строка)));
         }
     }
     if (!заявлено)

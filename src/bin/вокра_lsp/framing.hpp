@@ -3,6 +3,7 @@
 // line, then the body.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -10,6 +11,9 @@
 #include <tl/expected.hpp>
 
 namespace vokra::lsp {
+
+// A header line longer than this many bytes breaks the framing.
+inline constexpr std::size_t предел_строки_заголовка = 4096;
 
 // Reads one message body. Nothing when the input ends before a new message
 // begins; an error (with its description) when the headers are malformed,

@@ -3,7 +3,7 @@
 #include <csignal>
 #include <iostream>
 
-#include "вокра_lsp/messages.hpp"
+#include "вокра_lsp/error.hpp"
 #include "вокра_lsp/server.hpp"
 
 int main() {
@@ -16,8 +16,7 @@ int main() {
 
     const auto итог = vokra::lsp::запустить_сервер(std::cin, std::cout);
     if (!итог) {
-        std::cerr << fmt::format(vokra::lsp::сообщения::ошибка_сервера, итог.error().описание)
-                  << std::endl;
+        std::cerr << vokra::lsp::строка_ошибки(итог.error()) << std::endl;
         return 1;
     }
     return 0;

@@ -9,10 +9,14 @@
 namespace vokra::lsp::сообщения {
 
 inline constexpr auto ошибка_сервера = FMT_STRING("Error: {}");
+inline constexpr auto управляющий_символ = FMT_STRING("\\u{{{:x}}}");
 inline constexpr auto источник_диагностик = FMT_STRING("Вокра");
 
 // Framing of the incoming stream.
 inline constexpr auto неверный_заголовок = FMT_STRING("неверный заголовок сообщения: {}");
+inline constexpr auto длинный_заголовок =
+    FMT_STRING("строка заголовка сообщения длиннее {} байт: {}");
+inline constexpr auto начало_строки = FMT_STRING("{}…");
 inline constexpr auto нет_длины = FMT_STRING("в заголовках сообщения нет Content-Length");
 inline constexpr auto обрыв_заголовков = FMT_STRING("ввод оборвался посреди заголовков сообщения");
 inline constexpr auto короткое_тело = FMT_STRING("ввод оборвался: тело сообщения короче {} байт");

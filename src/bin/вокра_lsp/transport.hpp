@@ -18,6 +18,11 @@
 
 namespace vokra::lsp {
 
+// Messages read ahead of the main loop, and answers not yet written, at most:
+// past them the reader stops reading and the main loop waits for the writer.
+inline constexpr std::size_t очередь_входящих = 16;
+inline constexpr std::size_t очередь_исходящих = 16;
+
 // A message, or the framing failure that ended the reader.
 using Входящее = tl::expected<Сообщение, ОшибкаСервера>;
 

@@ -236,6 +236,16 @@ test('broken framing ends the server with status 1', async (t) => {
   }
 });
 
+test('a header line past the limit ends the server; the error quotes its start, escaped', async (t) => {
+  const server = start(t);
+  // The input stays open: the server must not wait for the line to end.
+  server.child.stdin.write(Buffer.concat([INITIALIZE, Buffer.from('X-Long: \x1b' + 'a'.repeat(1 << 20))]));
+  assert.equal(await server.status(), 1);
+  const line = server.stderr();
+  assert.match(line, /^Error: .*X-Long: \\u\{1b\}a{191}…\n$/);
+  assert.ok(!line.includes('\x1b'));
+});
+
 test('a client that stops reading ends the server with status 1, not a signal', async (t) => {
   const server = start(t);
   server.child.stdout.destroy();
