@@ -5,6 +5,7 @@
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
 #include "program.hpp"
+#include "unicode/unicode.hpp"
 
 namespace {
 
@@ -16,6 +17,24 @@ void отчёт(benchmark::State& состояние, std::size_t строк, st
                            benchmark::Counter::kIsRate);
     состояние.SetBytesProcessed(состояние.iterations() * static_cast<std::int64_t>(байт));
 }
+
+// The floor every other figure is compared with: one pass that decodes the
+// text's UTF-8 into code points and does nothing else.
+void ДекодированиеUTF8(benchmark::State& состояние) {
+    std::size_t строк = 0;
+    const std::string текст = замер::программа(static_cast<std::size_t>(состояние.range(0)), строк);
+    for (auto _ : состояние) {
+        char32_t сумма = 0;
+        for (std::size_t i = 0; i < текст.size();) {
+            const auto прочитанный = unicode::прочитать_символ(текст, i);
+            сумма += прочитанный.символ;
+            i += прочитанный.байтов;
+        }
+        benchmark::DoNotOptimize(сумма);
+    }
+    отчёт(состояние, строк, текст.size());
+}
+BENCHMARK(ДекодированиеUTF8)->Arg(1000)->Arg(10000);
 
 void Лексер_(benchmark::State& состояние) {
     std::size_t строк = 0;

@@ -24,9 +24,22 @@ bool цифра(char32_t с) {
 
 // Words with a meaning of their own: the 43 keywords, the truth literals,
 // неуказано and the word forms of five operators.
-const std::unordered_map<std::string_view, Token>& особые_слова() {
+// Every word of the text is looked up, so the hash is cheap: the length and
+// the bytes at both ends tell the special words apart well enough.
+struct ХешСлова {
+    std::size_t operator()(std::string_view слово) const {
+        if (слово.empty())
+            return 0;
+        return слово.size() * 1031 + static_cast<unsigned char>(слово[слово.size() / 2]) * 31 +
+               static_cast<unsigned char>(слово.back());
+    }
+};
+
+using ОсобыеСлова = std::unordered_map<std::string_view, Token, ХешСлова>;
+
+const ОсобыеСлова& особые_слова() {
     static const auto таблица = [] {
-        std::unordered_map<std::string_view, Token> слова;
+        ОсобыеСлова слова;
         for (auto вид = static_cast<std::size_t>(ВидТокена::Функция);
              вид <= static_cast<std::size_t>(ВидТокена::Верно); ++вид) {
             const auto в = static_cast<ВидТокена>(вид);
@@ -52,25 +65,73 @@ double прочитать_дробное(const std::string& цифры) {
     return strtod_l(цифры.c_str(), nullptr, си);
 }
 
+// The UTF-8 form of U+FFFD, written for every byte that is not well-formed.
+constexpr std::string_view заменяющий_utf8 = "\xEF\xBF\xBD";
+
 struct Разбор {
     Лексер& л;
+    const unicode::СимволыСловаПлоскости& символ_слова = unicode::символы_слова_плоскости();
+    const ОсобыеСлова& особые = особые_слова();
 
-    bool в_конце() const { return л.индекс >= л.символы.size(); }
-    char32_t текущий() const { return л.символы[л.индекс]; }
+    bool в_конце() const { return л.длина == 0; }
+    char32_t текущий() const { return л.символ; }
+    bool есть_следующий() const { return л.байт + л.длина < л.текст.size(); }
     char32_t следующий() const {
-        return л.индекс + 1 < л.символы.size() ? л.символы[л.индекс + 1] : U'\0';
+        return есть_следующий() ? unicode::прочитать_символ(л.текст, л.байт + л.длина).символ
+                                : U'\0';
     }
-    bool есть_следующий() const { return л.индекс + 1 < л.символы.size(); }
+
+    void прочитать_текущий() {
+        if (л.байт >= л.текст.size()) {
+            л.символ = 0;
+            л.длина = 0;
+            return;
+        }
+        const auto прочитанный = unicode::прочитать_символ(л.текст, л.байт);
+        л.символ = прочитанный.символ;
+        л.длина = прочитанный.байтов;
+    }
 
     // Moves past one character, keeping line and column in step.
     void шаг() {
-        if (л.символы[л.индекс] == U'\n') {
+        if (л.символ == U'\n') {
             ++л.строка;
             л.столбец = 1;
         } else {
             ++л.столбец;
         }
         ++л.индекс;
+        л.байт += л.длина;
+        прочитать_текущий();
+    }
+
+    // Moves past the characters of one line for which `подходит` holds (it
+    // never holds for a line feed), with the cursor kept in locals.
+    template <class Условие>
+    void пропустить_в_строке(const Условие& подходит) {
+        std::size_t байт = л.байт;
+        std::size_t символов = 0;
+        const std::string_view текст = л.текст;
+        while (байт < текст.size()) {
+            const auto прочитанный = unicode::прочитать_символ(текст, байт);
+            if (!подходит(прочитанный.символ))
+                break;
+            байт += прочитанный.байтов;
+            ++символов;
+        }
+        л.байт = байт;
+        л.индекс += символов;
+        л.столбец += символов;
+        прочитать_текущий();
+    }
+
+    // Appends the current character as the text holds it, or U+FFFD where
+    // its bytes are not well-formed.
+    void дописать_текущий(std::string& куда) const {
+        if (л.символ == unicode::заменяющий_символ)
+            куда += заменяющий_utf8;
+        else
+            куда.append(л.текст.substr(л.байт, л.длина));
     }
 
     ОшибкаЛексера ошибка(std::string сообщение, std::size_t строка, std::size_t столбец) const {
@@ -80,11 +141,12 @@ struct Разбор {
     void пропустить_пробелы_и_комментарии() {
         while (!в_конце()) {
             const char32_t с = текущий();
-            if (unicode::пробельный(с)) {
+            if (с == U' ' || с == U'\t') {
+                пропустить_в_строке([](char32_t з) { return з == U' ' || з == U'\t'; });
+            } else if (unicode::пробельный(с)) {
                 шаг();
             } else if (с == U'/' && есть_следующий() && следующий() == U'/') {
-                while (!в_конце() && текущий() != U'\n')
-                    шаг();
+                пропустить_в_строке([](char32_t з) { return з != U'\n'; });
             } else if (с == U'/' && есть_следующий() && следующий() == U'*') {
                 шаг();
                 шаг();
@@ -143,14 +205,15 @@ struct Разбор {
                 return Token::текст(std::move(значение));
             }
             if (с != U'\\') {
-                unicode::дописать(значение, с);
+                дописать_текущий(значение);
                 шаг();
                 continue;
             }
             if (!есть_следующий())
                 return tl::unexpected(
                     ошибка(fmt::format(сообщения_лексера::обрыв_после_косой), строка, столбец));
-            const char32_t экранированный = следующий();
+            шаг();
+            const char32_t экранированный = текущий();
             switch (экранированный) {
                 case U'"':
                     значение += '"';
@@ -172,23 +235,20 @@ struct Разбор {
                     break;
                 default:
                     значение += '\\';
-                    unicode::дописать(значение, экранированный);
+                    дописать_текущий(значение);
             }
-            шаг();
             шаг();
         }
     }
 
     Token слово() {
-        std::string слово;
-        while (!в_конце() && unicode::символ_слова(текущий())) {
-            unicode::дописать(слово, текущий());
-            шаг();
-        }
-        const auto& особые = особые_слова();
+        // Word characters are well-formed, so the word is its bytes.
+        const std::size_t начало = л.байт;
+        пропустить_в_строке([&](char32_t з) { return символ_слова(з); });
+        const std::string_view слово = л.текст.substr(начало, л.байт - начало);
         if (const auto найдено = особые.find(слово); найдено != особые.end())
             return найдено->second;
-        return Token::идентификатор(std::move(слово));
+        return Token::идентификатор(std::string(слово));
     }
 
     // A punctuation character, with its two-character form when the next
@@ -292,7 +352,8 @@ struct Разбор {
             return число();
         if (с == U'"')
             return текст();
-        if (с == U'_' || unicode::буквенный(с))
+        if (с == U'_' ||
+            (с < 0x80 ? (с | 0x20) >= U'a' && (с | 0x20) <= U'z' : unicode::буквенный(с)))
             return слово();
         if (auto найден = знак())
             return std::move(*найден);
@@ -306,19 +367,23 @@ struct Разбор {
 }  // namespace
 
 Лексер Лексер::новый(std::string_view текст) {
-    return Лексер{unicode::декодировать(текст), 0, 1, 1};
+    Лексер л{текст};
+    Разбор{л}.прочитать_текущий();
+    return л;
 }
 
 tl::expected<std::vector<ТокенСПозицией>, ОшибкаЛексера> Лексер::токенизировать() {
     Разбор разбор{*this};
     std::vector<ТокенСПозицией> токены;
-    // Roughly one token per five characters in ordinary code.
-    токены.reserve(символы.size() / 5 + 1);
+    // Ordinary code has about one token per five bytes; reserving a little
+    // more saves copying the list as it grows, and pages never written are
+    // never committed.
+    токены.reserve(текст.size() / 4 + 1);
     while (true) {
         разбор.пропустить_пробелы_и_комментарии();
         if (разбор.в_конце()) {
             токены.push_back(ТокенСПозицией{Token::простой(ВидТокена::КонецФайла), строка, столбец,
-                                            символы.size(), символы.size()});
+                                            индекс, индекс});
             return токены;
         }
         const std::size_t строка_токена = строка;

@@ -11,8 +11,17 @@
 
 namespace vokra {
 
+// Reads the UTF-8 text in place: every character is decoded once, as the
+// cursor passes it, and names and texts are copied from the bytes they were
+// written with. The text is not copied; it must outlive the lexer.
 struct Лексер {
-    std::u32string символы;
+    std::string_view текст;
+    // Byte offset of the current character.
+    std::size_t байт = 0;
+    // The current character and its length in bytes; 0 at the end.
+    char32_t символ = 0;
+    std::size_t длина = 0;
+    // Code-point index, line and column of the current character.
     std::size_t индекс = 0;
     std::size_t строка = 1;
     std::size_t столбец = 1;

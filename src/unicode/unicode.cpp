@@ -71,34 +71,29 @@ const ТаблицыПлоскости& таблицы() {
 
 }  // namespace
 
+ПрочитанныйСимвол подробно::прочитать_многобайтный(std::string_view utf8, std::size_t i) {
+    const auto* байты = reinterpret_cast<const unsigned char*>(utf8.data());
+    const unsigned char первый = байты[i];
+    const int длина = длина_последовательности(первый);
+    bool верно =
+        длина > 0 && i + длина <= utf8.size() && допустимый_второй_байт(первый, байты[i + 1]);
+    for (int k = 2; верно && k < длина; ++k)
+        верно = продолжение(байты[i + k]);
+    if (!верно)
+        return {заменяющий_символ, 1};
+    char32_t значение = первый & (0xFF >> (длина + 1));
+    for (int k = 1; k < длина; ++k)
+        значение = (значение << 6) | (байты[i + k] & 0x3F);
+    return {значение, static_cast<std::size_t>(длина)};
+}
+
 std::u32string декодировать(std::string_view utf8) {
     std::u32string символы;
     символы.reserve(utf8.size());
-    const auto* байты = reinterpret_cast<const unsigned char*>(utf8.data());
-    const std::size_t размер = utf8.size();
-    std::size_t i = 0;
-    while (i < размер) {
-        const unsigned char первый = байты[i];
-        if (первый < 0x80) {
-            символы.push_back(первый);
-            ++i;
-            continue;
-        }
-        const int длина = длина_последовательности(первый);
-        bool верно =
-            длина > 0 && i + длина <= размер && допустимый_второй_байт(первый, байты[i + 1]);
-        for (int k = 2; верно && k < длина; ++k)
-            верно = продолжение(байты[i + k]);
-        if (!верно) {
-            символы.push_back(заменяющий_символ);
-            ++i;
-            continue;
-        }
-        char32_t значение = первый & (0xFF >> (длина + 1));
-        for (int k = 1; k < длина; ++k)
-            значение = (значение << 6) | (байты[i + k] & 0x3F);
-        символы.push_back(значение);
-        i += длина;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto прочитанный = прочитать_символ(utf8, i);
+        символы.push_back(прочитанный.символ);
+        i += прочитанный.байтов;
     }
     return символы;
 }
@@ -167,6 +162,16 @@ bool числовой(char32_t с) {
     if (с < 0x10000)
         return таблицы().цифры[с];
     return числовой_по_icu(с);
+}
+
+const СимволыСловаПлоскости& символы_слова_плоскости() {
+    static const СимволыСловаПлоскости готовые = [] {
+        СимволыСловаПлоскости т;
+        for (char32_t с = 0; с < 0x10000; ++с)
+            т.биты[с] = символ_слова(с);
+        return т;
+    }();
+    return готовые;
 }
 
 std::string_view обрезать(std::string_view текст) {

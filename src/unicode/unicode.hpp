@@ -3,12 +3,39 @@
 // package manager so that all of them agree on what a letter or a space is.
 #pragma once
 
+#include <bitset>
 #include <string>
 #include <string_view>
 
 namespace vokra::unicode {
 
 inline constexpr char32_t заменяющий_символ = U'\uFFFD';
+
+// One code point read from UTF-8 and the number of bytes it took.
+struct ПрочитанныйСимвол {
+    char32_t символ;
+    std::size_t байтов;
+};
+
+namespace подробно {
+ПрочитанныйСимвол прочитать_многобайтный(std::string_view utf8, std::size_t позиция);
+}
+
+// The code point that starts at byte `позиция` (before the end), read as
+// декодировать reads it: a byte that does not start a well-formed sequence
+// is U+FFFD and one byte long.
+inline ПрочитанныйСимвол прочитать_символ(std::string_view utf8, std::size_t позиция) {
+    const auto первый = static_cast<unsigned char>(utf8[позиция]);
+    if (первый < 0x80)
+        return {первый, 1};
+    // Two-byte sequences (Cyrillic among them) are read here too.
+    if (первый >= 0xC2 && первый <= 0xDF && позиция + 1 < utf8.size()) {
+        const auto второй = static_cast<unsigned char>(utf8[позиция + 1]);
+        if ((второй & 0xC0) == 0x80)
+            return {static_cast<char32_t>(((первый & 0x1F) << 6) | (второй & 0x3F)), 2};
+    }
+    return подробно::прочитать_многобайтный(utf8, позиция);
+}
 
 // Decodes UTF-8 into code points. Every byte that does not belong to a
 // well-formed sequence (stray continuation bytes, overlong forms, surrogates,
@@ -35,6 +62,17 @@ bool числовой(char32_t символ);
 inline bool символ_слова(char32_t символ) {
     return символ == U'_' || буквенный(символ) || числовой(символ);
 }
+
+// символ_слова for every character of the Basic Multilingual Plane, filled
+// once; the lexer keeps a reference to it instead of asking per character.
+struct СимволыСловаПлоскости {
+    std::bitset<0x10000> биты;
+
+    bool operator()(char32_t символ) const {
+        return символ < 0x10000 ? биты[символ] : символ_слова(символ);
+    }
+};
+const СимволыСловаПлоскости& символы_слова_плоскости();
 
 // Removes White_Space characters from both ends.
 std::string_view обрезать(std::string_view текст);
