@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 
 debian_packages=(
     g++ cmake ninja-build git pkg-config
-    nlohmann-json3-dev libexpected-dev libfmt-dev libicu-dev liburiparser-dev
+    nlohmann-json3-dev libsimdjson-dev libexpected-dev libfmt-dev libicu-dev liburiparser-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core xvfb xdotool imagemagick
     clang libclang-rt-14-dev

@@ -7,6 +7,7 @@
 #include <istream>
 #include <ostream>
 
+#include "вокра_lsp/jsonrpc.hpp"
 #include "вокра_lsp/messages.hpp"
 
 namespace vokra::lsp {
@@ -119,6 +120,7 @@ tl::expected<std::optional<std::string>, std::string> прочитать_тел�
         if (тело.size() < было + ещё)
             return tl::unexpected(fmt::format(сообщения::короткое_тело, *заявлено));
     }
+    тело.reserve(тело.size() + запас_после_тела);
     return тело;
 }
 

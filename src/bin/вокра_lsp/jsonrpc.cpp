@@ -1,6 +1,7 @@
 #include "вокра_lsp/jsonrpc.hpp"
 
 #include <fmt/format.h>
+#include <simdjson.h>
 
 #include "вокра_lsp/messages.hpp"
 
@@ -12,16 +13,74 @@ bool допустимый_id(const nlohmann::json& id) {
     return id.is_string() || id.is_number_integer();
 }
 
+static_assert(simdjson::SIMDJSON_PADDING <= запас_после_тела);
+
+// The value simdjson read, as the JSON value the rest of the server works
+// with. Numbers keep the kinds nlohmann gives them: a non-negative integer is
+// unsigned, a negative one signed.
+nlohmann::json в_значение(simdjson::dom::element элемент) {
+    switch (элемент.type()) {
+        case simdjson::dom::element_type::ARRAY: {
+            const simdjson::dom::array члены = элемент.get_array().value_unsafe();
+            nlohmann::json массив = nlohmann::json::array();
+            for (const auto член : члены)
+                массив.push_back(в_значение(член));
+            return массив;
+        }
+        case simdjson::dom::element_type::OBJECT: {
+            const simdjson::dom::object члены = элемент.get_object().value_unsafe();
+            nlohmann::json объект = nlohmann::json::object();
+            // A repeated key keeps its last value, as nlohmann's parser does.
+            for (const auto [ключ, член] : члены)
+                объект[std::string(ключ)] = в_значение(член);
+            return объект;
+        }
+        case simdjson::dom::element_type::INT64: {
+            const std::int64_t число = элемент.get_int64().value_unsafe();
+            if (число >= 0)
+                return static_cast<std::uint64_t>(число);
+            return число;
+        }
+        case simdjson::dom::element_type::UINT64:
+            return элемент.get_uint64().value_unsafe();
+        case simdjson::dom::element_type::DOUBLE:
+            return элемент.get_double().value_unsafe();
+        case simdjson::dom::element_type::STRING:
+            return std::string(элемент.get_string().value_unsafe());
+        case simdjson::dom::element_type::BOOL:
+            return элемент.get_bool().value_unsafe();
+        case simdjson::dom::element_type::NULL_VALUE:
+            return nullptr;
+    }
+    return nullptr;
+}
+
+// A body as a JSON value; discarded when it is not JSON. simdjson reads it
+// at gigabytes per second (nlohmann builds every text byte by byte); what
+// simdjson refuses (nesting past its depth, numbers past 64 bits, and what
+// is no JSON at all) is left to nlohmann, so the result is always the one
+// nlohmann gives.
+nlohmann::json прочитать_json(const std::string& тело) {
+    // One parser per reading thread keeps its buffers from one body to the next.
+    thread_local simdjson::dom::parser парсер;
+    const bool есть_запас = тело.capacity() - тело.size() >= simdjson::SIMDJSON_PADDING;
+    const auto элемент = парсер.parse(тело.data(), тело.size(), !есть_запас);
+    if (элемент.error() == simdjson::SUCCESS)
+        return в_значение(элемент.value_unsafe());
+    return nlohmann::json::parse(тело, nullptr, false);
+}
+
 }  // namespace
 
-std::optional<Сообщение> разобрать_сообщение(std::string_view тело) {
-    const auto json = nlohmann::json::parse(тело, nullptr, false);
+std::optional<Сообщение> разобрать_сообщение(const std::string& тело) {
+    auto json = прочитать_json(тело);
     if (!json.is_object())
         return std::nullopt;
     const auto метод = json.find("method");
     const auto id = json.find("id");
     const auto параметры = json.find("params");
-    nlohmann::json значение_параметров = параметры == json.end() ? nlohmann::json() : *параметры;
+    nlohmann::json значение_параметров =
+        параметры == json.end() ? nlohmann::json() : std::move(*параметры);
     if (метод == json.end()) {
         if (id == json.end())
             return std::nullopt;

@@ -30,8 +30,11 @@ struct Уведомление {
 
 using Сообщение = std::variant<Запрос, Ответ, Уведомление>;
 
+// Bytes of spare capacity after a body that let it be decoded in place.
+inline constexpr std::size_t запас_после_тела = 64;
+
 // Nothing when the body is not JSON or not a JSON-RPC message.
-std::optional<Сообщение> разобрать_сообщение(std::string_view тело);
+std::optional<Сообщение> разобрать_сообщение(const std::string& тело);
 
 // How a message is named in the descriptions of protocol errors.
 std::string описание(const Сообщение& сообщение);

@@ -85,11 +85,13 @@ tl::expected<ПараметрыИнициализации, ОшибкаСерв�
 }
 
 // Notifications about documents. Parameters that do not decode leave the
-// notification without effect.
+// notification without effect. Once decoded, the parameters' JSON is dropped,
+// so a document's text is not held twice while it is checked.
 Итог обработать_уведомление(const Отправитель& отправитель, Документы& документы,
-                            const Уведомление& уведомление) {
+                            Уведомление& уведомление) {
     if (уведомление.метод == "textDocument/didOpen") {
         auto параметры = параметры_открытия_из_json(уведомление.параметры);
+        уведомление.параметры = nullptr;
         if (!параметры)
             return {};
         auto& документ = параметры->документ;
@@ -98,6 +100,7 @@ tl::expected<ПараметрыИнициализации, ОшибкаСерв�
     }
     if (уведомление.метод == "textDocument/didChange") {
         auto параметры = параметры_изменения_из_json(уведомление.параметры);
+        уведомление.параметры = nullptr;
         if (!параметры || параметры->изменения.empty())
             return {};
         // Whole-document synchronisation: the last change carries the text.
@@ -133,7 +136,7 @@ tl::expected<ПараметрыИнициализации, ОшибкаСерв�
                 return дождаться_exit(транспорт);
             }
             итог = обработать_запрос(отправитель, документы, *запрос);
-        } else if (const auto* у = std::get_if<Уведомление>(&**входящее)) {
+        } else if (auto* у = std::get_if<Уведомление>(&**входящее)) {
             итог = обработать_уведомление(отправитель, документы, *у);
         }
         if (!итог)
