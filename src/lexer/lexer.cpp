@@ -3,9 +3,12 @@
 #include <fmt/format.h>
 #include <locale.h>
 
+#include <algorithm>
+#include <bitset>
 #include <charconv>
 #include <clocale>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 #include <unordered_map>
 
@@ -23,19 +26,36 @@ bool цифра(char32_t с) {
 }
 
 // Words with a meaning of their own: the 43 keywords, the truth literals,
-// неуказано and the word forms of five operators.
-// Every word of the text is looked up, so the hash is cheap: the length and
-// the bytes at both ends tell the special words apart well enough.
+// неуказано and the word forms of five operators. Every word of the text is
+// looked up, so the lengths and first bytes of the special words turn most
+// names away before the table is asked, and its hash is cheap: the length
+// and two bytes tell the special words apart well enough.
 struct ХешСлова {
     std::size_t operator()(std::string_view слово) const {
-        if (слово.empty())
-            return 0;
         return слово.size() * 1031 + static_cast<unsigned char>(слово[слово.size() / 2]) * 31 +
                static_cast<unsigned char>(слово.back());
     }
 };
 
-using ОсобыеСлова = std::unordered_map<std::string_view, Token, ХешСлова>;
+struct ОсобыеСлова {
+    std::unordered_map<std::string_view, Token, ХешСлова> таблица;
+    std::bitset<64> длины;
+    std::bitset<256> первые_байты;
+
+    void добавить(std::string_view слово, Token токен) {
+        длины.set(std::min<std::size_t>(слово.size(), 63));
+        первые_байты.set(static_cast<unsigned char>(слово.front()));
+        таблица.emplace(слово, std::move(токен));
+    }
+
+    const Token* найти(std::string_view слово) const {
+        if (!длины.test(std::min<std::size_t>(слово.size(), 63)) ||
+            !первые_байты.test(static_cast<unsigned char>(слово.front())))
+            return nullptr;
+        const auto найдено = таблица.find(слово);
+        return найдено == таблица.end() ? nullptr : &найдено->second;
+    }
+};
 
 const ОсобыеСлова& особые_слова() {
     static const auto таблица = [] {
@@ -43,16 +63,16 @@ const ОсобыеСлова& особые_слова() {
         for (auto вид = static_cast<std::size_t>(ВидТокена::Функция);
              вид <= static_cast<std::size_t>(ВидТокена::Верно); ++вид) {
             const auto в = static_cast<ВидТокена>(вид);
-            слова.emplace(написание(в), Token::простой(в));
+            слова.добавить(написание(в), Token::простой(в));
         }
-        слова.emplace("да", Token::верно(true));
-        слова.emplace("нет", Token::верно(false));
-        слова.emplace("неуказано", Token::простой(ВидТокена::НеуказаноЛит));
-        слова.emplace("и", Token::простой(ВидТокена::И));
-        слова.emplace("или", Token::простой(ВидТокена::Или));
-        слова.emplace("не", Token::простой(ВидТокена::Не));
-        слова.emplace("меньше", Token::простой(ВидТокена::Меньше));
-        слова.emplace("больше", Token::простой(ВидТокена::Больше));
+        слова.добавить("да", Token::верно(true));
+        слова.добавить("нет", Token::верно(false));
+        слова.добавить("неуказано", Token::простой(ВидТокена::НеуказаноЛит));
+        слова.добавить("и", Token::простой(ВидТокена::И));
+        слова.добавить("или", Token::простой(ВидТокена::Или));
+        слова.добавить("не", Token::простой(ВидТокена::Не));
+        слова.добавить("меньше", Token::простой(ВидТокена::Меньше));
+        слова.добавить("больше", Token::простой(ВидТокена::Больше));
         return слова;
     }();
     return таблица;
@@ -63,6 +83,13 @@ const ОсобыеСлова& особые_слова() {
 double прочитать_дробное(const std::string& цифры) {
     static const locale_t си = newlocale(LC_ALL_MASK, "C", locale_t{});
     return strtod_l(цифры.c_str(), nullptr, си);
+}
+
+// A position as a token holds it; past 2^32 − 1, which no text held in
+// memory with its tokens reaches, it stays at the largest value.
+std::uint32_t позиция(std::size_t значение) {
+    return static_cast<std::uint32_t>(
+        std::min<std::size_t>(значение, std::numeric_limits<std::uint32_t>::max()));
 }
 
 // The UTF-8 form of U+FFFD, written for every byte that is not well-formed.
@@ -241,29 +268,34 @@ struct Разбор {
         }
     }
 
-    Token слово() {
+    void слово(Token& куда) {
         // Word characters are well-formed, so the word is its bytes.
         const std::size_t начало = л.байт;
         пропустить_в_строке([&](char32_t з) { return символ_слова(з); });
         const std::string_view слово = л.текст.substr(начало, л.байт - начало);
-        if (const auto найдено = особые.find(слово); найдено != особые.end())
-            return найдено->second;
-        return Token::идентификатор(std::string(слово));
+        if (const Token* особое = особые.найти(слово)) {
+            куда = *особое;
+            return;
+        }
+        куда.вид = ВидТокена::Идентификатор;
+        куда.значение.emplace<std::string>(слово);
     }
 
     // A punctuation character, with its two-character form when the next
     // character completes one.
-    std::optional<Token> знак() {
+    bool знак(Token& куда) {
         const char32_t с = текущий();
         const char32_t д = есть_следующий() ? следующий() : U'\0';
         auto пара = [&](char32_t второй, ВидТокена двойной, ВидТокена одиночный) {
             if (д == второй) {
                 шаг();
                 шаг();
-                return Token::простой(двойной);
+                куда.вид = двойной;
+                return true;
             }
             шаг();
-            return Token::простой(одиночный);
+            куда.вид = одиночный;
+            return true;
         };
         switch (с) {
             case U'!':
@@ -340,27 +372,35 @@ struct Разбор {
                 вид = ВидТокена::БитНе;
                 break;
             default:
-                return std::nullopt;
+                return false;
         }
         шаг();
-        return Token::простой(вид);
+        куда.вид = вид;
+        return true;
     }
 
-    Итог токен() {
+    // Reads one token into `куда`, a token of the list built in place; the
+    // error, if the token is not one.
+    std::optional<ОшибкаЛексера> токен(Token& куда) {
         const char32_t с = текущий();
-        if (цифра(с))
-            return число();
-        if (с == U'"')
-            return текст();
         if (с == U'_' ||
-            (с < 0x80 ? (с | 0x20) >= U'a' && (с | 0x20) <= U'z' : unicode::буквенный(с)))
-            return слово();
-        if (auto найден = знак())
-            return std::move(*найден);
+            (с < 0x80 ? (с | 0x20) >= U'a' && (с | 0x20) <= U'z' : unicode::буквенный(с))) {
+            слово(куда);
+            return std::nullopt;
+        }
+        if (цифра(с) || с == U'"') {
+            auto прочитанный = цифра(с) ? число() : текст();
+            if (!прочитанный)
+                return std::move(прочитанный.error());
+            куда = std::move(*прочитанный);
+            return std::nullopt;
+        }
+        if (знак(куда))
+            return std::nullopt;
         std::string символ;
         unicode::дописать(символ, с);
-        return tl::unexpected(ошибка(fmt::format(сообщения_лексера::неожиданный_символ, символ),
-                                     л.строка, л.столбец));
+        return ошибка(fmt::format(сообщения_лексера::неожиданный_символ, символ), л.строка,
+                      л.столбец);
     }
 };
 
@@ -382,18 +422,17 @@ tl::expected<std::vector<ТокенСПозицией>, ОшибкаЛексер
     while (true) {
         разбор.пропустить_пробелы_и_комментарии();
         if (разбор.в_конце()) {
-            токены.push_back(ТокенСПозицией{Token::простой(ВидТокена::КонецФайла), строка, столбец,
-                                            индекс, индекс});
+            токены.push_back(ТокенСПозицией{Token::простой(ВидТокена::КонецФайла), позиция(строка),
+                                            позиция(столбец), позиция(индекс), позиция(индекс)});
             return токены;
         }
-        const std::size_t строка_токена = строка;
-        const std::size_t столбец_токена = столбец;
-        const std::size_t начало = индекс;
-        auto токен = разбор.токен();
-        if (!токен)
-            return tl::unexpected(std::move(токен.error()));
-        токены.push_back(
-            ТокенСПозицией{std::move(*токен), строка_токена, столбец_токена, начало, индекс});
+        auto& место = токены.emplace_back();
+        место.строка = позиция(строка);
+        место.столбец = позиция(столбец);
+        место.индекс_начала = позиция(индекс);
+        if (auto ошибка = разбор.токен(место.токен))
+            return tl::unexpected(std::move(*ошибка));
+        место.индекс_конца = позиция(индекс);
     }
 }
 

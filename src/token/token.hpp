@@ -142,12 +142,15 @@ struct Token {
     bool operator==(const Token&) const = default;
 };
 
+// Positions take 32 bits each: a text long enough to need more could not
+// be held with its tokens in memory, and a check makes a token per few
+// bytes of text, so their size is most of its memory.
 struct ТокенСПозицией {
     Token токен;
-    std::size_t строка = 1;
-    std::size_t столбец = 1;
-    std::size_t индекс_начала = 0;
-    std::size_t индекс_конца = 0;
+    std::uint32_t строка = 1;
+    std::uint32_t столбец = 1;
+    std::uint32_t индекс_начала = 0;
+    std::uint32_t индекс_конца = 0;
 
     bool operator==(const ТокенСПозицией&) const = default;
 };
