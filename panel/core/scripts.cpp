@@ -64,7 +64,7 @@ std::string для_двойных_кавычек(std::string_view текст) {
 bool папка_годится_для_path(std::string_view папка) {
     for (const char c : папка) {
         const auto байт = static_cast<unsigned char>(c);
-        if (байт < 32 || байт == 127 || c == '"' || c == '$' || c == '`' || c == '\\') {
+        if (байт < 32 || байт == 127 || c == '"' || c == '$' || c == '`' || c == '\\' || c == ':') {
             return false;
         }
     }

@@ -15,7 +15,8 @@ std::string для_одинарных_кавычек(std::string_view текст
 std::string для_двойных_кавычек(std::string_view текст);
 
 // A folder whose PATH line can be written safely: no control character and
-// none of ", $, ` and \.
+// none of ", $, ` and \, nor the colon that would split it into other
+// (possibly relative) PATH entries.
 bool папка_годится_для_path(std::string_view папка);
 
 // The line written into the start-up files for the folder `bin`.

@@ -76,17 +76,31 @@ printf '# Вокра\n' > "$cwd/README.md"
 PATH="$stand_ins:$PATH"
 export PATH
 
-(cd "$cwd" && exec "$panel") > "$work/panel.log" 2>&1 &
-panel_pid=$!
-
-window=''
-for _ in $(seq 100); do
-    window=$(xdotool search --pid "$panel_pid" 2>/dev/null | head -n 1)
-    [ -n "$window" ] && break
-    kill -0 "$panel_pid" 2>/dev/null || fail "the panel ended at start-up"
+# The server writes its display number when it listens; on a loaded machine
+# the first connection can still be refused, so wait until one is accepted.
+for _ in $(seq 50); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && break
     sleep 0.1
 done
-[ -n "$window" ] || fail "no panel window appeared"
+
+# SDL falls back to a driver that shows nothing when it cannot reach the X
+# server, and the panel then ends at once; start it again a few times before
+# calling that a failure.
+window=''
+for attempt in 1 2 3; do
+    (cd "$cwd" && exec "$panel") > "$work/panel.log" 2>&1 &
+    panel_pid=$!
+    for _ in $(seq 100); do
+        window=$(xdotool search --pid "$panel_pid" 2>/dev/null | head -n 1)
+        [ -n "$window" ] && break
+        kill -0 "$panel_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -n "$window" ] && break
+    kill -0 "$panel_pid" 2>/dev/null && fail "no panel window appeared"
+    [ "$attempt" = 3 ] && fail "the panel ended at start-up"
+    sleep 0.5
+done
 
 shot() {
     import -window root -depth 8 "rgb:$work/shot.rgb" 2>/dev/null || fail "screenshot failed"

@@ -21,6 +21,16 @@ TEST_F(Файлы, СтрогоеЧтение) {
     EXPECT_EQ(прочитать_текст("папка").error().текст, "Is a directory (os error 21)");
     EXPECT_FALSE(прочитать_текст("папка").error().нет_файла);
     EXPECT_TRUE(прочитать_текст("нет").error().нет_файла);
+
+    // A device or a pipe, directly or through a link, is refused rather than
+    // read without end or waited on.
+    fs::create_symlink("/dev/null", "устройство");
+    ASSERT_EQ(::mkfifo("труба", 0600), 0);
+    for (const char* путь : {"устройство", "труба"}) {
+        const auto итог = прочитать_текст(путь);
+        ASSERT_FALSE(итог) << путь;
+        EXPECT_EQ(итог.error().текст, "это не обычный файл (символическая ссылка или что-то иное)");
+    }
 }
 
 TEST_F(Файлы, АтомарнаяЗаписьСохраняетПрава) {

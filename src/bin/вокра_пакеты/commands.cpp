@@ -12,6 +12,7 @@
 #include "вокра_пакеты/installed.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/result.hpp"
+#include "вокра_пакеты/text.hpp"
 
 namespace vokra::пакеты {
 
@@ -76,7 +77,9 @@ int выполнить_команду(const std::vector<std::string>& аргум
     }
     if (!*итог) {
         std::fflush(stdout);
-        fmt::print(stderr, тексты::ошибка, итог->error());
+        // Error texts carry lines of manifests, catalogues and git's own
+        // messages, which come from elsewhere.
+        fmt::print(stderr, тексты::ошибка, строки_для_показа(итог->error()));
         std::fputc('\n', stderr);
         return 1;
     }

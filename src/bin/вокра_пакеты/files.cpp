@@ -56,11 +56,19 @@ mode_t маска_процесса() {
 }  // namespace
 
 tl::expected<std::string, ОшибкаЧтения> прочитать_текст(const fs::path& путь) {
-    Дескриптор файл{::open(путь.c_str(), O_RDONLY | O_CLOEXEC)};
+    // O_NONBLOCK keeps a pipe from holding the open; a pipe or a device (a
+    // project may hold one, or a link to /dev/zero) is never read, as it may
+    // never end. A folder fails in read() below.
+    Дескриптор файл{::open(путь.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
     if (файл.номер < 0) {
         const int номер = errno;
         return tl::unexpected(ОшибкаЧтения{номер == ENOENT, текст_ошибки_ос(номер)});
     }
+    struct stat сведения {};
+    if (::fstat(файл.номер, &сведения) != 0)
+        return tl::unexpected(ОшибкаЧтения{false, текст_ошибки_ос(errno)});
+    if (!S_ISREG(сведения.st_mode) && !S_ISDIR(сведения.st_mode))
+        return tl::unexpected(ОшибкаЧтения{false, тексты::не_обычный_файл});
     std::string содержимое;
     char буфер[65536];
     for (;;) {

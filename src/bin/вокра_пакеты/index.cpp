@@ -45,10 +45,17 @@ bool есть_путь(const fs::path& путь) {
         [](const fs::path& папка) { return папка / тексты::папка_индекса; });
 }
 
+// The catalogue comes from someone else's repository and must be a plain
+// file: a link could make a file of the user's be read, shown in a parse
+// error or copied into a manifest.
 ИтогС<std::vector<Зависимость>> прочитать_каталог_индекса(const fs::path& индекс) {
     const fs::path путь = индекс / тексты::файл_каталога;
     if (!есть_путь(путь))
         return неудача(fmt::format(тексты::нет_каталога, тексты::файл_каталога));
+    std::error_code ошибка;
+    if (fs::symlink_status(путь, ошибка).type() != fs::file_type::regular)
+        return неудача(
+            fmt::format(тексты::не_удалось_прочитать_файл, путь.string(), тексты::не_обычный_файл));
     const auto текст = прочитать_текст(путь);
     if (!текст)
         return неудача(

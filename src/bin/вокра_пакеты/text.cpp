@@ -35,6 +35,18 @@ std::string для_показа(std::string_view текст) {
     return vokra::unicode::закодировать(символы);
 }
 
+std::string строки_для_показа(std::string_view текст) {
+    std::string итог;
+    for (;;) {
+        const auto конец = текст.find('\n');
+        итог += для_показа(текст.substr(0, конец));
+        if (конец == std::string_view::npos)
+            return итог;
+        итог += '\n';
+        текст.remove_prefix(конец + 1);
+    }
+}
+
 // An ill-formed sequence decodes to U+FFFD, whose three bytes never equal the
 // bytes they replace, so only well-formed text survives the round trip.
 bool верный_utf8(std::string_view байты) {

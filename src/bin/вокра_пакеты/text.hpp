@@ -21,6 +21,9 @@ std::string как_текст(std::string_view байты);
 // came from elsewhere cannot move the cursor or change colours.
 std::string для_показа(std::string_view текст);
 
+// The same for a text of several lines: its line breaks stay.
+std::string строки_для_показа(std::string_view текст);
+
 // Unicode lower case of a UTF-8 text (full case mapping, independent of the
 // process locale, so Cyrillic folds as well as Latin).
 std::string в_нижний_регистр(std::string_view текст);
