@@ -27,7 +27,7 @@ bool цифра(char32_t с) {
 
 // Words with a meaning of their own: the 43 keywords, the truth literals,
 // неуказано and the word forms of five operators. Every word of the text is
-// looked up, so the lengths and first bytes of the special words turn most
+// looked up, so the lengths and last bytes of the special words turn most
 // names away before the table is asked, and its hash is cheap: the length
 // and two bytes tell the special words apart well enough.
 struct ХешСлова {
@@ -39,18 +39,21 @@ struct ХешСлова {
 
 struct ОсобыеСлова {
     std::unordered_map<std::string_view, Token, ХешСлова> таблица;
-    std::bitset<64> длины;
-    std::bitset<256> первые_байты;
+    // Pairs of a length and the last byte that some special word has.
+    std::bitset<64 * 256> длины_и_концы;
+
+    static std::size_t ключ(std::string_view слово) {
+        return std::min<std::size_t>(слово.size(), 63) * 256 +
+               static_cast<unsigned char>(слово.back());
+    }
 
     void добавить(std::string_view слово, Token токен) {
-        длины.set(std::min<std::size_t>(слово.size(), 63));
-        первые_байты.set(static_cast<unsigned char>(слово.front()));
+        длины_и_концы.set(ключ(слово));
         таблица.emplace(слово, std::move(токен));
     }
 
     const Token* найти(std::string_view слово) const {
-        if (!длины.test(std::min<std::size_t>(слово.size(), 63)) ||
-            !первые_байты.test(static_cast<unsigned char>(слово.front())))
+        if (!длины_и_концы.test(ключ(слово)))
             return nullptr;
         const auto найдено = таблица.find(слово);
         return найдено == таблица.end() ? nullptr : &найдено->second;
