@@ -73,12 +73,21 @@ const ТокенСПозицией& Парсер::токен_после(std::siz
 
 Итог<std::string> Парсер::ожидать_идентификатор(std::string_view описание) {
     const Token& токен = текущий_токен().токен;
-    if (токен.вид == ВидТокена::Идентификатор) {
-        продвинуться();
-        return токен.как_текст();
-    }
+    if (токен.вид == ВидТокена::Идентификатор)
+        return взять_текст();
     return tl::unexpected(
         ошибка(fmt::format(сообщения::ожидалось_имя, описание, токен.в_тексте())));
+}
+
+std::string Парсер::взять_текст() {
+    Token& токен = токены[текущий].токен;
+    продвинуться();
+    // Outside every speculative read the cursor never comes back to a token
+    // it passed, so the text is taken from the list instead of copied; the
+    // edits, when recorded, may still need it.
+    if (открытых_попыток == 0 && !записывать_правки)
+        return std::move(std::get<std::string>(токен.значение));
+    return токен.как_текст();
 }
 
 ОшибкаПарсера Парсер::ошибка(std::string сообщение) const {

@@ -33,6 +33,16 @@ struct СохранённыйФлаг {
     ~СохранённыйФлаг() { флаг = старое; }
 };
 
+// One speculative read, open while the guard lives.
+struct ОткрытаяПопытка {
+    Парсер& парсер;
+
+    explicit ОткрытаяПопытка(Парсер& п) : парсер(п) { ++парсер.открытых_попыток; }
+    ОткрытаяПопытка(const ОткрытаяПопытка&) = delete;
+    ОткрытаяПопытка& operator=(const ОткрытаяПопытка&) = delete;
+    ~ОткрытаяПопытка() { --парсер.открытых_попыток; }
+};
+
 // Levels of nesting opened by one grammar method; closed when it returns.
 struct Вложенность {
     Парсер& парсер;

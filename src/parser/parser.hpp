@@ -58,6 +58,9 @@ struct Парсер {
     // The attempt depends only on its position, so it is never repeated:
     // nested failed attempts would otherwise cost 2^depth.
     std::vector<bool> неудачные_попытки;
+    // Speculative reads open at the current point (typed-call attempts and
+    // look-ahead types), after which the cursor may go back.
+    std::size_t открытых_попыток = 0;
     // Token indices of every `<` that a `>` closes with only tokens of types
     // between them; filled on first use.
     std::vector<bool> закрытые_угловые;
@@ -78,6 +81,8 @@ struct Парсер {
     Итог<void> ожидать(const Token& образец, std::string_view описание);
     Итог<void> ожидать(ВидТокена вид, std::string_view описание);
     Итог<std::string> ожидать_идентификатор(std::string_view описание);
+    // Consumes the current token, a name or a text, and returns its text.
+    std::string взять_текст();
     ОшибкаПарсера ошибка(std::string сообщение) const;
     ОшибкаПарсера ошибка_глубины();
 

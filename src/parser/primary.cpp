@@ -85,7 +85,10 @@ std::optional<ast::Выражение> битовая_функция(std::string
         return вызов;
     };
 
-    auto итог = попытка();
+    auto итог = [&] {
+        ОткрытаяПопытка открытая(*this);
+        return попытка();
+    }();
     if (итог)
         return std::optional<ТиповойВызов>(std::move(*итог));
     if (глубина_превышена)
@@ -180,7 +183,7 @@ std::optional<ast::Выражение> битовая_функция(std::string
     }
 
     // A name: a call with type arguments, a plain call, or the name itself.
-    std::string имя = продвинуться().как_текст();
+    std::string имя = взять_текст();
     if (проверить(ВидТокена::Меньше)) {
         ВЗЯТЬ(типовой, попробовать_типовой_вызов());
         if (типовой)
