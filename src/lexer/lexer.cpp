@@ -155,6 +155,32 @@ struct Разбор {
         прочитать_текущий();
     }
 
+    // Moves past a run of ASCII white space, a byte each, line feeds included.
+    void пропустить_пробелы_ascii() {
+        const std::string_view текст = л.текст;
+        std::size_t байт = л.байт;
+        std::size_t строка = л.строка;
+        std::size_t столбец = л.столбец;
+        const std::size_t начало = байт;
+        for (; байт < текст.size(); ++байт) {
+            const char знак = текст[байт];
+            if (знак == '\n') {
+                ++строка;
+                столбец = 1;
+            } else if (знак == ' ' || знак == '\t' || знак == '\r' || знак == '\v' ||
+                       знак == '\f') {
+                ++столбец;
+            } else {
+                break;
+            }
+        }
+        л.индекс += байт - начало;
+        л.байт = байт;
+        л.строка = строка;
+        л.столбец = столбец;
+        прочитать_текущий();
+    }
+
     // Appends the current character as the text holds it, or U+FFFD where
     // its bytes are not well-formed.
     void дописать_текущий(std::string& куда) const {
@@ -171,9 +197,9 @@ struct Разбор {
     void пропустить_пробелы_и_комментарии() {
         while (!в_конце()) {
             const char32_t с = текущий();
-            if (с == U' ' || с == U'\t') {
-                пропустить_в_строке([](char32_t з) { return з == U' ' || з == U'\t'; });
-            } else if (unicode::пробельный(с)) {
+            if (с == U' ' || с == U'\t' || с == U'\n' || с == U'\r' || с == U'\v' || с == U'\f') {
+                пропустить_пробелы_ascii();
+            } else if (с >= 0x80 && unicode::пробельный(с)) {
                 шаг();
             } else if (с == U'/' && есть_следующий() && следующий() == U'/') {
                 пропустить_в_строке([](char32_t з) { return з != U'\n'; });
@@ -386,8 +412,9 @@ struct Разбор {
     // error, if the token is not one.
     std::optional<ОшибкаЛексера> токен(Token& куда) {
         const char32_t с = текущий();
-        if (с == U'_' ||
-            (с < 0x80 ? (с | 0x20) >= U'a' && (с | 0x20) <= U'z' : unicode::буквенный(с))) {
+        if (с == U'_' || (с < 0x80      ? (с | 0x20) >= U'a' && (с | 0x20) <= U'z'
+                          : с < 0x10000 ? символ_слова.буквы[с]
+                                        : unicode::буквенный(с))) {
             слово(куда);
             return std::nullopt;
         }

@@ -67,6 +67,8 @@ inline bool символ_слова(char32_t символ) {
 // once; the lexer keeps a reference to it instead of asking per character.
 struct СимволыСловаПлоскости {
     std::bitset<0x10000> биты;
+    // буквенный for the same characters.
+    std::bitset<0x10000> буквы;
 
     bool operator()(char32_t символ) const {
         return символ < 0x10000 ? биты[символ] : символ_слова(символ);
