@@ -32,20 +32,40 @@ std::uint32_t от_нуля(std::size_t номер) {
                        std::move(сообщение)};
 }
 
-std::optional<Диагностика> первая_ошибка(std::string_view текст) {
+namespace {
+
+// What a check built, kept until its result has been handed to the writer:
+// freeing a whole token list and tree is a good part of a check, and the
+// client need not wait for it.
+struct ПостроенноеПроверкой {
+    std::vector<ТокенСПозицией> токены;
+    std::vector<ast::ВерхнийУзел> программа;
+};
+
+std::optional<Диагностика> первая_ошибка(std::string_view текст,
+                                         ПостроенноеПроверкой& построенное) {
     auto токены = vokra::Лексер::новый(текст).токенизировать();
     if (!токены) {
         auto& ошибка = токены.error();
         return диагностика_с_позицией(ошибка.строка, ошибка.столбец, std::move(ошибка.сообщение));
     }
-    // Parsed with edit recording off; the program is dropped once it parsed,
-    // as nothing is kept between checks.
+    // Parsed with edit recording off; nothing is kept between checks.
     auto парсер = vokra::parser::Парсер::новый(std::move(*токены));
-    if (auto программа = парсер.разобрать_программу(); !программа) {
+    auto программа = парсер.разобрать_программу();
+    построенное.токены = std::move(парсер.токены);
+    if (!программа) {
         auto& ошибка = программа.error();
         return диагностика_с_позицией(ошибка.строка, ошибка.столбец, std::move(ошибка.сообщение));
     }
+    построенное.программа = std::move(*программа);
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Диагностика> первая_ошибка(std::string_view текст) {
+    ПостроенноеПроверкой построенное;
+    return первая_ошибка(текст, построенное);
 }
 
 tl::expected<void, ОшибкаСервера> отправить_диагностики(const Отправитель& отправитель,
@@ -60,7 +80,8 @@ tl::expected<void, ОшибкаСервера> проверить_и_отпра�
                                                                     const std::string& uri,
                                                                     std::string_view текст) {
     std::vector<Диагностика> диагностики;
-    if (auto ошибка = первая_ошибка(текст)) {
+    ПостроенноеПроверкой построенное;
+    if (auto ошибка = первая_ошибка(текст, построенное)) {
         auto& диапазон = ошибка->диапазон;
         диапазон = {позиция_в_utf16(текст, диапазон.начало),
                     позиция_в_utf16(текст, диапазон.конец)};
