@@ -15,6 +15,9 @@ bool допустимый_id(const nlohmann::json& id) {
 
 static_assert(simdjson::SIMDJSON_PADDING <= запас_после_тела);
 
+// Bodies up to this size leave the decoder's buffers in place for the next.
+constexpr std::size_t большое_тело = std::size_t{4} << 20;
+
 // The value simdjson read, as the JSON value the rest of the server works
 // with. Numbers keep the kinds nlohmann gives them: a non-negative integer is
 // unsigned, a negative one signed.
@@ -62,12 +65,16 @@ nlohmann::json в_значение(simdjson::dom::element элемент) {
 // nlohmann gives.
 nlohmann::json прочитать_json(const std::string& тело) {
     // One parser per reading thread keeps its buffers from one body to the next.
+    // A parser sized for a very large body gives its memory back after it.
     thread_local simdjson::dom::parser парсер;
     const bool есть_запас = тело.capacity() - тело.size() >= simdjson::SIMDJSON_PADDING;
     const auto элемент = парсер.parse(тело.data(), тело.size(), !есть_запас);
-    if (элемент.error() == simdjson::SUCCESS)
-        return в_значение(элемент.value_unsafe());
-    return nlohmann::json::parse(тело, nullptr, false);
+    nlohmann::json значение = элемент.error() == simdjson::SUCCESS
+                                  ? в_значение(элемент.value_unsafe())
+                                  : nlohmann::json::parse(тело, nullptr, false);
+    if (парсер.capacity() > большое_тело)
+        парсер = simdjson::dom::parser{};
+    return значение;
 }
 
 }  // namespace
