@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "token/token.hpp"
+#include "token/token_list.hpp"
 
 namespace vokra {
 
@@ -30,7 +31,7 @@ struct Лексер {
 
     // Tokenizes the rest of the text. The list always ends with exactly one
     // КонецФайла; the first error ends tokenization and returns no tokens.
-    tl::expected<std::vector<ТокенСПозицией>, ОшибкаЛексера> токенизировать();
+    tl::expected<СписокТокенов, ОшибкаЛексера> токенизировать();
 };
 
 }  // namespace vokra

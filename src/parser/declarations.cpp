@@ -12,6 +12,9 @@ namespace vokra::parser {
 Итог<std::vector<ast::ВерхнийУзел>> Парсер::разобрать_программу() {
     std::vector<ast::ВерхнийУзел> узлы;
     while (true) {
+        // A declaration read is never read again: its tokens make room for
+        // the tree of the next.
+        отбросить_прочитанные();
         switch (текущий_токен().токен.вид) {
             case ВидТокена::КонецФайла:
                 indexes::развернуть_индексы(узлы);

@@ -15,6 +15,7 @@
 #include "ast/ast.hpp"
 #include "parser/edits.hpp"
 #include "token/token.hpp"
+#include "token/token_list.hpp"
 
 namespace vokra::parser {
 
@@ -35,8 +36,9 @@ using Итог = tl::expected<T, ОшибкаПарсера>;
 inline constexpr std::size_t предел_вложенности = 1000;
 
 struct Парсер {
-    // Always ends with КонецФайла.
-    std::vector<ТокенСПозицией> токены;
+    // Always ends with КонецФайла. Tokens the parse has left behind for good
+    // are freed as it goes (отбросить_прочитанные).
+    СписокТокенов токены;
     // Commas met between generic parameters since the last `<` … `>` list of
     // a declaration was closed.
     std::vector<std::size_t> позиции_запятых;
@@ -66,12 +68,15 @@ struct Парсер {
     std::vector<bool> закрытые_угловые;
     bool закрытые_угловые_найдены = false;
 
-    static Парсер новый(std::vector<ТокенСПозицией> токены);
+    static Парсер новый(СписокТокенов токены);
 
     // Cursor. No operation moves past the final КонецФайла.
     const ТокенСПозицией& текущий_токен() const { return токены[текущий]; }
     bool проверить(const Token& образец) const;
-    bool проверить(ВидТокена вид) const { return токены[текущий].токен.вид == вид; }
+    bool проверить(ВидТокена вид) const { return текущий_токен().токен.вид == вид; }
+    // Frees the tokens before the current one, where no speculative read is
+    // open and no edits are recorded: nothing reads them again.
+    void отбросить_прочитанные();
     bool совпадает(const Token& образец);
     bool совпадает(ВидТокена вид);
     const Token& продвинуться();

@@ -76,9 +76,10 @@ bool Парсер::угловая_закрывается(std::size_t позиц�
     if (!закрытые_угловые_найдены) {
         // One pass pairs every `>` with the innermost open `<`, as nested
         // types pair them; a token no type holds closes nothing after it.
+        // Freed tokens lie before the cursor; no `<` there is asked about.
         закрытые_угловые.assign(токены.size(), false);
         std::vector<std::size_t> открытые;
-        for (std::size_t i = 0; i < токены.size(); ++i) {
+        for (std::size_t i = токены.первый_хранимый(); i < токены.size(); ++i) {
             const ВидТокена вид = токены[i].токен.вид;
             if (вид == ВидТокена::Меньше) {
                 открытые.push_back(i);

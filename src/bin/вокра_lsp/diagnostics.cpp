@@ -38,7 +38,7 @@ namespace {
 // freeing a whole token list and tree is a good part of a check, and the
 // client need not wait for it.
 struct ПостроенноеПроверкой {
-    std::vector<ТокенСПозицией> токены;
+    СписокТокенов токены;
     std::vector<ast::ВерхнийУзел> программа;
 };
 

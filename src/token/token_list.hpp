@@ -1,0 +1,79 @@
+// The lexer's tokens in order, held in chunks of a fixed size, so that the
+// parser can free the chunks it has read while it builds the tree instead of
+// holding the whole list and the whole tree at once. Indices always count
+// from the first token of the text; a freed token must not be asked for.
+#pragma once
+
+#include <cstddef>
+#include <iterator>
+#include <vector>
+
+#include "token/token.hpp"
+
+namespace vokra {
+
+struct СписокТокенов {
+    static constexpr std::size_t в_куске = 4096;
+
+    std::vector<std::vector<ТокенСПозицией>> куски;
+    std::size_t всего = 0;
+    // Chunks before this one were freed.
+    std::size_t первый_кусок = 0;
+
+    std::size_t size() const { return всего; }
+    bool empty() const { return всего == 0; }
+    // The index of the first token still held.
+    std::size_t первый_хранимый() const { return первый_кусок * в_куске; }
+
+    ТокенСПозицией& operator[](std::size_t i) { return куски[i / в_куске][i % в_куске]; }
+    const ТокенСПозицией& operator[](std::size_t i) const {
+        return куски[i / в_куске][i % в_куске];
+    }
+    ТокенСПозицией& back() { return (*this)[всего - 1]; }
+    const ТокенСПозицией& back() const { return (*this)[всего - 1]; }
+
+    // A new token at the end, default-made, to be filled in place.
+    ТокенСПозицией& emplace_back() {
+        if (всего % в_куске == 0) {
+            куски.emplace_back();
+            куски.back().reserve(в_куске);
+        }
+        ++всего;
+        return куски.back().emplace_back();
+    }
+
+    // Frees every chunk that lies wholly before the token `i`.
+    void отбросить_до(std::size_t i) {
+        for (; (первый_кусок + 1) * в_куске <= i && первый_кусок + 1 < куски.size(); ++первый_кусок)
+            std::vector<ТокенСПозицией>().swap(куски[первый_кусок]);
+    }
+
+    struct Итератор {
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = ТокенСПозицией;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const ТокенСПозицией*;
+        using reference = const ТокенСПозицией&;
+
+        const СписокТокенов* список = nullptr;
+        std::size_t i = 0;
+
+        reference operator*() const { return (*список)[i]; }
+        pointer operator->() const { return &(*список)[i]; }
+        Итератор& operator++() {
+            ++i;
+            return *this;
+        }
+        Итератор operator++(int) {
+            Итератор было = *this;
+            ++i;
+            return было;
+        }
+        bool operator==(const Итератор& другой) const { return i == другой.i; }
+    };
+
+    Итератор begin() const { return {this, первый_хранимый()}; }
+    Итератор end() const { return {this, всего}; }
+};
+
+}  // namespace vokra
