@@ -1,0 +1,1 @@
+#include "semantic/builtins.hpp"
