@@ -5,17 +5,13 @@
 #include <utility>
 
 #include "semantic/messages.hpp"
+#include "semantic/overload.hpp"
 #include "semantic/table.hpp"
 #include "token/debug_text.hpp"
 
 namespace vokra::semantic {
 
 namespace {
-
-template <class... Ф>
-struct Перегрузка : Ф... {
-    using Ф::operator()...;
-};
 
 template <class T>
 concept БезДанных = std::is_empty_v<T>;
