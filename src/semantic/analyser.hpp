@@ -130,6 +130,11 @@ struct СемантическийАнализатор {
     // Expressions (expressions.cpp).
     Итог<РешённыйТип> тип_выражения(const ast::Выражение& выражение);
     Итог<void> проверить_доступ_к_полю(const std::string& структура, const std::string& поле) const;
+    // The type of a field among the structure's fields, once its visibility
+    // has been checked; an error for a name that is no field.
+    Итог<РешённыйТип> тип_доступного_поля(const std::string& структура,
+                                          const std::vector<ПолеТипа>& поля,
+                                          const std::string& поле) const;
 
     // Calls by name, built-ins and module-qualified calls (calls.cpp).
     Итог<РешённыйТип> тип_вызова_функции(const ast::Выражение::ВызовФункции& вызов);
