@@ -1,22 +1,129 @@
+// Function and method bodies: the scope of the parameters, the return type
+// and structure the statements are checked against, and the proof that a
+// body with a return type returns a value on every path.
+#include <utility>
+#include <variant>
+
 #include "semantic/analyser.hpp"
+#include "semantic/messages.hpp"
 
 namespace vokra::semantic {
 
-Итог<void> СемантическийАнализатор::проверить_функцию(const ast::ОбъявлениеФункции&) {
-    return {};
+namespace {
+
+// What a body check changes in the analyser and gives back on success. A
+// body is checked with a stack of its own that holds only an empty
+// outermost scope, and outside every loop: an instance of a generic
+// function made while another body is checked sees neither that body's
+// variables nor its loops, so the result does not depend on where the
+// instance was first used.
+struct ОкружениеТела {
+    СтекОбластей области;
+    std::optional<РешённыйТип> тип_возврата;
+    std::optional<std::string> структура;
+    std::size_t глубина_циклов = 0;
+
+    static ОкружениеТела войти(СемантическийАнализатор& а, std::optional<РешённыйТип> возврат,
+                               std::optional<std::string> структура) {
+        ОкружениеТела прежнее;
+        прежнее.области.области.emplace_back();
+        std::swap(прежнее.области, а.области);
+        а.области.войти();
+        прежнее.тип_возврата = std::exchange(а.текущий_тип_возврата, std::move(возврат));
+        прежнее.структура = std::exchange(а.текущая_структура, std::move(структура));
+        прежнее.глубина_циклов = std::exchange(а.глубина_циклов, 0);
+        return прежнее;
+    }
+
+    void выйти(СемантическийАнализатор& а) {
+        std::swap(области, а.области);
+        а.текущий_тип_возврата = std::move(тип_возврата);
+        а.текущая_структура = std::move(структура);
+        а.глубина_циклов = глубина_циклов;
+    }
+};
+
+std::optional<РешённыйТип> тип_возврата(const СемантическийАнализатор& а,
+                                        const ast::ОбъявлениеФункции& функция) {
+    if (!функция.тип_возврата)
+        return std::nullopt;
+    return а.разрешить_тип_параметра(*функция.тип_возврата);
 }
 
-Итог<void> СемантическийАнализатор::проверить_метод(const std::string&,
-                                                    const ast::ОбъявлениеФункции&) {
-    return {};
-}
-
-bool блок_гарантирует_возврат(const ast::Блок&) {
+bool гарантирует_возврат(const ast::Оператор& оператор) {
+    if (const auto* вернуть = std::get_if<ast::Оператор::Вернуть>(&оператор.вид))
+        return вернуть->значение.has_value();
+    if (const auto* если = std::get_if<ast::Оператор::Если>(&оператор.вид))
+        return если->иначе && блок_гарантирует_возврат(если->то) &&
+               блок_гарантирует_возврат(*если->иначе);
+    // Only `пока (да)` without a `прервать` of its own never ends normally.
+    if (const auto* пока = std::get_if<ast::Оператор::Пока>(&оператор.вид)) {
+        const auto* условие = std::get_if<ast::Выражение::ВерноЛит>(&пока->условие.вид);
+        return условие && условие->значение && !блок_содержит_прерывание(пока->тело);
+    }
     return false;
 }
 
-bool блок_содержит_прерывание(const ast::Блок&) {
+// A `прервать` inside a nested loop leaves that loop only.
+bool содержит_прерывание(const ast::Оператор& оператор) {
+    if (std::holds_alternative<ast::Оператор::Прервать>(оператор.вид))
+        return true;
+    if (const auto* параллельно = std::get_if<ast::Оператор::ПараллельныйБлок>(&оператор.вид))
+        return блок_содержит_прерывание(параллельно->тело);
+    if (const auto* если = std::get_if<ast::Оператор::Если>(&оператор.вид))
+        return блок_содержит_прерывание(если->то) ||
+               (если->иначе && блок_содержит_прерывание(*если->иначе));
     return false;
+}
+
+}  // namespace
+
+bool блок_гарантирует_возврат(const ast::Блок& блок) {
+    for (const auto& [оператор, строка] : блок)
+        if (гарантирует_возврат(оператор))
+            return true;
+    return false;
+}
+
+bool блок_содержит_прерывание(const ast::Блок& блок) {
+    for (const auto& [оператор, строка] : блок)
+        if (содержит_прерывание(оператор))
+            return true;
+    return false;
+}
+
+Итог<void> СемантическийАнализатор::проверить_функцию(const ast::ОбъявлениеФункции& функция) {
+    auto возврат = тип_возврата(*this, функция);
+    auto прежнее = ОкружениеТела::войти(*this, возврат, std::nullopt);
+    for (const auto& параметр : функция.параметры) {
+        auto тип = разрешить_тип_параметра(параметр.тип);
+        if (тип.есть<РешённыйТип::Опциональный>())
+            return ошибка(fmt::format(сообщения::опциональный_параметр, функция.имя, параметр.имя));
+        области.объявить(параметр.имя, std::move(тип), false);
+    }
+    if (возврат && возврат->есть<РешённыйТип::Опциональный>())
+        return ошибка(fmt::format(сообщения::опциональный_возврат, функция.имя));
+    if (auto тело = проверить_блок(функция.тело); !тело)
+        return тело;
+    if (возврат && !блок_гарантирует_возврат(функция.тело))
+        return ошибка(fmt::format(сообщения::функция_не_на_всех_путях, функция.имя));
+    прежнее.выйти(*this);
+    return {};
+}
+
+Итог<void> СемантическийАнализатор::проверить_метод(const std::string& структура,
+                                                    const ast::ОбъявлениеФункции& метод) {
+    auto возврат = тип_возврата(*this, метод);
+    auto прежнее = ОкружениеТела::войти(*this, возврат, структура);
+    области.объявить("это", тип_структуры(структура), false);
+    for (const auto& параметр : метод.параметры)
+        области.объявить(параметр.имя, разрешить_тип_параметра(параметр.тип), false);
+    if (auto тело = проверить_блок(метод.тело); !тело)
+        return тело;
+    if (возврат && !блок_гарантирует_возврат(метод.тело))
+        return ошибка(fmt::format(сообщения::метод_не_на_всех_путях, метод.имя));
+    прежнее.выйти(*this);
+    return {};
 }
 
 }  // namespace vokra::semantic

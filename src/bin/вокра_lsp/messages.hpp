@@ -7,6 +7,8 @@ namespace вокра_lsp::сообщения {
 
 inline constexpr const char* префикс_ошибки = "Error: ";
 inline constexpr const char* источник_диагностик = "Вокра";
+// The analyser's errors carry no position of their own.
+inline constexpr const char* без_точной_позиции = "[без точной позиции] {}";
 
 // Framing of the incoming stream.
 inline constexpr const char* неверный_заголовок = "неверный заголовок сообщения: {}";
