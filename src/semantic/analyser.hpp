@@ -105,6 +105,11 @@ struct СемантическийАнализатор {
     Таблица<std::string, std::vector<ast::СигнатураМетодаКонтракта>> контракты;
     Таблица<std::string, std::string> символы_внешних_функций;
     std::size_t глубина_циклов = 0;
+    // Instances whose bodies are being checked right now, one inside the
+    // other, and every instance made so far: bounds that stop instantiation
+    // that would never end (generics.cpp).
+    std::size_t глубина_инстанциаций = 0;
+    std::size_t число_экземпляров = 0;
 
     static СемантическийАнализатор новый();
 
