@@ -32,23 +32,19 @@ const std::string* модуль_вызова(const СемантическийА�
     return функции && функции->содержит(вызов.метод) ? &имя->имя : nullptr;
 }
 
-// `объект.поле.жива()` on a weak field: Верно, or the error for arguments.
-// None when the call is not a liveness test and goes on as a method call.
-Итог<std::optional<Т>> проверка_жизни(СемантическийАнализатор& а, const Вызов& вызов) {
+// The field access of `P.G.жива()` when some structure has a weak field
+// named G; only then can the call be a liveness test. Otherwise P is left to
+// be typed once, with the rest of the object.
+const ast::Выражение::ДоступКПолю* поле_перед_живой(const СемантическийАнализатор& а,
+                                                    const Вызов& вызов) {
     if (вызов.метод != "жива")
-        return std::nullopt;
+        return nullptr;
     const auto* доступ = std::get_if<ast::Выражение::ДоступКПолю>(&вызов.объект->вид);
     if (!доступ)
-        return std::nullopt;
-    auto владелец = а.тип_выражения(*доступ->объект);
-    if (!владелец)
-        return tl::unexpected(std::move(владелец.error()));
-    const auto* структура = std::get_if<Т::Структура>(&владелец->вид);
-    if (!структура || !а.слабые_поля.содержит({структура->имя, доступ->поле}))
-        return std::nullopt;
-    if (!вызов.аргументы.empty())
-        return ошибка(fmt::format(с::жива_аргументы, доступ->поле, вызов.аргументы.size()));
-    return Т{Т::Верно{}};
+        return nullptr;
+    const bool слабое = std::ranges::any_of(
+        а.слабые_поля, [&](const ПараИмён& поле) { return поле.second == доступ->поле; });
+    return слабое ? доступ : nullptr;
 }
 
 Итог<Т> метод_структуры(СемантическийАнализатор& а, const std::string& структура,
@@ -125,20 +121,43 @@ const std::string* модуль_вызова(const СемантическийА�
                                    : неизвестный_тип();
 }
 
-
 }  // namespace
 
 Итог<РешённыйТип> СемантическийАнализатор::тип_вызова_метода(const Вызов& вызов) {
     if (const auto* модуль = модуль_вызова(*this, вызов))
         return тип_вызова_из_модуля(*модуль, вызов);
-    auto жизнь = проверка_жизни(*this, вызов);
-    if (!жизнь)
-        return tl::unexpected(std::move(жизнь.error()));
-    if (*жизнь)
-        return std::move(**жизнь);
-    auto объект = тип_выражения(*вызов.объект);
-    if (!объект)
-        return объект;
+    std::optional<Т> объект;
+    if (const auto* доступ = поле_перед_живой(*this, вызов)) {
+        auto владелец = тип_выражения(*доступ->объект);
+        if (!владелец)
+            return владелец;
+        if (const auto* структура = std::get_if<Т::Структура>(&владелец->вид)) {
+            const std::string& имя = структура->имя;
+            if (слабые_поля.содержит({имя, доступ->поле})) {
+                if (!вызов.аргументы.empty())
+                    return ошибка(
+                        fmt::format(с::жива_аргументы, доступ->поле, вызов.аргументы.size()));
+                return Т{Т::Верно{}};
+            }
+            // The field read from the owner's known type, so P is not typed
+            // again: nested calls stay linear.
+            const auto* поля = поля_структур.найти(имя);
+            if (!поля)
+                return ошибка(fmt::format(с::структура_не_найдена_в_таблице, имя));
+            auto поле = тип_доступного_поля(имя, *поля, доступ->поле);
+            if (!поле)
+                return поле;
+            объект = std::move(*поле);
+        } else if (владелец->неизвестен()) {
+            объект = неизвестный_тип();
+        }
+    }
+    if (!объект) {
+        auto тип = тип_выражения(*вызов.объект);
+        if (!тип)
+            return тип;
+        объект = std::move(*тип);
+    }
     const std::string& метод = вызов.метод;
     const auto& аргументы = вызов.аргументы;
     return std::visit(
