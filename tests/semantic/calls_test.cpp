@@ -363,8 +363,9 @@ TEST(Методы, Контейнеры) {
     проверить(случаи);
 }
 
-// Each argument is typed once, so nesting costs linear time: 40 levels of
-// nested calls would otherwise take 2^40 typing steps.
+// Each argument, and the owner of a field tested with `.жива()`, is typed
+// once, so nesting costs linear time: 40 levels would otherwise take 2^40
+// typing steps.
 TEST(Вызовы, ГлубокаяВложенностьВызововЛинейна) {
     std::string текст = "1";
     for (int i = 0; i < 40; ++i)
@@ -375,6 +376,10 @@ TEST(Вызовы, ГлубокаяВложенностьВызововЛине�
     for (int i = 0; i < 40; ++i)
         метод = "круг.дважды(тождество<целое>(" + метод + "))";
     EXPECT_EQ(итог(а, метод.c_str()), "Целое");
+    std::string жива = "1";
+    for (int i = 0; i < 40; ++i)
+        жива = "вывести(" + жива + ").родитель.жива()";
+    EXPECT_EQ(итог(а, жива.c_str()), "Неизвестен");
 }
 
 TEST(Вызовы, ВсяПрограмма) {
