@@ -254,12 +254,15 @@ std::string подсказка_функции(const СемантическийА
     if (вызов.аргументы.size() != сигнатура.параметры.size())
         return ошибка(fmt::format(с::функция_модуля_число, модуль, имя, сигнатура.параметры.size(),
                                   вызов.аргументы.size()));
-    auto типы = типы_аргументов(*this, вызов.аргументы);
-    if (!типы)
-        return tl::unexpected(std::move(типы.error()));
+    // Each argument is typed and checked before the next is typed.
     const Вызываемая ф{ВидВызова::ИзМодуля, &модуль, имя};
-    if (auto итог = проверить_аргументы(*this, ф, сигнатура.параметры, *типы); !итог)
-        return tl::unexpected(std::move(итог.error()));
+    for (std::size_t i = 0; i < вызов.аргументы.size(); ++i) {
+        auto тип = тип_выражения(вызов.аргументы[i]);
+        if (!тип)
+            return тип;
+        if (auto итог = проверить_аргумент(*this, ф, i + 1, сигнатура.параметры[i], *тип); !итог)
+            return tl::unexpected(std::move(итог.error()));
+    }
     return результат_или_неизвестен(сигнатура.тип_возврата);
 }
 
