@@ -8,5 +8,8 @@ template <class... Ф>
 struct Перегрузка : Ф... {
     using Ф::operator()...;
 };
+// Spelled out for compilers without deduction for aggregates (clang 14).
+template <class... Ф>
+Перегрузка(Ф...) -> Перегрузка<Ф...>;
 
 }  // namespace vokra::semantic
