@@ -11,35 +11,23 @@ namespace vokra::semantic {
 
 namespace {
 
-// What a body check changes in the analyser and gives back on success. A
-// body is checked with a stack of its own that holds only an empty
-// outermost scope, and outside every loop: an instance of a generic
-// function made while another body is checked sees neither that body's
-// variables nor its loops, so the result does not depend on where the
-// instance was first used.
+// The return type and the structure a body is checked against, set for the
+// body and given back after it.
 struct ОкружениеТела {
-    СтекОбластей области;
     std::optional<РешённыйТип> тип_возврата;
     std::optional<std::string> структура;
-    std::size_t глубина_циклов = 0;
 
     static ОкружениеТела войти(СемантическийАнализатор& а, std::optional<РешённыйТип> возврат,
                                std::optional<std::string> структура) {
-        ОкружениеТела прежнее;
-        прежнее.области.области.emplace_back();
-        std::swap(прежнее.области, а.области);
         а.области.войти();
-        прежнее.тип_возврата = std::exchange(а.текущий_тип_возврата, std::move(возврат));
-        прежнее.структура = std::exchange(а.текущая_структура, std::move(структура));
-        прежнее.глубина_циклов = std::exchange(а.глубина_циклов, 0);
-        return прежнее;
+        return {std::exchange(а.текущий_тип_возврата, std::move(возврат)),
+                std::exchange(а.текущая_структура, std::move(структура))};
     }
 
     void выйти(СемантическийАнализатор& а) {
-        std::swap(области, а.области);
         а.текущий_тип_возврата = std::move(тип_возврата);
         а.текущая_структура = std::move(структура);
-        а.глубина_циклов = глубина_циклов;
+        а.области.выйти();
     }
 };
 

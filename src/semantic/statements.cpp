@@ -37,21 +37,14 @@ bool реализует(const СемантическийАнализатор& а
     return false;
 }
 
-// The field's type in the structure's table, or the error for a structure
-// that is not there or has no such field; the field's visibility is checked.
+// The field's type in the structure's table, its visibility checked; an
+// error for a structure that is not there or has no such field.
 Итог<Т> тип_поля(const СемантическийАнализатор& а, const std::string& структура,
                  const std::string& поле) {
     const auto* поля = а.поля_структур.найти(структура);
     if (поля == nullptr)
         return ошибка(fmt::format(сообщения::структура_не_найдена, структура));
-    for (const auto& п : *поля) {
-        if (п.имя != поле)
-            continue;
-        if (auto доступ = а.проверить_доступ_к_полю(структура, поле); !доступ)
-            return tl::unexpected(std::move(доступ.error()));
-        return п.тип;
-    }
-    return ошибка(fmt::format(сообщения::нет_поля, структура, поле));
+    return а.тип_доступного_поля(структура, *поля, поле);
 }
 
 // One statement, by its kind. Kept apart from проверить_блок so that the
