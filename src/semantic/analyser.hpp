@@ -145,6 +145,9 @@ struct СемантическийАнализатор {
     Итог<РешённыйТип> тип_вызова_функции(const ast::Выражение::ВызовФункции& вызов);
     Итог<РешённыйТип> тип_вызова_из_модуля(const std::string& модуль,
                                            const ast::Выражение::ВызовМетода& вызов);
+    // Whether the structure names the contract after its `:`; a structure
+    // missing from the table names none.
+    bool реализует_контракт(const std::string& структура, const std::string& контракт) const;
 
     // Method calls and the built-in containers (methods.cpp).
     Итог<РешённыйТип> тип_вызова_метода(const ast::Выражение::ВызовМетода& вызов);
