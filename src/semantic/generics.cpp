@@ -1,6 +1,6 @@
 // Generic instances: a template copied with each written mention of its
 // generic parameters replaced by the type arguments, named by mangling,
-// checked like an ordinary function or method and kept in the analyser'имя_экземпляра
+// checked like an ordinary function or method and kept in the analyser's
 // instance tables, so that each combination of template and resolved type
 // arguments is built and checked once.
 #include <fmt/format.h>
@@ -212,7 +212,7 @@ void подставить_все(Узел& узел, const std::vector<Подс�
         обход(узел, п);
 }
 
-// An instance of a function or method: the template'имя_экземпляра parameters, return
+// An instance of a function or method: the template's parameters, return
 // type and body with the parameters replaced, under the given name, with no
 // generic parameters of its own.
 ast::ОбъявлениеФункции экземпляр_функции(const ast::ОбъявлениеФункции& шаблон, std::string имя,
@@ -277,7 +277,7 @@ struct Вложенность {
 // outside every loop, collecting its assignment records in a list of its own.
 // The instance is made wherever a call first uses it, and its body must see
 // nothing of the body that stands there. The state of that body is put back
-// afterwards; the result is the list the instance'имя_экземпляра check collected.
+// afterwards; the result is the list the instance's check collected.
 template <class Проверка>
 Итог<Присваивания> проверить_отдельно(СемантическийАнализатор& анализатор, Проверка проверка) {
     auto области = std::exchange(анализатор.области, СтекОбластей{});
@@ -436,7 +436,7 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
     if (auto предел = проверить_пределы(*this, имя, имя_экземпляра); !предел)
         return tl::unexpected(std::move(предел.error()));
     // The template stays in its table; a copy keeps it safe from whatever the
-    // method checks below enter into the analyser'имя_экземпляра tables.
+    // method checks below enter into the analyser's tables.
     const ast::ОбъявлениеСтруктуры шаблон = *найденный;
     const auto замены = подстановки(шаблон.обобщённые_параметры, аргументы);
 
