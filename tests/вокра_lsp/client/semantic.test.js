@@ -41,7 +41,12 @@ test('the analyser reports its first error at the start of the text', async (t) 
       text: 'функция f(целое x): целое { вернуть x; }\nфункция г() { икс = f(1); вывести(икс); }',
       expect: [],
     },
-    { what: 'the deepest nesting the parser accepts', text: deep(499), expect: [] },
+    { what: 'the deepest statements the parser accepts', text: deep(499), expect: [] },
+    {
+      what: 'the deepest expression the parser accepts',
+      text: `функция ф() { целое x = ${'('.repeat(998)}1${')'.repeat(998)}; }`,
+      expect: [],
+    },
   ];
   await open(session, '');
   await session.diagnostics.next('the open');
