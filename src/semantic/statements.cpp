@@ -142,11 +142,9 @@ struct ПроверкаОператора {
         return РазрешённоеПрисваивание{};
     }
 
+    // The value's type is dropped.
     Итог<void> operator()(const ast::Оператор::ВыражениеОператор& о) const {
-        auto тип = а.тип_выражения(о.выражение);
-        if (!тип)
-            return tl::unexpected(std::move(тип.error()));
-        return {};
+        return а.тип_выражения(о.выражение).map([](const Т&) {});
     }
 
     Итог<void> operator()(const ast::Оператор::Если& о) const {
