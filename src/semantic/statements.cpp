@@ -24,19 +24,6 @@ bool годится_как_индекс(const Т& тип) {
     return тип.целый() || тип.неизвестен();
 }
 
-// Whether a structure declares the contract after its `:`; a structure
-// missing from the table declares none.
-bool реализует(const СемантическийАнализатор& а, const std::string& структура,
-               const std::string& контракт) {
-    const auto* контракты = а.контракты_структур.найти(структура);
-    if (контракты == nullptr)
-        return false;
-    for (const auto& имя : *контракты)
-        if (имя == контракт)
-            return true;
-    return false;
-}
-
 // The field's type in the structure's table, its visibility checked; an
 // error for a structure that is not there or has no such field.
 Итог<Т> тип_поля(const СемантическийАнализатор& а, const std::string& структура,
@@ -231,7 +218,7 @@ struct ПроверкаОператора {
         const auto* контракт = std::get_if<Т::Контракт>(&ожидаемый->вид);
         const auto* структура = std::get_if<Т::Структура>(&значение->вид);
         if (контракт && структура) {
-            if (реализует(а, структура->имя, контракт->имя))
+            if (а.реализует_контракт(структура->имя, контракт->имя))
                 return {};
             return ошибка(fmt::format(сообщения::вернуть_не_реализует_контракт, структура->имя,
                                       контракт->имя, структура->имя, контракт->имя));
@@ -329,7 +316,7 @@ struct ТипЦели {
         if (*тип == как_контракт)
             return как_контракт;
         if (const auto* структура = std::get_if<Т::Структура>(&тип->вид)) {
-            if (реализует(*this, структура->имя, контракт))
+            if (реализует_контракт(структура->имя, контракт))
                 return как_контракт;
             return ошибка(fmt::format(сообщения::объявление_не_реализует_контракт, имя,
                                       структура->имя, контракт, структура->имя, контракт));
