@@ -24,6 +24,18 @@ bool годится_как_индекс(const Т& тип) {
     return тип.целый() || тип.неизвестен();
 }
 
+// Whether a variable of a type takes a value. An optional variable takes a
+// plain value of its inner type, and also another optional value of its own
+// type: one optional copied into another.
+Итог<void> принимает(const Т& переменная, const Т& значение, const std::string& имя) {
+    const auto* опциональный = std::get_if<Т::Опциональный>(&переменная.вид);
+    if (опциональный == nullptr)
+        return проверить_совместимость_типов(переменная, значение, имя);
+    if (значение == переменная)
+        return {};
+    return проверить_совместимость_типов(*опциональный->тип, значение, имя);
+}
+
 // The field's type in the structure's table, its visibility checked; an
 // error for a structure that is not there or has no such field.
 Итог<Т> тип_поля(const СемантическийАнализатор& а, const std::string& структура,
@@ -78,11 +90,7 @@ struct ПроверкаОператора {
         if (const auto* переменная = а.области.найти(имя)) {
             if (переменная->неизменная)
                 return ошибка(fmt::format(сообщения::присваивание_неизменной, имя));
-            const auto* опциональный = std::get_if<Т::Опциональный>(&переменная->тип.вид);
-            // An optional variable takes a plain value of its inner type.
-            const Т& ожидаемый = опциональный ? *опциональный->тип : переменная->тип;
-            if (auto совместимы = проверить_совместимость_типов(ожидаемый, значение, имя);
-                !совместимы)
+            if (auto совместимы = принимает(переменная->тип, значение, имя); !совместимы)
                 return tl::unexpected(std::move(совместимы.error()));
             return РазрешённоеПрисваивание{};
         }
@@ -348,8 +356,10 @@ struct ТипЦели {
             auto тип = тип_выражения(значение);
             if (!тип)
                 return тип;
-            if (auto совместимы = проверить_совместимость_типов(внутренний, *тип, имя); !совместимы)
+            Т объявлен{Т::Опциональный{std::move(внутренний)}};
+            if (auto совместимы = принимает(объявлен, *тип, имя); !совместимы)
                 return tl::unexpected(std::move(совместимы.error()));
+            return объявлен;
         }
         return Т{Т::Опциональный{std::move(внутренний)}};
     }
