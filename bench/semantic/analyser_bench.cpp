@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "../parser/program.hpp"
+#include "../parser/report.hpp"
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
 #include "semantic/analyser.hpp"
@@ -16,13 +17,6 @@
 namespace {
 
 using namespace vokra;
-
-void отчёт(benchmark::State& состояние, std::size_t строк, std::size_t байт) {
-    состояние.counters["строк/с"] =
-        benchmark::Counter(static_cast<double>(строк) * static_cast<double>(состояние.iterations()),
-                           benchmark::Counter::kIsRate);
-    состояние.SetBytesProcessed(состояние.iterations() * static_cast<std::int64_t>(байт));
-}
 
 std::vector<ast::ВерхнийУзел> разобрать(const std::string& текст) {
     auto узлы = parser::Парсер::новый(*Лексер::новый(текст).токенизировать()).разобрать_программу();
@@ -57,7 +51,7 @@ void Анализатор(benchmark::State& состояние) {
         auto итог = проверить(узлы);
         benchmark::DoNotOptimize(итог);
     }
-    отчёт(состояние, строк, текст.size());
+    замер::отчёт(состояние, строк, текст.size());
 }
 BENCHMARK(Анализатор)->Arg(1000)->Arg(10000);
 
@@ -70,7 +64,7 @@ void ВсяПроверка(benchmark::State& состояние) {
         auto итог = проверить(разобрать(текст));
         benchmark::DoNotOptimize(итог);
     }
-    отчёт(состояние, строк, текст.size());
+    замер::отчёт(состояние, строк, текст.size());
 }
 BENCHMARK(ВсяПроверка)->Arg(1000)->Arg(10000);
 

@@ -24,17 +24,16 @@ bool годится_как_индекс(const Т& тип) {
     return тип.целый() || тип.неизвестен();
 }
 
-// Whether a structure declares the contract after its `:`; a structure
-// missing from the table declares none.
-bool реализует(const СемантическийАнализатор& а, const std::string& структура,
-               const std::string& контракт) {
-    const auto* контракты = а.контракты_структур.найти(структура);
-    if (контракты == nullptr)
-        return false;
-    for (const auto& имя : *контракты)
-        if (имя == контракт)
-            return true;
-    return false;
+// Whether a variable of a type takes a value. An optional variable takes a
+// plain value of its inner type, and also another optional value of its own
+// type: one optional copied into another.
+Итог<void> принимает(const Т& переменная, const Т& значение, const std::string& имя) {
+    const auto* опциональный = std::get_if<Т::Опциональный>(&переменная.вид);
+    if (опциональный == nullptr)
+        return проверить_совместимость_типов(переменная, значение, имя);
+    if (значение == переменная)
+        return {};
+    return проверить_совместимость_типов(*опциональный->тип, значение, имя);
 }
 
 // The field's type in the structure's table, its visibility checked; an
@@ -91,11 +90,7 @@ struct ПроверкаОператора {
         if (const auto* переменная = а.области.найти(имя)) {
             if (переменная->неизменная)
                 return ошибка(fmt::format(сообщения::присваивание_неизменной, имя));
-            const auto* опциональный = std::get_if<Т::Опциональный>(&переменная->тип.вид);
-            // An optional variable takes a plain value of its inner type.
-            const Т& ожидаемый = опциональный ? *опциональный->тип : переменная->тип;
-            if (auto совместимы = проверить_совместимость_типов(ожидаемый, значение, имя);
-                !совместимы)
+            if (auto совместимы = принимает(переменная->тип, значение, имя); !совместимы)
                 return tl::unexpected(std::move(совместимы.error()));
             return РазрешённоеПрисваивание{};
         }
@@ -142,11 +137,9 @@ struct ПроверкаОператора {
         return РазрешённоеПрисваивание{};
     }
 
+    // The value's type is dropped.
     Итог<void> operator()(const ast::Оператор::ВыражениеОператор& о) const {
-        auto тип = а.тип_выражения(о.выражение);
-        if (!тип)
-            return tl::unexpected(std::move(тип.error()));
-        return {};
+        return а.тип_выражения(о.выражение).map([](const Т&) {});
     }
 
     Итог<void> operator()(const ast::Оператор::Если& о) const {
@@ -233,7 +226,7 @@ struct ПроверкаОператора {
         const auto* контракт = std::get_if<Т::Контракт>(&ожидаемый->вид);
         const auto* структура = std::get_if<Т::Структура>(&значение->вид);
         if (контракт && структура) {
-            if (реализует(а, структура->имя, контракт->имя))
+            if (а.реализует_контракт(структура->имя, контракт->имя))
                 return {};
             return ошибка(fmt::format(сообщения::вернуть_не_реализует_контракт, структура->имя,
                                       контракт->имя, структура->имя, контракт->имя));
@@ -331,7 +324,7 @@ struct ТипЦели {
         if (*тип == как_контракт)
             return как_контракт;
         if (const auto* структура = std::get_if<Т::Структура>(&тип->вид)) {
-            if (реализует(*this, структура->имя, контракт))
+            if (реализует_контракт(структура->имя, контракт))
                 return как_контракт;
             return ошибка(fmt::format(сообщения::объявление_не_реализует_контракт, имя,
                                       структура->имя, контракт, структура->имя, контракт));
@@ -363,8 +356,10 @@ struct ТипЦели {
             auto тип = тип_выражения(значение);
             if (!тип)
                 return тип;
-            if (auto совместимы = проверить_совместимость_типов(внутренний, *тип, имя); !совместимы)
+            Т объявлен{Т::Опциональный{std::move(внутренний)}};
+            if (auto совместимы = принимает(объявлен, *тип, имя); !совместимы)
                 return tl::unexpected(std::move(совместимы.error()));
+            return объявлен;
         }
         return Т{Т::Опциональный{std::move(внутренний)}};
     }
