@@ -1,15 +1,11 @@
-// An overload set of lambdas for exhaustive std::visit over the tree's and
-// the types' variants: a kind without a matching lambda fails to compile.
+// The analyser visits the tree's and the resolved types' variants with the
+// tree's own overload set.
 #pragma once
+
+#include "ast/overload.hpp"
 
 namespace vokra::semantic {
 
-template <class... Ф>
-struct Перегрузка : Ф... {
-    using Ф::operator()...;
-};
-// Spelled out for compilers without deduction for aggregates (clang 14).
-template <class... Ф>
-Перегрузка(Ф...) -> Перегрузка<Ф...>;
+using ast::Перегрузка;
 
 }  // namespace vokra::semantic

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <unordered_map>
@@ -15,8 +16,15 @@ namespace vokra::semantic {
 // Hashes the keys of the analyser's tables: texts, resolved types (through
 // their std::hash), pairs and lists of those.
 struct ХешКлюча {
+    // A full avalanche of both inputs (the splitmix64 finaliser): nested
+    // types that differ only in the order of their wrappers, such as a list
+    // of channels and a channel of lists, must not fall into one bucket.
     static std::size_t смешать(std::size_t хеш, std::size_t ещё) {
-        return хеш ^ (ещё + 0x9e3779b97f4a7c15ULL + (хеш << 6) + (хеш >> 2));
+        std::uint64_t x = (хеш ^ ещё) * 0x9e3779b97f4a7c15ULL + 0x632be59bd9b4e019ULL;
+        x ^= x >> 31;
+        x *= 0xbf58476d1ce4e5b9ULL;
+        x ^= x >> 27;
+        return static_cast<std::size_t>(x ^ ((хеш << 1) | (хеш >> 63)));
     }
     template <class A, class B>
     std::size_t operator()(const std::pair<A, B>& пара) const {
