@@ -5,17 +5,11 @@
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
 #include "program.hpp"
+#include "report.hpp"
 
 namespace {
 
 using namespace vokra;
-
-void отчёт(benchmark::State& состояние, std::size_t строк, std::size_t байт) {
-    состояние.counters["строк/с"] =
-        benchmark::Counter(static_cast<double>(строк) * static_cast<double>(состояние.iterations()),
-                           benchmark::Counter::kIsRate);
-    состояние.SetBytesProcessed(состояние.iterations() * static_cast<std::int64_t>(байт));
-}
 
 void Лексер_(benchmark::State& состояние) {
     std::size_t строк = 0;
@@ -24,7 +18,7 @@ void Лексер_(benchmark::State& состояние) {
         auto токены = Лексер::новый(текст).токенизировать();
         benchmark::DoNotOptimize(токены);
     }
-    отчёт(состояние, строк, текст.size());
+    замер::отчёт(состояние, строк, текст.size());
 }
 BENCHMARK(Лексер_)->Name("Лексер")->Arg(1000)->Arg(10000);
 
@@ -38,7 +32,7 @@ void ЛексерИПарсер(benchmark::State& состояние) {
         auto узлы = parser::Парсер::новый(std::move(*токены)).разобрать_программу();
         benchmark::DoNotOptimize(узлы);
     }
-    отчёт(состояние, строк, текст.size());
+    замер::отчёт(состояние, строк, текст.size());
 }
 BENCHMARK(ЛексерИПарсер)->Arg(1000)->Arg(10000);
 

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
+#include <vector>
 
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
+#include "semantic/analyser.hpp"
 #include "вокра_lsp/jsonrpc.hpp"
 #include "вокра_lsp/messages.hpp"
 #include "вокра_lsp/positions.hpp"
@@ -38,13 +41,20 @@ std::optional<Диагностика> первая_ошибка(std::string_view
         auto& ошибка = токены.error();
         return диагностика_с_позицией(ошибка.строка, ошибка.столбец, std::move(ошибка.сообщение));
     }
-    // Parsed with edit recording off; the program is dropped once it parsed,
-    // as nothing is kept between checks.
+    // Parsed with edit recording off; nothing is kept between checks.
     auto парсер = vokra::parser::Парсер::новый(std::move(*токены));
-    if (auto программа = парсер.разобрать_программу(); !программа) {
+    auto программа = парсер.разобрать_программу();
+    if (!программа) {
         auto& ошибка = программа.error();
         return диагностика_с_позицией(ошибка.строка, ошибка.столбец, std::move(ошибка.сообщение));
     }
+    // Every node belongs to the main file: one empty module entry per node,
+    // so that every function is registered before the bodies are checked.
+    auto анализатор = vokra::semantic::СемантическийАнализатор::новый();
+    const std::vector<std::optional<std::string>> модуль_узла(программа->size());
+    if (auto итог = анализатор.проверить_программу(*программа, {}, модуль_узла); !итог)
+        return диагностика_с_позицией(
+            1, 1, fmt::format(сообщения::без_точной_позиции, итог.error().сообщение));
     return std::nullopt;
 }
 
