@@ -1,5 +1,7 @@
-// A generator of realistic source texts: structures with fields and
-// methods, generic functions, loops, conditions and interpolated texts.
+// A generator of realistic source texts: contracts, structures with fields
+// and methods, generic functions, lists, dictionaries, results, loops,
+// conditions and interpolated texts. The texts pass the whole check, lexer,
+// parser and analyser, without any error.
 #pragma once
 
 #include <string>

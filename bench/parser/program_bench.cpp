@@ -7,17 +7,11 @@
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
 #include "program.hpp"
+#include "report.hpp"
 
 namespace {
 
 using namespace vokra;
-
-void отчёт(benchmark::State& состояние, std::size_t строк, std::size_t байт) {
-    состояние.counters["строк/с"] =
-        benchmark::Counter(static_cast<double>(строк) * static_cast<double>(состояние.iterations()),
-                           benchmark::Counter::kIsRate);
-    состояние.SetBytesProcessed(состояние.iterations() * static_cast<std::int64_t>(байт));
-}
 
 // The floor every other figure is compared with: one pass that decodes the
 // text's UTF-8 into code points and does nothing else.
@@ -26,7 +20,7 @@ void ДекодированиеUTF8(benchmark::State& состояние) {
     const std::string текст = замер::программа(static_cast<std::size_t>(состояние.range(0)), строк);
     замер::замерить_с_полом(состояние, текст,
                             [&] { benchmark::DoNotOptimize(замер::декодировать_проходом(текст)); });
-    отчёт(состояние, строк, текст.size());
+    замер::отчёт(состояние, строк, текст.size());
 }
 BENCHMARK(ДекодированиеUTF8)->Arg(1000)->Arg(10000);
 
@@ -37,7 +31,7 @@ void Лексер_(benchmark::State& состояние) {
         auto токены = Лексер::новый(текст).токенизировать();
         benchmark::DoNotOptimize(токены);
     });
-    отчёт(состояние, строк, текст.size());
+    замер::отчёт(состояние, строк, текст.size());
 }
 BENCHMARK(Лексер_)->Name("Лексер")->Arg(1000)->Arg(10000);
 
@@ -51,7 +45,7 @@ void ЛексерИПарсер(benchmark::State& состояние) {
         auto узлы = parser::Парсер::новый(std::move(*токены)).разобрать_программу();
         benchmark::DoNotOptimize(узлы);
     });
-    отчёт(состояние, строк, текст.size());
+    замер::отчёт(состояние, строк, текст.size());
 }
 BENCHMARK(ЛексерИПарсер)->Arg(1000)->Arg(10000);
 

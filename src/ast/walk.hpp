@@ -16,17 +16,10 @@
 #include <variant>
 
 #include "ast/ast.hpp"
+#include "ast/overload.hpp"
 
 namespace vokra::ast {
 
-// The overload set of several lambdas, for std::visit and for the visitors
-// of the functions below.
-template <class... Лямбды>
-struct Перегрузка : Лямбды... {
-    using Лямбды::operator()...;
-};
-template <class... Лямбды>
-Перегрузка(Лямбды...) -> Перегрузка<Лямбды...>;
 
 // T, const or not, is one of the listed alternatives: one overload for
 // several named kinds that are handled alike.

@@ -6,11 +6,12 @@ set -eu
 server=$1
 ulimit -s 1024
 
-# 998 nested index accesses on a parameter, the deepest this shape may go:
-# the body and the statement take the other two levels.
-open=$(printf '%0998d' 0 | sed 's/0/а(/g')
+# 998 nested parentheses, the deepest this shape may go: the body and the
+# statement take the other two levels. The text is valid for every stage, so
+# the lexer, the parser and the analyser all run over the whole depth.
+open=$(printf '%0998d' 0 | tr 0 '(')
 close=$(printf '%0998d' 0 | tr 0 ')')
-text="функция глубокая(целое а) { вернуть ${open}1${close}; }"
+text="функция глубокая() { целое x = ${open}1${close}; }"
 uri='file:///tmp/deep.kod'
 
 send() {

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
+#include <vector>
 
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
+#include "semantic/analyser.hpp"
 #include "вокра_lsp/jsonrpc.hpp"
 #include "вокра_lsp/messages.hpp"
 #include "вокра_lsp/positions.hpp"
@@ -35,11 +38,12 @@ std::uint32_t от_нуля(std::size_t номер) {
 namespace {
 
 // What a check built, kept until its result has been handed to the writer:
-// freeing a whole token list and tree is a good part of a check, and the
-// client need not wait for it.
+// freeing a whole tree and the analyser's tables is a good part of a check,
+// and the client need not wait for it.
 struct ПостроенноеПроверкой {
     СписокТокенов токены;
     std::vector<ast::ВерхнийУзел> программа;
+    std::optional<vokra::semantic::СемантическийАнализатор> анализатор;
 };
 
 std::optional<Диагностика> первая_ошибка(std::string_view текст,
@@ -58,6 +62,14 @@ std::optional<Диагностика> первая_ошибка(std::string_view
         return диагностика_с_позицией(ошибка.строка, ошибка.столбец, std::move(ошибка.сообщение));
     }
     построенное.программа = std::move(*программа);
+    // Every node belongs to the main file: one empty module entry per node,
+    // so that every function is registered before the bodies are checked.
+    auto& анализатор =
+        построенное.анализатор.emplace(vokra::semantic::СемантическийАнализатор::новый());
+    const std::vector<std::optional<std::string>> модуль_узла(построенное.программа.size());
+    if (auto итог = анализатор.проверить_программу(построенное.программа, {}, модуль_узла); !итог)
+        return диагностика_с_позицией(
+            1, 1, fmt::format(сообщения::без_точной_позиции, итог.error().сообщение));
     return std::nullopt;
 }
 

@@ -18,8 +18,9 @@ namespace vokra::lsp {
 // points: 0-based, floored at 0, one character wide.
 Диагностика диагностика_с_позицией(std::size_t строка, std::size_t столбец, std::string сообщение);
 
-// The first error of the front end over a text, its range counted in code
-// points; nothing when the text passes.
+// The first error of the lexer, the parser or the analyser over a text, its
+// range counted in code points (an analyser error at the text's start);
+// nothing when the text passes every stage.
 std::optional<Диагностика> первая_ошибка(std::string_view текст);
 
 tl::expected<void, ОшибкаСервера> отправить_диагностики(const Отправитель& отправитель,

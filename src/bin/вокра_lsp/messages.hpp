@@ -11,6 +11,8 @@ namespace vokra::lsp::сообщения {
 inline constexpr auto ошибка_сервера = FMT_STRING("Error: {}");
 inline constexpr auto управляющий_символ = FMT_STRING("\\u{{{:x}}}");
 inline constexpr auto источник_диагностик = FMT_STRING("Вокра");
+// The analyser's errors carry no position of their own.
+inline constexpr auto без_точной_позиции = FMT_STRING("[без точной позиции] {}");
 
 // Framing of the incoming stream.
 inline constexpr auto неверный_заголовок = FMT_STRING("неверный заголовок сообщения: {}");

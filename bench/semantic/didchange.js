@@ -1,0 +1,92 @@
+'use strict';
+// End to end: the time from sending textDocument/didChange to receiving its
+// textDocument/publishDiagnostics, through the protocol client library, for
+// generated programs of 1 000 and 10 000 lines. Every change must come back
+// with an empty list: a diagnostic would mean the check stopped early.
+//
+//   node bench/semantic/didchange.js SERVER GENERATOR
+//
+// SERVER is the built вокра_lsp, GENERATOR the built generated_program.
+const path = require('node:path');
+const { spawn, execFileSync } = require('node:child_process');
+const {
+  createProtocolConnection,
+  StreamMessageReader,
+  StreamMessageWriter,
+  InitializeRequest,
+  InitializedNotification,
+  DidOpenTextDocumentNotification,
+  DidChangeTextDocumentNotification,
+  PublishDiagnosticsNotification,
+  ShutdownRequest,
+  ExitNotification,
+} = require(path.join(__dirname, '../../tests/вокра_lsp/client/node_modules/vscode-languageserver-protocol/node'));
+
+const [server, generator] = process.argv.slice(2);
+if (!server || !generator) {
+  console.error('usage: node didchange.js SERVER GENERATOR');
+  process.exit(2);
+}
+
+const URI = 'file:///tmp/bench.код';
+const WARM_UP = 5;
+
+function percentile(sorted, p) {
+  return sorted[Math.min(sorted.length - 1, Math.ceil((p / 100) * sorted.length) - 1)];
+}
+
+async function measure(connection, next, lines, rounds) {
+  const text = execFileSync(generator, [String(lines)], { maxBuffer: 1 << 28 }).toString();
+  let version = 1;
+  await connection.sendNotification(DidOpenTextDocumentNotification.type, {
+    textDocument: { uri: URI, languageId: 'vokra', version, text },
+  });
+  await next();
+  const times = [];
+  for (let i = 0; i < WARM_UP + rounds; ++i) {
+    // Each change differs from the one before, as an editor's would.
+    const changed = `${text}// правка ${i}\n`;
+    const start = process.hrtime.bigint();
+    await connection.sendNotification(DidChangeTextDocumentNotification.type, {
+      textDocument: { uri: URI, version: ++version },
+      contentChanges: [{ text: changed }],
+    });
+    const published = await next();
+    const elapsed = Number(process.hrtime.bigint() - start) / 1e6;
+    if (published.diagnostics.length !== 0)
+      throw new Error(`the generated program has a diagnostic: ${JSON.stringify(published.diagnostics[0])}`);
+    if (i >= WARM_UP) times.push(elapsed);
+  }
+  times.sort((a, b) => a - b);
+  const mean = times.reduce((a, b) => a + b, 0) / times.length;
+  console.log(
+    `${String(lines).padStart(6)} lines (${Math.round(text.length / 1000)} k characters): ` +
+      `median ${percentile(times, 50).toFixed(2)} ms, p95 ${percentile(times, 95).toFixed(2)} ms, ` +
+      `max ${times[times.length - 1].toFixed(2)} ms, mean ${mean.toFixed(2)} ms over ${rounds} changes`,
+  );
+}
+
+async function main() {
+  const child = spawn(server, [], { stdio: ['pipe', 'pipe', 'inherit'] });
+  const connection = createProtocolConnection(
+    new StreamMessageReader(child.stdout),
+    new StreamMessageWriter(child.stdin),
+  );
+  const waiting = [];
+  connection.onNotification(PublishDiagnosticsNotification.type, (params) => waiting.shift()(params));
+  connection.listen();
+  const next = () => new Promise((resolve) => waiting.push(resolve));
+
+  await connection.sendRequest(InitializeRequest.type, { processId: null, rootUri: null, capabilities: {} });
+  await connection.sendNotification(InitializedNotification.type, {});
+  await measure(connection, next, 1000, 200);
+  await measure(connection, next, 10000, 100);
+  await connection.sendRequest(ShutdownRequest.type);
+  await connection.sendNotification(ExitNotification.type);
+  connection.dispose();
+}
+
+main().catch((error) => {
+  console.error(error);
+  process.exit(1);
+});

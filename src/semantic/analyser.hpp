@@ -1,0 +1,192 @@
+// The semantic analyser of one parsed program: its tables, the stack of
+// scopes of the body under check, and every checking operation. It is built
+// empty by `новый`, filled and checked by one call of `проверить_программу`
+// and then dropped; the first error ends the check and comes back as a value.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ast/ast.hpp"
+#include "semantic/error.hpp"
+#include "semantic/table.hpp"
+#include "semantic/types.hpp"
+
+namespace vokra::semantic {
+
+struct ИнформацияОПеременной {
+    РешённыйТип тип;
+    bool неизменная = false;
+};
+
+// The scopes of the body under check, the innermost last. The outermost one
+// is made by `новый` and stays empty.
+struct СтекОбластей {
+    using Область = Таблица<std::string, ИнформацияОПеременной>;
+    std::vector<Область> области;
+
+    // Enters the name into the innermost scope, replacing an entry of the
+    // same name there.
+    void объявить(const std::string& имя, РешённыйТип тип, bool неизменная);
+    // The innermost entry of the name, or none.
+    const ИнформацияОПеременной* найти(const std::string& имя) const;
+    // The names of all scopes, the outermost scope first.
+    std::vector<std::string> все_видимые_имена() const;
+    void войти() { области.emplace_back(); }
+    void выйти() { области.pop_back(); }
+};
+
+// One per assignment statement: the type of the variable the assignment
+// declared, or none when it gave a value to something that existed.
+struct РазрешённоеПрисваивание {
+    std::optional<РешённыйТип> объявленный_тип;
+};
+
+// Parameter types and the optional return type of a function.
+struct СигнатураФункции {
+    std::vector<РешённыйТип> параметры;
+    std::optional<РешённыйТип> тип_возврата;
+};
+
+// A method's signature with its visibility as written.
+struct СигнатураМетода {
+    std::vector<РешённыйТип> параметры;
+    std::optional<РешённыйТип> тип_возврата;
+    std::optional<ast::Видимость> видимость;
+};
+
+struct ПолеТипа {
+    std::string имя;
+    РешённыйТип тип;
+};
+
+using ПараИмён = std::pair<std::string, std::string>;
+using Присваивания = std::vector<РазрешённоеПрисваивание>;
+// Module name to the names of the functions it declares.
+using Модули = Таблица<std::string, Множество<std::string>>;
+
+struct СемантическийАнализатор {
+    СтекОбластей области;
+    Присваивания разрешённые_присваивания;
+    Таблица<std::string, СигнатураФункции> сигнатуры_функций;
+    Таблица<std::string, std::vector<ПолеТипа>> поля_структур;
+    Таблица<std::string, std::vector<std::string>> контракты_структур;
+    Таблица<ПараИмён, ast::Видимость> видимость_полей;
+    Множество<ПараИмён> слабые_поля;
+    Таблица<ПараИмён, СигнатураМетода> сигнатуры_методов;
+    std::optional<РешённыйТип> текущий_тип_возврата;
+    std::optional<std::string> текущая_структура;
+    Множество<РешённыйТип> типы_списков;
+    Множество<std::pair<РешённыйТип, РешённыйТип>> типы_словарей;
+    Таблица<std::string, ast::ОбъявлениеСтруктуры> обобщённые_структуры;
+    // (structure, resolved type arguments) to the instance's mangled name.
+    Таблица<std::pair<std::string, std::vector<РешённыйТип>>, std::string> экземпляры_структур;
+    Таблица<std::string, ast::ОбъявлениеСтруктуры> инстанцированные_структуры;
+    Таблица<std::string, Присваивания> присваивания_по_имени;
+    Таблица<std::string, ast::ОбъявлениеФункции> обобщённые_функции;
+    // (function, resolved type argument) to the instance's mangled name.
+    Таблица<std::pair<std::string, РешённыйТип>, std::string> экземпляры_функций;
+    Таблица<std::string, ast::ОбъявлениеФункции> инстанцированные_функции;
+    Таблица<std::string, Присваивания> присваивания_экземпляров_функций;
+    Таблица<ПараИмён, ast::ОбъявлениеФункции> обобщённые_методы;
+    // ((structure, method), resolved type argument) to the method instance key.
+    Таблица<std::pair<ПараИмён, РешённыйТип>, std::string> экземпляры_методов;
+    // Method instance key to (structure, instance).
+    Таблица<std::string, std::pair<std::string, ast::ОбъявлениеФункции>> инстанцированные_методы;
+    Таблица<std::string, Присваивания> присваивания_экземпляров_методов;
+    Модули модули;
+    Таблица<ПараИмён, СигнатураФункции> сигнатуры_функций_модулей;
+    Таблица<std::string, std::string> единственный_модуль_функции;
+    Таблица<ПараИмён, std::string> имена_функций_модулей;
+    Таблица<std::string, std::vector<std::string>> модули_функции;
+    Таблица<std::string, std::vector<ast::СигнатураМетодаКонтракта>> контракты;
+    Таблица<std::string, std::string> символы_внешних_функций;
+    std::size_t глубина_циклов = 0;
+    // Instances whose bodies are being checked right now, one inside the
+    // other, and every instance made so far: bounds that stop instantiation
+    // that would never end (generics.cpp).
+    std::size_t глубина_инстанциаций = 0;
+    std::size_t число_экземпляров = 0;
+
+    static СемантическийАнализатор новый();
+
+    // Declared types: a user type that names a registered contract becomes a
+    // contract type; Список and Словарь resolve their arguments the same way.
+    РешённыйТип разрешить_тип_параметра(const ast::Тип& тип) const;
+
+    // Whole program (program.cpp). `модуль_узла` names the imported module of
+    // each node; an empty entry marks the main file.
+    Итог<void> проверить_программу(const std::vector<ast::ВерхнийУзел>& узлы, const Модули& модули,
+                                   const std::vector<std::optional<std::string>>& модуль_узла);
+
+    // Function and method bodies (bodies.cpp).
+    Итог<void> проверить_функцию(const ast::ОбъявлениеФункции& функция);
+    Итог<void> проверить_метод(const std::string& структура, const ast::ОбъявлениеФункции& метод);
+
+    // Statements and assignment targets (statements.cpp).
+    Итог<void> проверить_блок(const ast::Блок& блок);
+    Итог<РешённыйТип> решить_тип_объявления(const ast::Тип& объявленный,
+                                            const ast::Выражение& значение, const std::string& имя);
+    Итог<РешённыйТип> тип_места_записи(const ast::МестоЗаписи& место);
+
+    // Expressions (expressions.cpp).
+    Итог<РешённыйТип> тип_выражения(const ast::Выражение& выражение);
+    Итог<void> проверить_доступ_к_полю(const std::string& структура, const std::string& поле) const;
+    // The type of a field among the structure's fields, once its visibility
+    // has been checked; an error for a name that is no field.
+    Итог<РешённыйТип> тип_доступного_поля(const std::string& структура,
+                                          const std::vector<ПолеТипа>& поля,
+                                          const std::string& поле) const;
+
+    // Calls by name, built-ins and module-qualified calls (calls.cpp).
+    Итог<РешённыйТип> тип_вызова_функции(const ast::Выражение::ВызовФункции& вызов);
+    Итог<РешённыйТип> тип_вызова_из_модуля(const std::string& модуль,
+                                           const ast::Выражение::ВызовМетода& вызов);
+    // Whether the structure names the contract after its `:`; a structure
+    // missing from the table names none.
+    bool реализует_контракт(const std::string& структура, const std::string& контракт) const;
+
+    // Method calls and the built-in containers (methods.cpp).
+    Итог<РешённыйТип> тип_вызова_метода(const ast::Выражение::ВызовМетода& вызов);
+    Итог<РешённыйТип> тип_метода_списка(const РешённыйТип& элемент, const std::string& метод,
+                                        const std::vector<ast::Выражение>& аргументы);
+    Итог<РешённыйТип> тип_метода_словаря(const РешённыйТип& ключ, const РешённыйТип& значение,
+                                         const std::string& метод,
+                                         const std::vector<ast::Выражение>& аргументы);
+    Итог<РешённыйТип> тип_метода_канала(const РешённыйТип& элемент, const std::string& метод,
+                                        const std::vector<ast::Выражение>& аргументы);
+
+    // Generic instances (generics.cpp).
+    Итог<std::optional<РешённыйТип>> гарантировать_инстанциацию_обобщённой_функции(
+        const std::string& имя, const ast::Тип& аргумент);
+    Итог<РешённыйТип> гарантировать_инстанциацию_обобщённой_структуры(
+        const std::string& имя, const std::vector<ast::Тип>& аргументы);
+    Итог<СигнатураФункции> гарантировать_инстанциацию_обобщённого_метода(
+        const std::string& структура, const std::string& метод, const ast::Тип& аргумент);
+};
+
+// Whether a body returns a value on every path, and whether it holds a
+// `прервать` of its own loop level (bodies.cpp).
+bool блок_гарантирует_возврат(const ast::Блок& блок);
+bool блок_содержит_прерывание(const ast::Блок& блок);
+
+// The type of a binary operation on operands of these types (expressions.cpp).
+Итог<РешённыйТип> тип_бинарной_операции(const РешённыйТип& левый, ast::БинарныйОператор оператор,
+                                        const РешённыйТип& правый);
+
+// Replacing a generic parameter by a written type in a copy of a tree
+// (generics.cpp). The input is left untouched.
+ast::Тип подставить_тип(const ast::Тип& тип, const std::string& параметр, const ast::Тип& замена);
+ast::Оператор подставить_тип_в_оператор(const ast::Оператор& оператор, const std::string& параметр,
+                                        const ast::Тип& замена);
+ast::Выражение подставить_тип_в_выражение(const ast::Выражение& выражение,
+                                          const std::string& параметр, const ast::Тип& замена);
+ast::МестоЗаписи подставить_тип_в_место_записи(const ast::МестоЗаписи& место,
+                                               const std::string& параметр, const ast::Тип& замена);
+ast::Блок подставить_тип_в_блок(const ast::Блок& блок, const std::string& параметр,
+                                const ast::Тип& замена);
+
+}  // namespace vokra::semantic

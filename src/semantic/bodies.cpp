@@ -1,0 +1,117 @@
+// Function and method bodies: the scope of the parameters, the return type
+// and structure the statements are checked against, and the proof that a
+// body with a return type returns a value on every path.
+#include <utility>
+#include <variant>
+
+#include "semantic/analyser.hpp"
+#include "semantic/messages.hpp"
+
+namespace vokra::semantic {
+
+namespace {
+
+// The return type and the structure a body is checked against, set for the
+// body and given back after it.
+struct ОкружениеТела {
+    std::optional<РешённыйТип> тип_возврата;
+    std::optional<std::string> структура;
+
+    static ОкружениеТела войти(СемантическийАнализатор& а, std::optional<РешённыйТип> возврат,
+                               std::optional<std::string> структура) {
+        а.области.войти();
+        return {std::exchange(а.текущий_тип_возврата, std::move(возврат)),
+                std::exchange(а.текущая_структура, std::move(структура))};
+    }
+
+    void выйти(СемантическийАнализатор& а) {
+        а.текущий_тип_возврата = std::move(тип_возврата);
+        а.текущая_структура = std::move(структура);
+        а.области.выйти();
+    }
+};
+
+std::optional<РешённыйТип> тип_возврата(const СемантическийАнализатор& а,
+                                        const ast::ОбъявлениеФункции& функция) {
+    if (!функция.тип_возврата)
+        return std::nullopt;
+    return а.разрешить_тип_параметра(*функция.тип_возврата);
+}
+
+bool гарантирует_возврат(const ast::Оператор& оператор) {
+    if (const auto* вернуть = std::get_if<ast::Оператор::Вернуть>(&оператор.вид))
+        return вернуть->значение.has_value();
+    if (const auto* если = std::get_if<ast::Оператор::Если>(&оператор.вид))
+        return если->иначе && блок_гарантирует_возврат(если->то) &&
+               блок_гарантирует_возврат(*если->иначе);
+    // Only `пока (да)` without a `прервать` of its own never ends normally.
+    if (const auto* пока = std::get_if<ast::Оператор::Пока>(&оператор.вид)) {
+        const auto* условие = std::get_if<ast::Выражение::ВерноЛит>(&пока->условие.вид);
+        return условие && условие->значение && !блок_содержит_прерывание(пока->тело);
+    }
+    return false;
+}
+
+// A `прервать` inside a nested loop leaves that loop only.
+bool содержит_прерывание(const ast::Оператор& оператор) {
+    if (std::holds_alternative<ast::Оператор::Прервать>(оператор.вид))
+        return true;
+    if (const auto* параллельно = std::get_if<ast::Оператор::ПараллельныйБлок>(&оператор.вид))
+        return блок_содержит_прерывание(параллельно->тело);
+    if (const auto* если = std::get_if<ast::Оператор::Если>(&оператор.вид))
+        return блок_содержит_прерывание(если->то) ||
+               (если->иначе && блок_содержит_прерывание(*если->иначе));
+    return false;
+}
+
+}  // namespace
+
+bool блок_гарантирует_возврат(const ast::Блок& блок) {
+    for (const auto& [оператор, строка] : блок)
+        if (гарантирует_возврат(оператор))
+            return true;
+    return false;
+}
+
+bool блок_содержит_прерывание(const ast::Блок& блок) {
+    for (const auto& [оператор, строка] : блок)
+        if (содержит_прерывание(оператор))
+            return true;
+    return false;
+}
+
+Итог<void> СемантическийАнализатор::проверить_функцию(const ast::ОбъявлениеФункции& функция) {
+    auto возврат = тип_возврата(*this, функция);
+    auto прежнее = ОкружениеТела::войти(*this, возврат, std::nullopt);
+    for (const auto& параметр : функция.параметры) {
+        auto тип = разрешить_тип_параметра(параметр.тип);
+        if (тип.есть<РешённыйТип::Опциональный>())
+            return ошибка(fmt::format(сообщения::опциональный_параметр, функция.имя, параметр.имя));
+        области.объявить(параметр.имя, std::move(тип), false);
+    }
+    if (возврат && возврат->есть<РешённыйТип::Опциональный>())
+        return ошибка(fmt::format(сообщения::опциональный_возврат, функция.имя));
+    if (auto тело = проверить_блок(функция.тело); !тело)
+        return тело;
+    if (возврат && !блок_гарантирует_возврат(функция.тело))
+        return ошибка(fmt::format(сообщения::функция_не_на_всех_путях, функция.имя));
+    прежнее.выйти(*this);
+    return {};
+}
+
+Итог<void> СемантическийАнализатор::проверить_метод(const std::string& структура,
+                                                    const ast::ОбъявлениеФункции& метод) {
+    auto возврат = тип_возврата(*this, метод);
+    auto прежнее = ОкружениеТела::войти(*this, возврат, структура);
+    области.объявить("это", тип_структуры(структура), false);
+    for (const auto& параметр : метод.параметры)
+        области.объявить(параметр.имя, разрешить_тип_параметра(параметр.тип), false);
+    if (auto тело = проверить_блок(метод.тело); !тело)
+        return тело;
+    if (возврат && !блок_гарантирует_возврат(метод.тело))
+        return ошибка(fmt::format(сообщения::метод_не_на_всех_путях, метод.имя));
+    прежнее.выйти(*this);
+    return {};
+}
+
+}  // namespace vokra::semantic

@@ -1,0 +1,505 @@
+// Generic instances: a template copied with each written mention of its
+// generic parameters replaced by the type arguments, named by mangling,
+// checked like an ordinary function or method and kept in the analyser's
+// instance tables, so that each combination of template and resolved type
+// arguments is built and checked once.
+#include <fmt/format.h>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "semantic/analyser.hpp"
+#include "semantic/messages.hpp"
+#include "semantic/overload.hpp"
+
+namespace vokra::semantic {
+
+namespace {
+
+// One generic parameter and the written type that takes its place.
+struct Подстановка {
+    std::string_view параметр;
+    const ast::Тип& замена;
+};
+
+// The scalar types carry nothing to substitute.
+template <class T>
+concept СкалярныйТип = std::is_empty_v<T>;
+
+// The walks below change a copy in place: the public functions copy their
+// input once, and several parameters are replaced one after the other over
+// the same copy.
+void в_типе(ast::Тип& тип, const Подстановка& п);
+void в_выражении(ast::Выражение& выражение, const Подстановка& п);
+void в_блоке(ast::Блок& блок, const Подстановка& п);
+
+void в_типах(std::vector<ast::Тип>& типы, const Подстановка& п) {
+    for (auto& тип : типы)
+        в_типе(тип, п);
+}
+
+void в_выражениях(std::vector<ast::Выражение>& выражения, const Подстановка& п) {
+    for (auto& выражение : выражения)
+        в_выражении(выражение, п);
+}
+
+void в_типе(ast::Тип& тип, const Подстановка& п) {
+    using Т = ast::Тип;
+    const bool заменить =
+        std::visit(Перегрузка{
+                       [](const СкалярныйТип auto&) { return false; },
+                       [&](const Т::Пользовательский& т) { return т.имя == п.параметр; },
+                       [&](Т::Обобщённый& т) {
+                           в_типах(т.параметры, п);
+                           return false;
+                       },
+                       [&](Т::Массив& т) {
+                           в_типе(*т.элемент, п);
+                           return false;
+                       },
+                       [&](Т::Опциональный& т) {
+                           в_типе(*т.тип, п);
+                           return false;
+                       },
+                       [&](Т::Результат& т) {
+                           в_типе(*т.тип, п);
+                           return false;
+                       },
+                       [&](Т::Канал& т) {
+                           в_типе(*т.тип, п);
+                           return false;
+                       },
+                   },
+                   тип.вид);
+    if (заменить)
+        тип = п.замена;
+}
+
+void в_выражении(ast::Выражение& выражение, const Подстановка& п) {
+    using В = ast::Выражение;
+    std::visit(Перегрузка{
+                   [](В::ЦелоеЛит&) {},
+                   [](В::ДробноеЛит&) {},
+                   [](В::ТекстЛит&) {},
+                   [&](В::ИнтерполированныйТекст& в) {
+                       for (auto& фрагмент : в.фрагменты)
+                           std::visit(Перегрузка{
+                                          [](ast::ФрагментТекста::Текст&) {},
+                                          [&](ast::ФрагментТекста::Выражение& ф) {
+                                              в_выражении(*ф.выражение, п);
+                                          },
+                                      },
+                                      фрагмент.вид);
+                   },
+                   [](В::ВерноЛит&) {},
+                   [](В::НеуказаноЛит&) {},
+                   [](В::Идентификатор&) {},
+                   [&](В::МассивЛит& в) { в_выражениях(в.элементы, п); },
+                   [&](В::ВызовФункции& в) {
+                       в_типах(в.типовые_параметры, п);
+                       в_выражениях(в.аргументы, п);
+                   },
+                   [&](В::ДоступКПолю& в) { в_выражении(*в.объект, п); },
+                   [&](В::ВызовМетода& в) {
+                       в_выражении(*в.объект, п);
+                       в_типах(в.типовые_параметры, п);
+                       в_выражениях(в.аргументы, п);
+                   },
+                   [&](В::ДоступПоИндексу& в) {
+                       в_выражении(*в.массив, п);
+                       в_выражении(*в.индекс, п);
+                   },
+                   [&](В::Бинарное& в) {
+                       в_выражении(*в.левое, п);
+                       в_выражении(*в.правое, п);
+                   },
+                   [&](В::Унарное& в) { в_выражении(*в.операнд, п); },
+                   [&](В::Проброс& в) { в_выражении(*в.значение, п); },
+                   [&](В::Успех& в) { в_выражении(*в.значение, п); },
+                   [&](В::Ошибка& в) { в_выражении(*в.значение, п); },
+               },
+               выражение.вид);
+}
+
+void в_месте(ast::МестоЗаписи& место, const Подстановка& п) {
+    using М = ast::МестоЗаписи;
+    std::visit(Перегрузка{
+                   [](М::Переменная&) {},
+                   [&](М::Поле& м) { в_месте(*м.объект, п); },
+                   [&](М::Индекс& м) {
+                       в_месте(*м.массив, п);
+                       в_выражении(*м.индекс, п);
+                   },
+               },
+               место.вид);
+}
+
+void в_операторе(ast::Оператор& оператор, const Подстановка& п) {
+    using О = ast::Оператор;
+    std::visit(Перегрузка{
+                   [&](О::ОбъявлениеПеременной& о) {
+                       в_типе(о.тип, п);
+                       в_выражении(о.значение, п);
+                   },
+                   [&](О::ОбъявлениеНеизменной& о) {
+                       в_типе(о.тип, п);
+                       в_выражении(о.значение, п);
+                   },
+                   [&](О::Присваивание& о) {
+                       в_месте(о.цель, п);
+                       в_выражении(о.значение, п);
+                   },
+                   [&](О::ВыражениеОператор& о) { в_выражении(о.выражение, п); },
+                   [&](О::Если& о) {
+                       в_выражении(о.условие, п);
+                       в_блоке(о.то, п);
+                       if (о.иначе)
+                           в_блоке(*о.иначе, п);
+                   },
+                   [&](О::ДляКаждого& о) {
+                       в_выражении(о.коллекция, п);
+                       в_блоке(о.тело, п);
+                   },
+                   [&](О::Пока& о) {
+                       в_выражении(о.условие, п);
+                       в_блоке(о.тело, п);
+                   },
+                   [&](О::Вернуть& о) {
+                       if (о.значение)
+                           в_выражении(*о.значение, п);
+                   },
+                   [&](О::ПараллельныйБлок& о) { в_блоке(о.тело, п); },
+                   [](О::Прервать&) {},
+                   [](О::Продолжить&) {},
+               },
+               оператор.вид);
+}
+
+void в_блоке(ast::Блок& блок, const Подстановка& п) {
+    for (auto& [оператор, строка] : блок)
+        в_операторе(оператор, п);
+}
+
+void в_функции(ast::ОбъявлениеФункции& функция, const Подстановка& п) {
+    for (auto& параметр : функция.параметры)
+        в_типе(параметр.тип, п);
+    if (функция.тип_возврата)
+        в_типе(*функция.тип_возврата, п);
+    в_блоке(функция.тело, п);
+}
+
+// The parameters of a template paired with the written type arguments.
+// They are replaced one after the other in declaration order, each over the
+// result of the one before, so a replacement that names a later parameter is
+// replaced again.
+std::vector<Подстановка> подстановки(const std::vector<ast::ОбобщённыйПараметр>& параметры,
+                                     const std::vector<ast::Тип>& аргументы) {
+    std::vector<Подстановка> итог;
+    for (std::size_t номер = 0; номер < параметры.size() && номер < аргументы.size(); ++номер)
+        итог.push_back({параметры[номер].имя, аргументы[номер]});
+    return итог;
+}
+
+template <class Узел, class Обход>
+void подставить_все(Узел& узел, const std::vector<Подстановка>& подстановки, Обход обход) {
+    for (const auto& п : подстановки)
+        обход(узел, п);
+}
+
+// An instance of a function or method: the template's parameters, return
+// type and body with the parameters replaced, under the given name, with no
+// generic parameters of its own.
+ast::ОбъявлениеФункции экземпляр_функции(const ast::ОбъявлениеФункции& шаблон, std::string имя,
+                                         const std::vector<Подстановка>& подстановки) {
+    ast::ОбъявлениеФункции экземпляр{
+        .имя = std::move(имя),
+        .обобщённые_параметры = {},
+        .параметры = шаблон.параметры,
+        .тип_возврата = шаблон.тип_возврата,
+        .тело = шаблон.тело,
+        .позиция = шаблон.позиция,
+        .видимость = шаблон.видимость,
+    };
+    подставить_все(экземпляр, подстановки, в_функции);
+    return экземпляр;
+}
+
+std::optional<РешённыйТип> тип_возврата(const ast::ОбъявлениеФункции& функция) {
+    if (!функция.тип_возврата)
+        return std::nullopt;
+    return преобразовать_тип(*функция.тип_возврата);
+}
+
+СигнатураФункции сигнатура(const ast::ОбъявлениеФункции& функция) {
+    СигнатураФункции итог{.параметры = {}, .тип_возврата = тип_возврата(функция)};
+    for (const auto& параметр : функция.параметры)
+        итог.параметры.push_back(преобразовать_тип(параметр.тип));
+    return итог;
+}
+
+// Bounds on instantiation. Each instance is entered in its tables before its
+// body is checked, so a body that uses its own instance again ends at once;
+// a body that asks for ever new instances (a function of T that calls itself
+// with a list of T) is stopped by these.
+constexpr std::size_t предел_вложенности = 64;
+constexpr std::size_t предел_числа_экземпляров = 100'000;
+constexpr std::size_t предел_длины_имени = 4096;
+
+Итог<void> проверить_пределы(const СемантическийАнализатор& анализатор, std::string_view обобщение,
+                             std::string_view имя_экземпляра) {
+    if (анализатор.глубина_инстанциаций >= предел_вложенности ||
+        анализатор.число_экземпляров >= предел_числа_экземпляров ||
+        имя_экземпляра.size() > предел_длины_имени)
+        return ошибка(fmt::format(сообщения::предел_инстанциаций, обобщение));
+    return {};
+}
+
+// Counts one instance as made and as being checked until it goes out of scope.
+struct Вложенность {
+    std::size_t& глубина;
+    explicit Вложенность(СемантическийАнализатор& анализатор)
+        : глубина(анализатор.глубина_инстанциаций) {
+        ++глубина;
+        ++анализатор.число_экземпляров;
+    }
+    ~Вложенность() { --глубина; }
+    Вложенность(const Вложенность&) = delete;
+    Вложенность& operator=(const Вложенность&) = delete;
+};
+
+// Checks an instance body as a body of its own: on a fresh stack of scopes,
+// outside every loop, collecting its assignment records in a list of its own.
+// The instance is made wherever a call first uses it, and its body must see
+// nothing of the body that stands there. The state of that body is put back
+// afterwards; the result is the list the instance's check collected.
+template <class Проверка>
+Итог<Присваивания> проверить_отдельно(СемантическийАнализатор& анализатор, Проверка проверка) {
+    auto области = std::exchange(анализатор.области, СтекОбластей{});
+    анализатор.области.войти();
+    const auto глубина_циклов = std::exchange(анализатор.глубина_циклов, 0);
+    auto присваивания = std::exchange(анализатор.разрешённые_присваивания, {});
+    auto тип_возврата = std::exchange(анализатор.текущий_тип_возврата, std::nullopt);
+    auto структура = std::exchange(анализатор.текущая_структура, std::nullopt);
+
+    auto итог = проверка();
+
+    auto собранные = std::exchange(анализатор.разрешённые_присваивания, std::move(присваивания));
+    анализатор.области = std::move(области);
+    анализатор.глубина_циклов = глубина_циклов;
+    анализатор.текущий_тип_возврата = std::move(тип_возврата);
+    анализатор.текущая_структура = std::move(структура);
+    if (!итог)
+        return tl::unexpected(std::move(итог.error()));
+    return собранные;
+}
+
+std::string имена_параметров(const std::vector<ast::ОбобщённыйПараметр>& параметры) {
+    std::string итог;
+    for (const auto& параметр : параметры) {
+        if (!итог.empty())
+            итог += ", ";
+        итог += параметр.имя;
+    }
+    return итог;
+}
+
+}  // namespace
+
+ast::Тип подставить_тип(const ast::Тип& тип, const std::string& параметр, const ast::Тип& замена) {
+    auto копия = тип;
+    в_типе(копия, {параметр, замена});
+    return копия;
+}
+
+ast::Оператор подставить_тип_в_оператор(const ast::Оператор& оператор, const std::string& параметр,
+                                        const ast::Тип& замена) {
+    auto копия = оператор;
+    в_операторе(копия, {параметр, замена});
+    return копия;
+}
+
+ast::Выражение подставить_тип_в_выражение(const ast::Выражение& выражение,
+                                          const std::string& параметр, const ast::Тип& замена) {
+    auto копия = выражение;
+    в_выражении(копия, {параметр, замена});
+    return копия;
+}
+
+ast::МестоЗаписи подставить_тип_в_место_записи(const ast::МестоЗаписи& место,
+                                               const std::string& параметр,
+                                               const ast::Тип& замена) {
+    auto копия = место;
+    в_месте(копия, {параметр, замена});
+    return копия;
+}
+
+ast::Блок подставить_тип_в_блок(const ast::Блок& блок, const std::string& параметр,
+                                const ast::Тип& замена) {
+    auto копия = блок;
+    в_блоке(копия, {параметр, замена});
+    return копия;
+}
+
+Итог<std::optional<РешённыйТип>>
+СемантическийАнализатор::гарантировать_инстанциацию_обобщённой_функции(const std::string& имя,
+                                                                       const ast::Тип& аргумент) {
+    auto ключ = std::pair{имя, преобразовать_тип(аргумент)};
+    if (const auto* готовое = экземпляры_функций.найти(ключ)) {
+        const auto* экземпляр = инстанцированные_функции.найти(*готовое);
+        if (экземпляр == nullptr)
+            return ошибка(fmt::format(сообщения::инстанциация_потеряна, *готовое));
+        return тип_возврата(*экземпляр);
+    }
+    const auto* шаблон = обобщённые_функции.найти(имя);
+    if (шаблон == nullptr)
+        return ошибка(fmt::format(сообщения::обобщённая_функция_не_найдена, имя));
+    auto манглированное = манглированное_имя(имя, ключ.second);
+    if (auto предел = проверить_пределы(*this, имя, манглированное); !предел)
+        return tl::unexpected(std::move(предел.error()));
+
+    // Only the first generic parameter is replaced: a template has exactly one.
+    const std::vector<ast::Тип> аргументы{аргумент};
+    auto экземпляр = экземпляр_функции(*шаблон, манглированное,
+                                       подстановки(шаблон->обобщённые_параметры, аргументы));
+    auto итог = тип_возврата(экземпляр);
+
+    // Entered before the body is checked, so that a body calling its own
+    // function with the same argument finds the instance being built.
+    инстанцированные_функции.вставить(манглированное, экземпляр);
+    экземпляры_функций.вставить(std::move(ключ), манглированное);
+    Вложенность вложенность(*this);
+    auto присваивания = проверить_отдельно(*this, [&] { return проверить_функцию(экземпляр); });
+    if (!присваивания)
+        return tl::unexpected(std::move(присваивания.error()));
+    присваивания_экземпляров_функций.вставить(std::move(манглированное), std::move(*присваивания));
+    return итог;
+}
+
+Итог<СигнатураФункции> СемантическийАнализатор::гарантировать_инстанциацию_обобщённого_метода(
+    const std::string& структура, const std::string& метод, const ast::Тип& аргумент) {
+    auto ключ = std::pair{ПараИмён{структура, метод}, преобразовать_тип(аргумент)};
+    if (const auto* готовое = экземпляры_методов.найти(ключ)) {
+        const auto* экземпляр = инстанцированные_методы.найти(*готовое);
+        if (экземпляр == nullptr)
+            return ошибка(fmt::format(сообщения::инстанциация_метода_потеряна, *готовое));
+        return сигнатура(экземпляр->second);
+    }
+    const auto* шаблон = обобщённые_методы.найти(ключ.first);
+    if (шаблон == nullptr)
+        return ошибка(fmt::format(сообщения::обобщённый_метод_не_найден, структура, метод));
+    auto имя_экземпляра = манглированное_имя(метод, ключ.second);
+    auto ключ_экземпляра = fmt::format("{}::{}", структура, имя_экземпляра);
+    if (auto предел =
+            проверить_пределы(*this, fmt::format("{}.{}", структура, метод), ключ_экземпляра);
+        !предел)
+        return tl::unexpected(std::move(предел.error()));
+
+    const std::vector<ast::Тип> аргументы{аргумент};
+    auto экземпляр = экземпляр_функции(*шаблон, std::move(имя_экземпляра),
+                                       подстановки(шаблон->обобщённые_параметры, аргументы));
+    auto итог = сигнатура(экземпляр);
+
+    // Entered before the body is checked, as for functions.
+    инстанцированные_методы.вставить(ключ_экземпляра, {структура, экземпляр});
+    экземпляры_методов.вставить(std::move(ключ), ключ_экземпляра);
+    Вложенность вложенность(*this);
+    auto присваивания =
+        проверить_отдельно(*this, [&] { return проверить_метод(структура, экземпляр); });
+    if (!присваивания)
+        return tl::unexpected(std::move(присваивания.error()));
+    присваивания_экземпляров_методов.вставить(std::move(ключ_экземпляра), std::move(*присваивания));
+    return итог;
+}
+
+Итог<РешённыйТип> СемантическийАнализатор::гарантировать_инстанциацию_обобщённой_структуры(
+    const std::string& имя, const std::vector<ast::Тип>& аргументы) {
+    std::vector<РешённыйТип> типы;
+    for (const auto& аргумент : аргументы)
+        типы.push_back(преобразовать_тип(аргумент));
+    auto ключ = std::pair{имя, std::move(типы)};
+    if (const auto* готовое = экземпляры_структур.найти(ключ))
+        return тип_структуры(*готовое);
+    const auto* найденный = обобщённые_структуры.найти(имя);
+    if (найденный == nullptr)
+        return ошибка(fmt::format(сообщения::обобщённая_структура_не_найдена, имя));
+    const auto& параметры = найденный->обобщённые_параметры;
+    if (параметры.size() != аргументы.size())
+        return ошибка(fmt::format(сообщения::число_типовых_параметров, имя, параметры.size(),
+                                  аргументы.size(), имя, имена_параметров(параметры)));
+    auto имя_экземпляра = манглированное_имя_многих(имя, ключ.second);
+    if (auto предел = проверить_пределы(*this, имя, имя_экземпляра); !предел)
+        return tl::unexpected(std::move(предел.error()));
+    // The template stays in its table; a copy keeps it safe from whatever the
+    // method checks below enter into the analyser's tables.
+    const ast::ОбъявлениеСтруктуры шаблон = *найденный;
+    const auto замены = подстановки(шаблон.обобщённые_параметры, аргументы);
+
+    std::vector<ПолеТипа> поля;
+    for (const auto& поле : шаблон.поля) {
+        auto тип = поле.тип;
+        подставить_все(тип, замены, в_типе);
+        поля.push_back({поле.имя, преобразовать_тип(тип)});
+    }
+    поля_структур.вставить(имя_экземпляра, std::move(поля));
+    for (const auto& поле : шаблон.поля)
+        видимость_полей.вставить({имя_экземпляра, поле.имя},
+                                 поле.видимость.value_or(ast::Видимость::Публично));
+
+    // The signatures of all methods are entered before any body is checked,
+    // so that a method may call a method declared after it. The errors keep
+    // their order all the same: a method that cannot be instantiated ends the
+    // registration here, and its error is returned at its own turn, after the
+    // bodies of the methods before it have been checked.
+    std::vector<ast::ОбъявлениеФункции> методы;
+    std::optional<std::string> отказ;
+    for (const auto& метод : шаблон.методы) {
+        if (!метод.обобщённые_параметры.empty()) {
+            отказ = fmt::format(сообщения::обобщённый_метод_в_обобщённой_структуре, имя, метод.имя);
+            break;
+        }
+        if (сигнатуры_методов.содержит({имя_экземпляра, метод.имя})) {
+            отказ =
+                fmt::format(сообщения::метод_инстанциирован_повторно, имя_экземпляра, метод.имя);
+            break;
+        }
+        auto экземпляр = экземпляр_функции(метод, метод.имя, замены);
+        auto [параметры_метода, возврат] = сигнатура(экземпляр);
+        сигнатуры_методов.вставить(
+            {имя_экземпляра, метод.имя},
+            {std::move(параметры_метода), std::move(возврат), метод.видимость});
+        методы.push_back(std::move(экземпляр));
+    }
+
+    // The instance is entered before its methods are checked, so that a method
+    // that builds its own structure with the same arguments finds it.
+    инстанцированные_структуры.вставить(имя_экземпляра, ast::ОбъявлениеСтруктуры{
+                                                            .имя = имя_экземпляра,
+                                                            .обобщённые_параметры = {},
+                                                            .контракты = {},
+                                                            .поля = шаблон.поля,
+                                                            .методы = методы,
+                                                            .позиция = шаблон.позиция,
+                                                        });
+    экземпляры_структур.вставить(std::move(ключ), имя_экземпляра);
+    Вложенность вложенность(*this);
+    for (const auto& метод : методы) {
+        auto присваивания =
+            проверить_отдельно(*this, [&] { return проверить_метод(имя_экземпляра, метод); });
+        if (!присваивания)
+            return tl::unexpected(std::move(присваивания.error()));
+        auto& список = присваивания_по_имени[имя_экземпляра];
+        список.insert(список.end(), std::make_move_iterator(присваивания->begin()),
+                      std::make_move_iterator(присваивания->end()));
+    }
+    if (отказ)
+        return ошибка(std::move(*отказ));
+    return тип_структуры(std::move(имя_экземпляра));
+}
+
+}  // namespace vokra::semantic

@@ -1,0 +1,56 @@
+#include <cstdio>
+#include <cstdlib>
+
+#include "semantic/analyser.hpp"
+#include "semantic/messages.hpp"
+
+namespace vokra::semantic {
+
+void СтекОбластей::объявить(const std::string& имя, РешённыйТип тип, bool неизменная) {
+    if (области.empty()) {
+        // The outermost scope lives as long as the analyser; losing it is a
+        // fault of the analyser itself, not of the program under check.
+        std::fputs(fmt::format(сообщения::стек_пуст).c_str(), stderr);
+        std::fputc('\n', stderr);
+        std::abort();
+    }
+    области.back().вставить(имя, ИнформацияОПеременной{std::move(тип), неизменная});
+}
+
+const ИнформацияОПеременной* СтекОбластей::найти(const std::string& имя) const {
+    for (auto область = области.rbegin(); область != области.rend(); ++область)
+        if (const auto* информация = область->найти(имя))
+            return информация;
+    return nullptr;
+}
+
+std::vector<std::string> СтекОбластей::все_видимые_имена() const {
+    std::vector<std::string> имена;
+    for (const auto& область : области)
+        for (const auto& [имя, информация] : область)
+            имена.push_back(имя);
+    return имена;
+}
+
+СемантическийАнализатор СемантическийАнализатор::новый() {
+    СемантическийАнализатор анализатор;
+    анализатор.области.войти();
+    return анализатор;
+}
+
+РешённыйТип СемантическийАнализатор::разрешить_тип_параметра(const ast::Тип& тип) const {
+    if (const auto* обобщённый = std::get_if<ast::Тип::Обобщённый>(&тип.вид)) {
+        const auto& параметры = обобщённый->параметры;
+        if (обобщённый->имя == "Список" && параметры.size() == 1)
+            return тип_списка(разрешить_тип_параметра(параметры[0]));
+        if (обобщённый->имя == "Словарь" && параметры.size() == 2)
+            return {РешённыйТип::Словарь{разрешить_тип_параметра(параметры[0]),
+                                         разрешить_тип_параметра(параметры[1])}};
+    }
+    if (const auto* пользовательский = std::get_if<ast::Тип::Пользовательский>(&тип.вид))
+        if (контракты.содержит(пользовательский->имя))
+            return {РешённыйТип::Контракт{пользовательский->имя}};
+    return преобразовать_тип(тип);
+}
+
+}  // namespace vokra::semantic

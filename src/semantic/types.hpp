@@ -1,0 +1,214 @@
+// The types the analyser computes for expressions, variables, parameters,
+// fields and return values, with their printed form (the form of every type
+// in a message), the conversion from written types, the mangled names of
+// generic instances and the two compatibility checks.
+#pragma once
+
+#include <fmt/format.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "ast/ast.hpp"
+#include "semantic/error.hpp"
+
+namespace vokra::semantic {
+
+struct РешённыйТип {
+    struct Целое {
+        static constexpr std::string_view название = "Целое";
+        bool operator==(const Целое&) const = default;
+    };
+    struct Целое8 {
+        static constexpr std::string_view название = "Целое8";
+        bool operator==(const Целое8&) const = default;
+    };
+    struct Целое16 {
+        static constexpr std::string_view название = "Целое16";
+        bool operator==(const Целое16&) const = default;
+    };
+    struct Целое32 {
+        static constexpr std::string_view название = "Целое32";
+        bool operator==(const Целое32&) const = default;
+    };
+    struct Целое64 {
+        static constexpr std::string_view название = "Целое64";
+        bool operator==(const Целое64&) const = default;
+    };
+    struct Беззнак8 {
+        static constexpr std::string_view название = "Беззнак8";
+        bool operator==(const Беззнак8&) const = default;
+    };
+    struct Беззнак16 {
+        static constexpr std::string_view название = "Беззнак16";
+        bool operator==(const Беззнак16&) const = default;
+    };
+    struct Беззнак32 {
+        static constexpr std::string_view название = "Беззнак32";
+        bool operator==(const Беззнак32&) const = default;
+    };
+    struct Беззнак64 {
+        static constexpr std::string_view название = "Беззнак64";
+        bool operator==(const Беззнак64&) const = default;
+    };
+    struct Дробное {
+        static constexpr std::string_view название = "Дробное";
+        bool operator==(const Дробное&) const = default;
+    };
+    struct Дробное32 {
+        static constexpr std::string_view название = "Дробное32";
+        bool operator==(const Дробное32&) const = default;
+    };
+    struct Дробное64 {
+        static constexpr std::string_view название = "Дробное64";
+        bool operator==(const Дробное64&) const = default;
+    };
+    struct Текст {
+        static constexpr std::string_view название = "Текст";
+        bool operator==(const Текст&) const = default;
+    };
+    // The truth type.
+    struct Верно {
+        static constexpr std::string_view название = "Верно";
+        bool operator==(const Верно&) const = default;
+    };
+    // For an instance of a generic structure the name is its mangled name.
+    struct Структура {
+        static constexpr std::string_view название = "Структура";
+        std::string имя;
+        bool operator==(const Структура&) const = default;
+    };
+    struct Массив {
+        static constexpr std::string_view название = "Массив";
+        ast::Коробка<РешённыйТип> элемент;
+        std::uint64_t размер = 0;
+        bool operator==(const Массив& другой) const;
+    };
+    struct Результат {
+        static constexpr std::string_view название = "Результат";
+        ast::Коробка<РешённыйТип> тип;
+        bool operator==(const Результат& другой) const;
+    };
+    struct Список {
+        static constexpr std::string_view название = "Список";
+        ast::Коробка<РешённыйТип> элемент;
+        bool operator==(const Список& другой) const;
+    };
+    struct Словарь {
+        static constexpr std::string_view название = "Словарь";
+        ast::Коробка<РешённыйТип> ключ;
+        ast::Коробка<РешённыйТип> значение;
+        bool operator==(const Словарь& другой) const;
+    };
+    struct Канал {
+        static constexpr std::string_view название = "Канал";
+        ast::Коробка<РешённыйТип> элемент;
+        bool operator==(const Канал& другой) const;
+    };
+    struct Контракт {
+        static constexpr std::string_view название = "Контракт";
+        std::string имя;
+        bool operator==(const Контракт&) const = default;
+    };
+    struct Опциональный {
+        static constexpr std::string_view название = "Опциональный";
+        ast::Коробка<РешённыйТип> тип;
+        bool operator==(const Опциональный& другой) const;
+    };
+    // A value without a usable type.
+    struct Неизвестен {
+        static constexpr std::string_view название = "Неизвестен";
+        bool operator==(const Неизвестен&) const = default;
+    };
+
+    // The order is the kind number, 0 to 22; the kind classes below rely on it.
+    using Вид =
+        std::variant<Целое, Целое8, Целое16, Целое32, Целое64, Беззнак8, Беззнак16, Беззнак32,
+                     Беззнак64, Дробное, Дробное32, Дробное64, Текст, Верно, Структура, Массив,
+                     Результат, Список, Словарь, Канал, Контракт, Опциональный, Неизвестен>;
+    Вид вид;
+
+    bool operator==(const РешённыйТип&) const = default;
+
+    // Kinds 0 to 8.
+    bool целый() const { return вид.index() <= 8; }
+    // Kinds 0 to 11.
+    bool числовой() const { return вид.index() <= 11; }
+    bool неизвестен() const { return std::holds_alternative<Неизвестен>(вид); }
+    template <class К>
+    bool есть() const {
+        return std::holds_alternative<К>(вид);
+    }
+};
+
+// Shorthands for building types.
+inline РешённыйТип неизвестный_тип() {
+    return {РешённыйТип::Неизвестен{}};
+}
+inline РешённыйТип тип_структуры(std::string имя) {
+    return {РешённыйТип::Структура{std::move(имя)}};
+}
+inline РешённыйТип тип_результата(РешённыйТип значение) {
+    return {РешённыйТип::Результат{std::move(значение)}};
+}
+inline РешённыйТип тип_списка(РешённыйТип элемент) {
+    return {РешённыйТип::Список{std::move(элемент)}};
+}
+
+// The printed form: `Целое`, `Структура("Точка")`, `Список(Целое)`,
+// `Словарь(Текст, Целое)`, `Массив { элемент: Целое, размер: 3 }`. Names are
+// quoted with escapes, as in the syntax tree's printed form, since mangled
+// names may themselves hold double quotes.
+std::string в_тексте(const РешённыйТип& тип);
+// "[Целое, Дробное]".
+std::string в_тексте(const std::vector<РешённыйТип>& типы);
+// "Some(Целое)" or "None".
+std::string в_тексте(const std::optional<РешённыйТип>& тип);
+
+// The plain conversion of a written type. No table is consulted: a contract
+// name becomes a structure type here.
+РешённыйТип преобразовать_тип(const ast::Тип& тип);
+
+// The type part of a mangled name: the lower-case word of a scalar kind, the
+// name of a structure, the printed form of everything else.
+std::string манглированное_имя_типа(const РешённыйТип& тип);
+// "имя__часть".
+std::string манглированное_имя(std::string_view имя, const РешённыйТип& тип);
+// "имя__часть1_часть2"; an empty list gives "имя__".
+std::string манглированное_имя_многих(std::string_view имя, const std::vector<РешённыйТип>& типы);
+
+// The numeric kind named by a cast ("целое" … "дробное64"), exactly as written.
+std::optional<РешённыйТип> имя_числового_типа_в_решённый_тип(std::string_view имя);
+
+// Success when the actual type is Неизвестен or equals the expected one.
+Итог<void> проверить_совместимость_типов(const РешённыйТип& ожидаемый,
+                                         const РешённыйТип& фактический, std::string_view контекст);
+// The same, also accepting any numeric type for any numeric type.
+Итог<void> проверить_совместимость_с_приведением(const РешённыйТип& ожидаемый,
+                                                 const РешённыйТип& фактический,
+                                                 std::string_view контекст);
+
+// Structural: the kind first, then the payload in field order.
+std::size_t хеш_типа(const РешённыйТип& тип);
+
+}  // namespace vokra::semantic
+
+template <>
+struct std::hash<vokra::semantic::РешённыйТип> {
+    std::size_t operator()(const vokra::semantic::РешённыйТип& тип) const noexcept;
+};
+
+// Types format as their printed form inside messages.
+template <>
+struct fmt::formatter<vokra::semantic::РешённыйТип> : fmt::formatter<std::string_view> {
+    template <class Контекст>
+    auto format(const vokra::semantic::РешённыйТип& тип, Контекст& контекст) const {
+        return fmt::formatter<std::string_view>::format(vokra::semantic::в_тексте(тип), контекст);
+    }
+};
