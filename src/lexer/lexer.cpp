@@ -194,12 +194,14 @@ struct Разбор {
         return ОшибкаЛексера{std::move(сообщение), строка, столбец};
     }
 
+    // Past ASCII, white space starts at U+0085; letters of most scripts
+    // (Cyrillic among them) are told apart before any lookup.
     void пропустить_пробелы_и_комментарии() {
         while (!в_конце()) {
             const char32_t с = текущий();
             if (с == U' ' || с == U'\t' || с == U'\n' || с == U'\r' || с == U'\v' || с == U'\f') {
                 пропустить_пробелы_ascii();
-            } else if (с >= 0x80 && unicode::пробельный(с)) {
+            } else if ((с == 0x85 || с == 0xA0 || с >= 0x1680) && unicode::пробельный(с)) {
                 шаг();
             } else if (с == U'/' && есть_следующий() && следующий() == U'/') {
                 пропустить_в_строке([](char32_t з) { return з != U'\n'; });

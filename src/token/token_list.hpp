@@ -35,8 +35,11 @@ struct СписокТокенов {
     // A new token at the end, default-made, to be filled in place.
     ТокенСПозицией& emplace_back() {
         if (всего % в_куске == 0) {
+            // The first chunk grows as it fills, so a short text (an
+            // interpolated piece, a hover) takes little.
             куски.emplace_back();
-            куски.back().reserve(в_куске);
+            if (куски.size() > 1)
+                куски.back().reserve(в_куске);
         }
         ++всего;
         return куски.back().emplace_back();
