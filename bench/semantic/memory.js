@@ -10,6 +10,11 @@
 const fs = require('node:fs');
 const path = require('node:path');
 const { spawn, execFileSync } = require('node:child_process');
+const {
+  createProtocolConnection,
+  StreamMessageReader,
+  StreamMessageWriter,
+} = require(path.join(__dirname, '../../tests/вокра_lsp/client/node_modules/vscode-languageserver-protocol/node'));
 
 const [server, generator] = process.argv.slice(2);
 if (!server || !generator) {
@@ -26,42 +31,20 @@ function status(pid) {
   return { rss: kb('VmRSS'), peak: kb('VmHWM') };
 }
 
-function frame(message) {
-  const body = Buffer.from(JSON.stringify({ jsonrpc: '2.0', ...message }));
-  return Buffer.concat([Buffer.from(`Content-Length: ${body.length}\r\n\r\n`), body]);
-}
-
-// A server and the bodies it writes, read as they come unless paused.
-function start() {
-  const child = spawn(server, [], { stdio: ['pipe', 'pipe', 'inherit'] });
-  const waiting = [];
-  const bodies = [];
-  let pending = Buffer.alloc(0);
-  child.stdout.on('data', (data) => {
-    pending = Buffer.concat([pending, data]);
-    for (;;) {
-      const end = pending.indexOf('\r\n\r\n');
-      if (end < 0) return;
-      const length = Number(/Content-Length: (\d+)/.exec(pending.subarray(0, end).toString())[1]);
-      if (pending.length < end + 4 + length) return;
-      const body = JSON.parse(pending.subarray(end + 4, end + 4 + length).toString());
-      pending = pending.subarray(end + 4 + length);
-      const waiter = waiting.shift();
-      if (waiter) waiter(body);
-      else bodies.push(body);
-    }
-  });
-  const next = () => (bodies.length ? Promise.resolve(bodies.shift()) : new Promise((r) => waiting.push(r)));
-  const send = (message) => new Promise((resolve) => child.stdin.write(frame(message), resolve));
-  return { child, next, send };
-}
-
+// A server behind the protocol client library; its notifications of
+// diagnostics are taken one by one.
 async function initialized() {
-  const s = start();
-  await s.send({ id: 0, method: 'initialize', params: { capabilities: {} } });
-  await s.next();
-  await s.send({ method: 'initialized', params: {} });
-  return s;
+  const child = spawn(server, [], { stdio: ['pipe', 'pipe', 'inherit'] });
+  const connection = createProtocolConnection(new StreamMessageReader(child.stdout), new StreamMessageWriter(child.stdin));
+  const waiting = [];
+  connection.onNotification('textDocument/publishDiagnostics', (params) => waiting.shift()(params));
+  connection.onError(() => {});
+  connection.listen();
+  await connection.sendRequest('initialize', { processId: null, rootUri: null, capabilities: {} });
+  await connection.sendNotification('initialized', {});
+  const next = () => new Promise((resolve) => waiting.push(resolve));
+  const notify = (method, params) => connection.sendNotification(method, params);
+  return { child, connection, next, notify };
 }
 
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
@@ -71,9 +54,9 @@ async function peakOfOneCheck(lines) {
   const size = Buffer.byteLength(text);
   const s = await initialized();
   const before = status(s.child.pid);
-  await s.send({ method: 'textDocument/didOpen', params: { textDocument: { uri: URI, languageId: 'vokra', version: 1, text } } });
+  await s.notify('textDocument/didOpen', { textDocument: { uri: URI, languageId: 'vokra', version: 1, text } });
   const published = await s.next();
-  if (published.params.diagnostics.length) throw new Error(JSON.stringify(published.params.diagnostics[0]));
+  if (published.diagnostics.length) throw new Error(JSON.stringify(published.diagnostics[0]));
   const after = status(s.child.pid);
   console.log(
     `one check of ${lines} lines (${(size / MB).toFixed(1)} MB): peak ${(after.peak / MB).toFixed(0)} MB, ` +
@@ -86,9 +69,11 @@ async function burstOfChanges(lines, count) {
   const text = execFileSync(generator, [String(lines)], { maxBuffer: 1 << 30 }).toString();
   const s = await initialized();
   const before = status(s.child.pid);
+  const published = [];
+  for (let i = 0; i < count; ++i) published.push(s.next());
   for (let i = 0; i < count; ++i)
-    s.send({ method: 'textDocument/didChange', params: { textDocument: { uri: URI, version: i + 2 }, contentChanges: [{ text: `${text}// ${i}\n` }] } });
-  for (let i = 0; i < count; ++i) await s.next();
+    s.notify('textDocument/didChange', { textDocument: { uri: URI, version: i + 2 }, contentChanges: [{ text: `${text}// ${i}\n` }] });
+  await Promise.all(published);
   const after = status(s.child.pid);
   console.log(
     `${count} changes of ${(Buffer.byteLength(text) / MB).toFixed(1)} MB sent at once: ` +
@@ -97,16 +82,18 @@ async function burstOfChanges(lines, count) {
   s.child.kill();
 }
 
-async function unreadAnswers(count) {
+async function unreadAnswers(lines, count) {
+  // Every completion answer lists the document's declarations.
+  const text = execFileSync(generator, [String(lines)], { maxBuffer: 1 << 30 }).toString();
   const s = await initialized();
-  await s.send({ method: 'textDocument/didOpen', params: { textDocument: { uri: URI, languageId: 'vokra', version: 1, text: 'функция а()\nконец\n' } } });
+  await s.notify('textDocument/didOpen', { textDocument: { uri: URI, languageId: 'vokra', version: 1, text } });
   await s.next();
   s.child.stdout.pause();
   for (let i = 0; i < count; ++i)
-    s.send({ id: i + 1, method: 'textDocument/completion', params: { textDocument: { uri: URI }, position: { line: 0, character: 0 } } });
+    s.connection.sendRequest('textDocument/completion', { textDocument: { uri: URI }, position: { line: 0, character: 0 } }).catch(() => {});
   await sleep(3000);
   const held = status(s.child.pid);
-  console.log(`${count} completion requests while the client reads nothing: the server holds ${(held.rss / MB).toFixed(0)} MB`);
+  console.log(`${count} completion requests on ${lines} lines while the client reads nothing: the server holds ${(held.rss / MB).toFixed(0)} MB`);
   s.child.kill();
 }
 
@@ -114,7 +101,7 @@ async function main() {
   await peakOfOneCheck(100000);
   await peakOfOneCheck(1000000);
   await burstOfChanges(100000, 50);
-  await unreadAnswers(3000);
+  await unreadAnswers(10000, 3000);
 }
 
 main().then(() => process.exit(0), (error) => {
