@@ -1,3 +1,5 @@
+#include <fmt/format.h>
+
 #include "parser/messages.hpp"
 #include "support.hpp"
 
@@ -17,6 +19,32 @@ TEST(Курсор, НеПроходитКонецФайла) {
     EXPECT_EQ(п.текущий, 1u);
     EXPECT_EQ(&п.заглянуть_вперёд(), &п.токены.back());
     EXPECT_EQ(&п.токен_после(100), &п.токены.back());
+}
+
+TEST(Курсор, ПрочитанноеОсвобождаетсяБезПотерь) {
+    // Functions whose names and bodies are read after speculative attempts
+    // (`a < b, c > (d)`, `Список<x> y`), many chunks of tokens long. Recording
+    // edits keeps every token and text; without it the parser frees what it
+    // has read, and the tree must be the same.
+    std::string текст;
+    for (int i = 0; i < 2000; ++i)
+        текст += fmt::format(
+            "функция ф{0}(целое длинное_имя_параметра) {{ Список<целое> с{0} = g(a < b, c > (d)); "
+            "вернуть длинное_имя_параметра < с{0}; }}\n",
+            i);
+    auto отладка = [&](bool записывать) {
+        auto п = парсер(текст, записывать);
+        auto узлы = п.разобрать_программу();
+        EXPECT_TRUE(узлы.has_value());
+        EXPECT_EQ(п.токены.первый_кусок > 0, !записывать);
+        std::string в;
+        for (const auto& узел : узлы.value_or(std::vector<ast::ВерхнийУзел>{}))
+            в += ast::отладка(узел);
+        return в;
+    };
+    const std::string освобождая = отладка(false);
+    EXPECT_EQ(освобождая, отладка(true));
+    EXPECT_NE(освобождая.find("длинное_имя_параметра"), std::string::npos);
 }
 
 TEST(Курсор, ПроверитьСравниваетЗначениеТолькоУЛитераловИИмён) {
