@@ -131,5 +131,29 @@ TEST(Операторы, Вернуть) {
     });
 }
 
+// One record per assignment, in checking order: the type of the variable an
+// assignment declared, none for every other target; declarations add none.
+TEST(Операторы, ЗаписанныеПрисваивания) {
+    const std::pair<const char*, const char*> случаи[] = {
+        {"функция ф() { x = 1; x = 2; целое y = 3; y = 4; т = \"а\"; }", "Целое - - Текст"},
+        {"структура Т { целое x; }\nфункция ф(Т т) { т.x = 1; целое(2) м = массив(1, 2); м(0) = "
+         "1; если (да) { з = 1.5; } }",
+         "- - Дробное"},
+        {"функция ф() { целое y = 1; }", ""},
+    };
+    for (const auto& [текст, ожидается] : случаи) {
+        auto узлы = тест::парсер(текст).разобрать_программу();
+        ASSERT_TRUE(узлы) << текст;
+        auto а = СемантическийАнализатор::новый();
+        ASSERT_TRUE(а.проверить_программу(*узлы, {},
+                                          std::vector<std::optional<std::string>>(узлы->size())));
+        std::string записи;
+        for (const auto& запись : а.разрешённые_присваивания)
+            записи += (записи.empty() ? "" : " ") +
+                      (запись.объявленный_тип ? в_тексте(*запись.объявленный_тип) : "-");
+        EXPECT_EQ(записи, ожидается) << текст;
+    }
+}
+
 }  // namespace
 }  // namespace vokra::semantic
