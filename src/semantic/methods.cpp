@@ -47,6 +47,21 @@ const ast::Выражение::ДоступКПолю* поле_перед_жи�
     return слабое ? доступ : nullptr;
 }
 
+// The type of `P.G` when the type of P is known already, so that P is not
+// typed again and nested calls stay linear. P stands in a scope of its own
+// under a name that no source text can write (it holds a space), and the
+// field access is typed by the one rule of all field accesses.
+Итог<Т> тип_поля_владельца(СемантическийАнализатор& а, Т владелец, const std::string& поле) {
+    static const std::string имя_владельца = "владелец поля";
+    const ast::Выражение доступ{ast::Выражение::ДоступКПолю{
+        ast::Выражение{ast::Выражение::Идентификатор{имя_владельца}}, поле}};
+    а.области.войти();
+    а.области.объявить(имя_владельца, std::move(владелец), true);
+    auto тип = а.тип_выражения(доступ);
+    а.области.выйти();
+    return тип;
+}
+
 Итог<Т> метод_структуры(СемантическийАнализатор& а, const std::string& структура,
                         const Вызов& вызов) {
     const std::string& метод = вызов.метод;
@@ -139,26 +154,16 @@ const ast::Выражение::ДоступКПолю* поле_перед_жи�
         auto владелец = тип_выражения(*доступ->объект);
         if (!владелец)
             return владелец;
-        if (const auto* структура = std::get_if<Т::Структура>(&владелец->вид)) {
-            const std::string& имя = структура->имя;
-            if (слабые_поля.содержит({имя, доступ->поле})) {
-                if (!вызов.аргументы.empty())
-                    return ошибка(
-                        fmt::format(с::жива_аргументы, доступ->поле, вызов.аргументы.size()));
-                return Т{Т::Верно{}};
-            }
-            // The field read from the owner's known type, so P is not typed
-            // again: nested calls stay linear.
-            const auto* поля = поля_структур.найти(имя);
-            if (!поля)
-                return ошибка(fmt::format(с::структура_не_найдена_в_таблице, имя));
-            auto поле = тип_доступного_поля(имя, *поля, доступ->поле);
-            if (!поле)
-                return поле;
-            объект = std::move(*поле);
-        } else if (владелец->неизвестен()) {
-            объект = неизвестный_тип();
+        if (const auto* структура = std::get_if<Т::Структура>(&владелец->вид);
+            структура && слабые_поля.содержит({структура->имя, доступ->поле})) {
+            if (!вызов.аргументы.empty())
+                return ошибка(fmt::format(с::жива_аргументы, доступ->поле, вызов.аргументы.size()));
+            return Т{Т::Верно{}};
         }
+        auto поле = тип_поля_владельца(*this, std::move(*владелец), доступ->поле);
+        if (!поле)
+            return поле;
+        объект = std::move(*поле);
     }
     if (!объект) {
         auto тип = тип_выражения(*вызов.объект);
