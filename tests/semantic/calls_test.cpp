@@ -373,9 +373,8 @@ TEST(Методы, Контейнеры) {
 }
 
 // Each argument, and the owner of a field tested with `.жива()` (a structure,
-// a result or anything else), is typed
-// once, so nesting costs linear time: 40 levels would otherwise take 2^40
-// typing steps.
+// a result or anything else), is typed once, so nesting costs linear time:
+// 40 levels would otherwise take 2^40 typing steps.
 TEST(Вызовы, ГлубокаяВложенностьВызововЛинейна) {
     std::string текст = "1";
     for (int i = 0; i < 40; ++i)
