@@ -47,21 +47,6 @@ const ast::Выражение::ДоступКПолю* поле_перед_жи�
     return слабое ? доступ : nullptr;
 }
 
-// The type of `P.G` when the type of P is known already, so that P is not
-// typed again and nested calls stay linear. P stands in a scope of its own
-// under a name that no source text can write (it holds a space), and the
-// field access is typed by the one rule of all field accesses.
-Итог<Т> тип_поля_владельца(СемантическийАнализатор& а, Т владелец, const std::string& поле) {
-    static const std::string имя_владельца = "владелец поля";
-    const ast::Выражение доступ{ast::Выражение::ДоступКПолю{
-        ast::Выражение{ast::Выражение::Идентификатор{имя_владельца}}, поле}};
-    а.области.войти();
-    а.области.объявить(имя_владельца, std::move(владелец), true);
-    auto тип = а.тип_выражения(доступ);
-    а.области.выйти();
-    return тип;
-}
-
 Итог<Т> метод_структуры(СемантическийАнализатор& а, const std::string& структура,
                         const Вызов& вызов) {
     const std::string& метод = вызов.метод;
@@ -160,7 +145,9 @@ const ast::Выражение::ДоступКПолю* поле_перед_жи�
                 return ошибка(fmt::format(с::жива_аргументы, доступ->поле, вызов.аргументы.size()));
             return Т{Т::Верно{}};
         }
-        auto поле = тип_поля_владельца(*this, std::move(*владелец), доступ->поле);
+        // The field read from the owner's known type, so P is not typed again:
+        // nested calls stay linear.
+        auto поле = тип_поля_значения(*владелец, доступ->поле);
         if (!поле)
             return поле;
         объект = std::move(*поле);
