@@ -140,6 +140,9 @@ struct СемантическийАнализатор {
     Итог<РешённыйТип> тип_доступного_поля(const std::string& структура,
                                           const std::vector<ПолеТипа>& поля,
                                           const std::string& поле) const;
+    // The type of `владелец.поле` once the owner's type is known: the one
+    // rule of every field access, for callers that typed the owner already.
+    Итог<РешённыйТип> тип_поля_значения(const РешённыйТип& владелец, const std::string& поле) const;
 
     // Calls by name, built-ins and module-qualified calls (calls.cpp).
     Итог<РешённыйТип> тип_вызова_функции(const ast::Выражение::ВызовФункции& вызов);
