@@ -13,12 +13,13 @@
             return tl::unexpected(std::move(итог_шага.error())); \
     } while (false)
 
-// Declares `имя` holding the value of a step, or returns its error.
+// Declares `имя` naming the value of a step in place, or returns its error.
+// It is a reference, so it is not moved implicitly: return it with std::move.
 #define ВЗЯТЬ(имя, шаг)                                       \
     auto имя##_итог = (шаг);                                  \
     if (!имя##_итог)                                          \
         return tl::unexpected(std::move(имя##_итог.error())); \
-    auto имя = std::move(*имя##_итог)
+    auto& имя = *имя##_итог
 
 namespace vokra::parser {
 
