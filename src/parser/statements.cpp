@@ -98,16 +98,43 @@ tl::expected<ast::МестоЗаписи, std::string> выражение_в_м�
     return не_место(выражение);
 }
 
+namespace {
+
+// The statements of one block on the parser's shared list: taken from it as
+// the block when it closes, dropped from it on every exit.
+struct ОператорыБлока {
+    std::vector<ast::ОператорСоСтрокой>& список;
+    std::size_t начало;
+
+    explicit ОператорыБлока(std::vector<ast::ОператорСоСтрокой>& с) : список(с), начало(с.size()) {}
+    ОператорыБлока(const ОператорыБлока&) = delete;
+    ОператорыБлока& operator=(const ОператорыБлока&) = delete;
+    ~ОператорыБлока() {
+        список.erase(список.begin() + static_cast<std::ptrdiff_t>(начало), список.end());
+    }
+
+    void добавить(ast::Оператор&& оператор, std::size_t строка) {
+        список.emplace_back(std::move(оператор), строка);
+    }
+    ast::Блок взять() {
+        return ast::Блок(
+            std::make_move_iterator(список.begin() + static_cast<std::ptrdiff_t>(начало)),
+            std::make_move_iterator(список.end()));
+    }
+};
+
+}  // namespace
+
 Итог<std::pair<ast::Блок, bool>> Парсер::разобрать_блок_вид(bool стоп_на_иначе) {
     Вложенность вложенность(*this);
     ПОПЫТКА(вложенность.глубже());
-    ast::Блок блок;
+    ОператорыБлока блок(операторы_блоков);
     const std::size_t открытие = текущий;
     if (совпадает(ВидТокена::ОткрФигурная)) {
         while (!проверить(ВидТокена::ЗакрФигурная)) {
             const std::size_t строка = текущий_токен().строка;
             ВЗЯТЬ(оператор, разобрать_оператор());
-            блок.emplace_back(std::move(оператор), строка);
+            блок.добавить(std::move(оператор), строка);
         }
         const std::size_t закрытие = текущий;
         ПОПЫТКА(ожидать(ВидТокена::ЗакрФигурная, описания::конец_блока));
@@ -122,16 +149,16 @@ tl::expected<ast::МестоЗаписи, std::string> выражение_в_м�
             записать<Правка::Удалить>(закрытие, true);
         else
             заменить(закрытие, слова::правка_конец);
-        return std::pair{std::move(блок), false};
+        return std::pair{блок.взять(), false};
     }
     while (true) {
         if (проверить(ВидТокена::Конец) || (стоп_на_иначе && проверить(ВидТокена::Иначе)))
-            return std::pair{std::move(блок), true};
+            return std::pair{блок.взять(), true};
         if (проверить(ВидТокена::КонецФайла))
             return tl::unexpected(ошибка(fmt::format(сообщения::блок_не_закрыт)));
         const std::size_t строка = текущий_токен().строка;
         ВЗЯТЬ(оператор, разобрать_оператор());
-        блок.emplace_back(std::move(оператор), строка);
+        блок.добавить(std::move(оператор), строка);
     }
 }
 
