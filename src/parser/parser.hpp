@@ -71,6 +71,8 @@ struct Парсер {
     // the innermost block's last. A block takes its own when it closes, so
     // it is allocated once, at its size.
     std::vector<ast::ОператорСоСтрокой> операторы_блоков;
+    // The same for the arguments of calls.
+    std::vector<ast::Выражение> аргументы_вызовов;
 
     static Парсер новый(СписокТокенов токены);
 

@@ -98,37 +98,10 @@ tl::expected<ast::МестоЗаписи, std::string> выражение_в_м�
     return не_место(выражение);
 }
 
-namespace {
-
-// The statements of one block on the parser's shared list: taken from it as
-// the block when it closes, dropped from it on every exit.
-struct ОператорыБлока {
-    std::vector<ast::ОператорСоСтрокой>& список;
-    std::size_t начало;
-
-    explicit ОператорыБлока(std::vector<ast::ОператорСоСтрокой>& с) : список(с), начало(с.size()) {}
-    ОператорыБлока(const ОператорыБлока&) = delete;
-    ОператорыБлока& operator=(const ОператорыБлока&) = delete;
-    ~ОператорыБлока() {
-        список.erase(список.begin() + static_cast<std::ptrdiff_t>(начало), список.end());
-    }
-
-    void добавить(ast::Оператор&& оператор, std::size_t строка) {
-        список.emplace_back(std::move(оператор), строка);
-    }
-    ast::Блок взять() {
-        return ast::Блок(
-            std::make_move_iterator(список.begin() + static_cast<std::ptrdiff_t>(начало)),
-            std::make_move_iterator(список.end()));
-    }
-};
-
-}  // namespace
-
 Итог<std::pair<ast::Блок, bool>> Парсер::разобрать_блок_вид(bool стоп_на_иначе) {
     Вложенность вложенность(*this);
     ПОПЫТКА(вложенность.глубже());
-    ОператорыБлока блок(операторы_блоков);
+    НаОбщемСписке блок(операторы_блоков);
     const std::size_t открытие = текущий;
     if (совпадает(ВидТокена::ОткрФигурная)) {
         while (!проверить(ВидТокена::ЗакрФигурная)) {
