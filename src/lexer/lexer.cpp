@@ -447,6 +447,9 @@ struct Разбор {
 tl::expected<СписокТокенов, ОшибкаЛексера> Лексер::токенизировать() {
     Разбор разбор{*this};
     СписокТокенов токены;
+    // Most tokens, with the space after them, take two bytes or more; the
+    // chunk still grows past this when a text needs more.
+    токены.зарезервировать(текст.size() / 2 + 1);
     while (true) {
         разбор.пропустить_пробелы_и_комментарии();
         if (разбор.в_конце()) {

@@ -2,7 +2,10 @@
 // guards that restore flags and nesting depth on every exit, errors included.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <utility>
+#include <vector>
 
 #include "parser/parser.hpp"
 
@@ -13,12 +16,13 @@
             return tl::unexpected(std::move(итог_шага.error())); \
     } while (false)
 
-// Declares `имя` holding the value of a step, or returns its error.
+// Declares `имя` naming the value of a step in place, or returns its error.
+// It is a reference, so it is not moved implicitly: return it with std::move.
 #define ВЗЯТЬ(имя, шаг)                                       \
     auto имя##_итог = (шаг);                                  \
     if (!имя##_итог)                                          \
         return tl::unexpected(std::move(имя##_итог.error())); \
-    auto имя = std::move(*имя##_итог)
+    auto& имя = *имя##_итог
 
 namespace vokra::parser {
 
@@ -60,6 +64,34 @@ struct Вложенность {
         if (парсер.глубина > предел_вложенности)
             return tl::unexpected(парсер.ошибка_глубины());
         return {};
+    }
+};
+
+// The elements of one list being read (a block's statements, a call's
+// arguments), gathered on a list the parser shares between all lists of the
+// kind open at the current point, the innermost one's last: taken from it
+// when the list closes, so it is allocated once, at its size, and dropped
+// from it on every exit.
+template <class T>
+struct НаОбщемСписке {
+    std::vector<T>& список;
+    std::size_t начало;
+
+    explicit НаОбщемСписке(std::vector<T>& с) : список(с), начало(с.size()) {}
+    НаОбщемСписке(const НаОбщемСписке&) = delete;
+    НаОбщемСписке& operator=(const НаОбщемСписке&) = delete;
+    ~НаОбщемСписке() {
+        список.erase(список.begin() + static_cast<std::ptrdiff_t>(начало), список.end());
+    }
+
+    template <class... Поля>
+    void добавить(Поля&&... поля) {
+        список.emplace_back(std::forward<Поля>(поля)...);
+    }
+    std::vector<T> взять() {
+        return std::vector<T>(
+            std::make_move_iterator(список.begin() + static_cast<std::ptrdiff_t>(начало)),
+            std::make_move_iterator(список.end()));
     }
 };
 

@@ -12,29 +12,64 @@ namespace vokra::parser {
 
 namespace {
 
+using unicode::прочитать_символ;
+
 bool начало_имени(char32_t с) {
     return с == U'_' || unicode::буквенный(с);
 }
 
+// The text is read in its UTF-8 bytes. Every character the syntax looks for
+// is ASCII, and no byte of a longer sequence, well-formed or not, is ever
+// ASCII, so byte positions of those characters are the character positions.
+
 // Index of the closing bracket that matches an opening one just before
 // `от`, or the text's length when there is none.
-std::size_t парная_скобка(std::u32string_view символы, std::size_t от, char32_t открывающая,
-                          char32_t закрывающая) {
+std::size_t парная_скобка(std::string_view текст, std::size_t от, char открывающая,
+                          char закрывающая) {
     std::size_t уровень = 1;
-    for (std::size_t i = от; i < символы.size(); ++i) {
-        if (символы[i] == открывающая) {
+    for (std::size_t i = от; i < текст.size(); ++i) {
+        if (текст[i] == открывающая) {
             ++уровень;
-        } else if (символы[i] == закрывающая && --уровень == 0) {
+        } else if (текст[i] == закрывающая && --уровень == 0) {
             return i;
         }
     }
-    return символы.size();
+    return текст.size();
 }
 
-std::size_t конец_имени(std::u32string_view символы, std::size_t от) {
-    while (от < символы.size() && unicode::символ_слова(символы[от]))
-        ++от;
+std::size_t конец_имени(std::string_view текст, std::size_t от) {
+    while (от < текст.size()) {
+        const auto [с, байтов] = прочитать_символ(текст, от);
+        if (!unicode::символ_слова(с))
+            break;
+        от += байтов;
+    }
     return от;
+}
+
+// Appends one character read at `i` and returns its length in bytes. A byte
+// that starts no well-formed sequence is written as U+FFFD, as decoding the
+// text would read it.
+std::size_t дописать_символ(std::string& куда, std::string_view текст, std::size_t i) {
+    if (static_cast<unsigned char>(текст[i]) < 0x80) {
+        куда += текст[i];
+        return 1;
+    }
+    const auto [с, байтов] = прочитать_символ(текст, i);
+    if (байтов == 1)
+        unicode::дописать(куда, с);
+    else
+        куда.append(текст.substr(i, байтов));
+    return байтов;
+}
+
+// The bytes from `от` to `до` with every malformed byte written as U+FFFD.
+std::string кусок(std::string_view текст, std::size_t от, std::size_t до) {
+    std::string итог;
+    итог.reserve(до - от);
+    for (std::size_t i = от; i < до;)
+        i += дописать_символ(итог, текст, i);
+    return итог;
 }
 
 }  // namespace
@@ -63,8 +98,7 @@ tl::expected<ast::Выражение, std::string> Парсер::разобра�
     if (текст.find_first_of("$%") == std::string::npos)
         return узел(ast::Выражение::ТекстЛит{текст});
 
-    const std::u32string символы = unicode::декодировать(текст);
-    const std::size_t n = символы.size();
+    const std::size_t n = текст.size();
     std::vector<ast::ФрагментТекста> фрагменты;
     std::string буфер;
 
@@ -78,50 +112,49 @@ tl::expected<ast::Выражение, std::string> Парсер::разобра�
             ast::ФрагментТекста::Выражение{std::move(выражение)});
     };
     auto добавить_имя = [&](std::size_t от, std::size_t до) {
-        добавить_выражение(узел(ast::Выражение::Идентификатор{
-            unicode::закодировать(std::u32string_view(символы).substr(от, до - от))}));
+        добавить_выражение(узел(ast::Выражение::Идентификатор{кусок(текст, от, до)}));
     };
     auto разобрать_кусок = [&](std::size_t от, std::size_t до) -> Итог<void> {
-        const std::string внутри =
-            unicode::закодировать(std::u32string_view(символы).substr(от, до - от));
-        auto выражение = разобрать_вложенное_выражение_интерполяции(внутри);
+        auto выражение = разобрать_вложенное_выражение_интерполяции(кусок(текст, от, до));
         if (!выражение)
             return tl::unexpected(ошибка(std::move(выражение.error())));
         добавить_выражение(std::move(*выражение));
         return {};
     };
+    // Whether a name starts at byte `i`.
+    auto имя_с = [&](std::size_t i) { return начало_имени(прочитать_символ(текст, i).символ); };
 
     std::size_t i = 0;
     while (i < n) {
-        const char32_t с = символы[i];
-        const char32_t следующий = i + 1 < n ? символы[i + 1] : U'\0';
+        const char с = текст[i];
         const bool есть_следующий = i + 1 < n;
-        if (с == U'$' && есть_следующий && следующий == U'{') {
-            const std::size_t закрытие = парная_скобка(символы, i + 2, U'{', U'}');
+        const char следующий = есть_следующий ? текст[i + 1] : '\0';
+        if (с == '$' && есть_следующий && следующий == '{') {
+            const std::size_t закрытие = парная_скобка(текст, i + 2, '{', '}');
             if (закрытие == n)
                 return tl::unexpected(
                     ошибка(fmt::format(сообщения::незакрытая_интерполяция, текст)));
             ПОПЫТКА(разобрать_кусок(i + 2, закрытие));
             i = закрытие + 1;
-        } else if (с == U'$' && есть_следующий && начало_имени(следующий)) {
-            const std::size_t конец = конец_имени(символы, i + 1);
+        } else if (с == '$' && есть_следующий && имя_с(i + 1)) {
+            const std::size_t конец = конец_имени(текст, i + 1);
             добавить_имя(i + 1, конец);
             i = конец;
-        } else if (с == U'%' && есть_следующий && следующий == U'(') {
-            const std::size_t закрытие = парная_скобка(символы, i + 2, U'(', U')');
-            if (закрытие + 1 < n && символы[закрытие + 1] == U'%') {
+        } else if (с == '%' && есть_следующий && следующий == '(') {
+            const std::size_t закрытие = парная_скобка(текст, i + 2, '(', ')');
+            if (закрытие + 1 < n && текст[закрытие + 1] == '%') {
                 ПОПЫТКА(разобрать_кусок(i + 2, закрытие));
                 i = закрытие + 2;
             } else {
                 буфер += '%';
                 ++i;
             }
-        } else if (с == U'%' && есть_следующий && следующий == U'%') {
+        } else if (с == '%' && есть_следующий && следующий == '%') {
             буфер += '%';
             i += 2;
-        } else if (с == U'%' && есть_следующий && начало_имени(следующий)) {
-            const std::size_t конец = конец_имени(символы, i + 1);
-            if (конец < n && символы[конец] == U'%') {
+        } else if (с == '%' && есть_следующий && имя_с(i + 1)) {
+            const std::size_t конец = конец_имени(текст, i + 1);
+            if (конец < n && текст[конец] == '%') {
                 добавить_имя(i + 1, конец);
                 i = конец + 1;
             } else {
@@ -129,8 +162,7 @@ tl::expected<ast::Выражение, std::string> Парсер::разобра�
                 ++i;
             }
         } else {
-            unicode::дописать(буфер, с);
-            ++i;
+            i += дописать_символ(буфер, текст, i);
         }
     }
     if (!буфер.empty())

@@ -67,6 +67,12 @@ struct Парсер {
     // between them; filled on first use.
     std::vector<bool> закрытые_угловые;
     bool закрытые_угловые_найдены = false;
+    // The statements read so far of every block open at the current point,
+    // the innermost block's last. A block takes its own when it closes, so
+    // it is allocated once, at its size.
+    std::vector<ast::ОператорСоСтрокой> операторы_блоков;
+    // The same for the arguments of calls.
+    std::vector<ast::Выражение> аргументы_вызовов;
 
     static Парсер новый(СписокТокенов токены);
 

@@ -230,6 +230,20 @@ ast::ОбъявлениеФункции экземпляр_функции(const 
     return экземпляр;
 }
 
+// What the tables keep of an instance once it is checked: all but its body,
+// which is checked where it stands and then dropped.
+ast::ОбъявлениеФункции без_тела(const ast::ОбъявлениеФункции& функция) {
+    return {
+        .имя = функция.имя,
+        .обобщённые_параметры = {},
+        .параметры = функция.параметры,
+        .тип_возврата = функция.тип_возврата,
+        .тело = {},
+        .позиция = функция.позиция,
+        .видимость = функция.видимость,
+    };
+}
+
 std::optional<РешённыйТип> тип_возврата(const ast::ОбъявлениеФункции& функция) {
     if (!функция.тип_возврата)
         return std::nullopt;
@@ -371,7 +385,7 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
 
     // Entered before the body is checked, so that a body calling its own
     // function with the same argument finds the instance being built.
-    инстанцированные_функции.вставить(манглированное, экземпляр);
+    инстанцированные_функции.вставить(манглированное, без_тела(экземпляр));
     экземпляры_функций.вставить(std::move(ключ), манглированное);
     Вложенность вложенность(*this);
     auto присваивания = проверить_отдельно(*this, [&] { return проверить_функцию(экземпляр); });
@@ -406,7 +420,7 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
     auto итог = сигнатура(экземпляр);
 
     // Entered before the body is checked, as for functions.
-    инстанцированные_методы.вставить(ключ_экземпляра, {структура, экземпляр});
+    инстанцированные_методы.вставить(ключ_экземпляра, {структура, без_тела(экземпляр)});
     экземпляры_методов.вставить(std::move(ключ), ключ_экземпляра);
     Вложенность вложенность(*this);
     auto присваивания =
@@ -435,9 +449,9 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
     auto имя_экземпляра = манглированное_имя_многих(имя, ключ.second);
     if (auto предел = проверить_пределы(*this, имя, имя_экземпляра); !предел)
         return tl::unexpected(std::move(предел.error()));
-    // The template stays in its table; a copy keeps it safe from whatever the
-    // method checks below enter into the analyser's tables.
-    const ast::ОбъявлениеСтруктуры шаблон = *найденный;
+    // Templates are entered only before any body is checked, so the
+    // template stays in place while its instance is made and checked.
+    const ast::ОбъявлениеСтруктуры& шаблон = *найденный;
     const auto замены = подстановки(шаблон.обобщённые_параметры, аргументы);
 
     std::vector<ПолеТипа> поля;
@@ -457,6 +471,7 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
     // registration here, and its error is returned at its own turn, after the
     // bodies of the methods before it have been checked.
     std::vector<ast::ОбъявлениеФункции> методы;
+    std::vector<ast::ОбъявлениеФункции> заголовки_методов;
     std::optional<std::string> отказ;
     for (const auto& метод : шаблон.методы) {
         if (!метод.обобщённые_параметры.empty()) {
@@ -473,6 +488,7 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
         сигнатуры_методов.вставить(
             {имя_экземпляра, метод.имя},
             {std::move(параметры_метода), std::move(возврат), метод.видимость});
+        заголовки_методов.push_back(без_тела(экземпляр));
         методы.push_back(std::move(экземпляр));
     }
 
@@ -483,7 +499,7 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
                                                             .обобщённые_параметры = {},
                                                             .контракты = {},
                                                             .поля = шаблон.поля,
-                                                            .методы = методы,
+                                                            .методы = std::move(заголовки_методов),
                                                             .позиция = шаблон.позиция,
                                                         });
     экземпляры_структур.вставить(std::move(ключ), имя_экземпляра);

@@ -4,6 +4,7 @@
 // from the first token of the text; a freed token must not be asked for.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 #include <vector>
@@ -32,9 +33,16 @@ struct СписокТокенов {
     ТокенСПозицией& back() { return (*this)[всего - 1]; }
     const ТокенСПозицией& back() const { return (*this)[всего - 1]; }
 
+    // Room for this many tokens in the first chunk, up to its size; made
+    // before any token is added. A short text is then read without the
+    // chunk growing step by step.
+    void зарезервировать(std::size_t токенов) {
+        куски.emplace_back().reserve(std::min(токенов, в_куске));
+    }
+
     // A new token at the end, default-made, to be filled in place.
     ТокенСПозицией& emplace_back() {
-        if (всего % в_куске == 0) {
+        if (всего == куски.size() * в_куске) {
             // The first chunk grows as it fills, so a short text (an
             // interpolated piece, a hover) takes little.
             куски.emplace_back();
