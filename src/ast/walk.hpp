@@ -20,7 +20,6 @@
 
 namespace vokra::ast {
 
-
 // T, const or not, is one of the listed alternatives: one overload for
 // several named kinds that are handled alike.
 template <class T, class... Варианты>

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "unicode/lines.hpp"
 #include "unicode/unicode.hpp"
 #include "вокра_пакеты/files.hpp"
 #include "вокра_пакеты/messages.hpp"
@@ -14,7 +15,6 @@
 #include "вокра_пакеты/package_names.hpp"
 #include "вокра_пакеты/process.hpp"
 #include "вокра_пакеты/text.hpp"
-#include "unicode/lines.hpp"
 
 namespace vokra::пакеты {
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "unicode/lines.hpp"
 #include "вокра_пакеты/files.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/output.hpp"
@@ -21,7 +22,6 @@
 #include "вокра_пакеты/resolve.hpp"
 #include "вокра_пакеты/text.hpp"
 #include "вокра_пакеты/versions.hpp"
-#include "unicode/lines.hpp"
 
 namespace vokra::пакеты {
 

@@ -6,12 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "unicode/lines.hpp"
 #include "вокра_пакеты/files.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/output.hpp"
 #include "вокра_пакеты/package_names.hpp"
 #include "вокра_пакеты/text.hpp"
-#include "unicode/lines.hpp"
 
 namespace vokra::пакеты {
 

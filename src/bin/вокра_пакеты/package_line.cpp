@@ -2,10 +2,10 @@
 
 #include <fmt/core.h>
 
+#include "unicode/lines.hpp"
 #include "unicode/unicode.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/text.hpp"
-#include "unicode/lines.hpp"
 
 namespace vokra::пакеты {
 

@@ -2,11 +2,11 @@
 
 #include <fmt/core.h>
 
+#include "unicode/lines.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/output.hpp"
 #include "вокра_пакеты/process.hpp"
 #include "вокра_пакеты/text.hpp"
-#include "unicode/lines.hpp"
 
 namespace vokra::пакеты {
 
