@@ -3,11 +3,11 @@
 // them, is the same on every run over the same text.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -43,38 +43,96 @@ struct ХешКлюча {
     }
 };
 
+// The index of an insertion-ordered table: open addressing over the
+// positions of its entries, so each key is stored once (in the entries) and
+// the index costs eight bytes a slot. A slot keeps the entry's position plus
+// one (0 is free) and the low half of the key's hash, which places it again
+// when the index grows without hashing the keys anew.
+struct ИндексЗаписей {
+    struct Ячейка {
+        std::uint32_t номер_плюс_1 = 0;
+        std::uint32_t хеш = 0;
+    };
+    std::vector<Ячейка> ячейки;
+
+    static std::uint32_t сжать(std::size_t хеш) {
+        return static_cast<std::uint32_t>(хеш ^ (хеш >> 32));
+    }
+
+    // The position of the entry whose key equals the sought one, or -1.
+    template <class Равен>
+    std::ptrdiff_t найти(std::uint32_t хеш, Равен&& равен) const {
+        if (ячейки.empty())
+            return -1;
+        const std::size_t маска = ячейки.size() - 1;
+        for (std::size_t место = хеш & маска;; место = (место + 1) & маска) {
+            const Ячейка& я = ячейки[место];
+            if (я.номер_плюс_1 == 0)
+                return -1;
+            if (я.хеш == хеш && равен(я.номер_плюс_1 - 1))
+                return static_cast<std::ptrdiff_t>(я.номер_плюс_1 - 1);
+        }
+    }
+    // Enters a new entry's position; `всего` entries are held after it.
+    void вставить(std::uint32_t хеш, std::size_t номер, std::size_t всего) {
+        if (всего * 2 > ячейки.size())
+            вырасти(std::max<std::size_t>(16, ячейки.size() * 2));
+        поместить(хеш, номер);
+    }
+
+  private:
+    void поместить(std::uint32_t хеш, std::size_t номер) {
+        const std::size_t маска = ячейки.size() - 1;
+        std::size_t место = хеш & маска;
+        while (ячейки[место].номер_плюс_1 != 0)
+            место = (место + 1) & маска;
+        ячейки[место] = {static_cast<std::uint32_t>(номер + 1), хеш};
+    }
+    void вырасти(std::size_t размер) {
+        std::vector<Ячейка> старые(размер);
+        старые.swap(ячейки);
+        for (const Ячейка& я : старые)
+            if (я.номер_плюс_1 != 0)
+                поместить(я.хеш, я.номер_плюс_1 - 1);
+    }
+};
+
 // A map whose iteration follows insertion order. Entries are never removed;
 // entering a key again replaces its value in place.
 template <class K, class V>
 struct Таблица {
     std::vector<std::pair<K, V>> записи;
-    std::unordered_map<K, std::size_t, ХешКлюча> номера;
+    ИндексЗаписей индекс;
 
     V* найти(const K& ключ) {
-        auto место = номера.find(ключ);
-        return место == номера.end() ? nullptr : &записи[место->second].second;
+        auto номер = позиция(ключ, хеш_ключа(ключ));
+        return номер < 0 ? nullptr : &записи[static_cast<std::size_t>(номер)].second;
     }
     const V* найти(const K& ключ) const {
-        auto место = номера.find(ключ);
-        return место == номера.end() ? nullptr : &записи[место->second].second;
+        auto номер = позиция(ключ, хеш_ключа(ключ));
+        return номер < 0 ? nullptr : &записи[static_cast<std::size_t>(номер)].second;
     }
-    bool содержит(const K& ключ) const { return номера.contains(ключ); }
+    bool содержит(const K& ключ) const { return позиция(ключ, хеш_ключа(ключ)) >= 0; }
 
     // The value under the key, a default one entered first when absent.
     V& operator[](const K& ключ) {
-        auto [место, новый] = номера.try_emplace(ключ, записи.size());
-        if (новый)
-            записи.emplace_back(ключ, V{});
-        return записи[место->second].second;
+        const auto хеш = хеш_ключа(ключ);
+        auto номер = позиция(ключ, хеш);
+        if (номер >= 0)
+            return записи[static_cast<std::size_t>(номер)].second;
+        записи.emplace_back(ключ, V{});
+        индекс.вставить(хеш, записи.size() - 1, записи.size());
+        return записи.back().second;
     }
     void вставить(K ключ, V значение) {
-        auto место = номера.find(ключ);
-        if (место != номера.end()) {
-            записи[место->second].second = std::move(значение);
+        const auto хеш = хеш_ключа(ключ);
+        auto номер = позиция(ключ, хеш);
+        if (номер >= 0) {
+            записи[static_cast<std::size_t>(номер)].second = std::move(значение);
             return;
         }
-        номера.emplace(ключ, записи.size());
         записи.emplace_back(std::move(ключ), std::move(значение));
+        индекс.вставить(хеш, записи.size() - 1, записи.size());
     }
 
     std::size_t size() const { return записи.size(); }
@@ -83,21 +141,28 @@ struct Таблица {
     auto end() { return записи.end(); }
     auto begin() const { return записи.begin(); }
     auto end() const { return записи.end(); }
+
+  private:
+    static std::uint32_t хеш_ключа(const K& ключ) { return ИндексЗаписей::сжать(ХешКлюча{}(ключ)); }
+    std::ptrdiff_t позиция(const K& ключ, std::uint32_t хеш) const {
+        return индекс.найти(хеш, [&](std::size_t номер) { return записи[номер].first == ключ; });
+    }
 };
 
 // A set whose iteration follows insertion order.
 template <class K>
 struct Множество {
     std::vector<K> элементы;
-    std::unordered_map<K, std::size_t, ХешКлюча> номера;
+    ИндексЗаписей индекс;
 
-    bool содержит(const K& ключ) const { return номера.contains(ключ); }
+    bool содержит(const K& ключ) const { return позиция(ключ, хеш_ключа(ключ)) >= 0; }
     // True when the key was new.
     bool добавить(K ключ) {
-        if (номера.contains(ключ))
+        const auto хеш = хеш_ключа(ключ);
+        if (позиция(ключ, хеш) >= 0)
             return false;
-        номера.emplace(ключ, элементы.size());
         элементы.push_back(std::move(ключ));
+        индекс.вставить(хеш, элементы.size() - 1, элементы.size());
         return true;
     }
 
@@ -105,6 +170,12 @@ struct Множество {
     bool empty() const { return элементы.empty(); }
     auto begin() const { return элементы.begin(); }
     auto end() const { return элементы.end(); }
+
+  private:
+    static std::uint32_t хеш_ключа(const K& ключ) { return ИндексЗаписей::сжать(ХешКлюча{}(ключ)); }
+    std::ptrdiff_t позиция(const K& ключ, std::uint32_t хеш) const {
+        return индекс.найти(хеш, [&](std::size_t номер) { return элементы[номер] == ключ; });
+    }
 };
 
 }  // namespace vokra::semantic
