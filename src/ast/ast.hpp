@@ -99,7 +99,7 @@ struct Тип {
     struct Обобщённый {
         static constexpr std::string_view название = "Обобщённый";
         std::string имя;
-        std::vector<Тип> параметры;
+        УзкийСписок<Тип> параметры;
     };
     // One size suffix; an open size has no размер.
     struct Массив {
@@ -182,7 +182,7 @@ struct Выражение {
     struct ВызовФункции {
         static constexpr std::string_view название = "ВызовФункции";
         std::string имя;
-        std::vector<Тип> типовые_параметры;
+        УзкийСписок<Тип> типовые_параметры;
         std::vector<Выражение> аргументы;
     };
     struct ДоступКПолю {
@@ -196,7 +196,7 @@ struct Выражение {
         static constexpr std::string_view название = "ВызовМетода";
         Коробка<Выражение> объект;
         std::string метод;
-        std::vector<Тип> типовые_параметры;
+        УзкийСписок<Тип> типовые_параметры;
         std::vector<Выражение> аргументы;
     };
     struct ДоступПоИндексу {

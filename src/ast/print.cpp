@@ -63,6 +63,11 @@ void напечатать(std::string& в, const Коробка<T>& коробк
     напечатать(в, *коробка);
 }
 
+template <class T>
+void напечатать(std::string& в, const УзкийСписок<T>& список) {
+    напечатать(в, список.вектор());
+}
+
 // "Имя { a: x, b: y }", fields added one by one.
 struct Запись {
     std::string& в;
