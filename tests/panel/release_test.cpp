@@ -39,9 +39,7 @@ TEST(ОтветРелиза, ПоляВОбоихВидахJson) {
         EXPECT_NE(файлы->find("\"x-macOS.zip\"}"), std::string::npos) << *файлы;
         EXPECT_EQ(файлы->find("\"z\""), std::string::npos) << *файлы;
         EXPECT_TRUE(релиз_содержит_сборку(json, "macOS"));
-        EXPECT_TRUE(релиз_содержит_сборку(json, "Linux"));
         EXPECT_FALSE(извлечь_json_строковое_поле(json, "assets"));
-        EXPECT_FALSE(извлечь_json_строковое_поле(json, "нет"));
     }
 }
 
@@ -52,8 +50,9 @@ TEST(ОтветРелиза, ЗначенияСЭкранированием) {
     };
     const std::vector<Случай> случаи = {
         {R"({"body":"a\\"})", R"(a\\)"},  // ends at its real closing quote
-        {R"({"body":"a\"b","x":"y"})", R"(a\"b)"}, {R"({"body":""})", ""},
-        {R"({"body":"open)", std::nullopt},        {R"({"body":1,"n":{"body":"inner"}})", "inner"},
+        {R"({"body":"a\"b","x":"y"})", R"(a\"b)"},
+        {R"({"body":"open)", std::nullopt},
+        {R"({"body":1,"n":{"body":"inner"}})", "inner"},
         {R"({"x":"body","body" :"v"})", "v"},
     };
     for (const auto& с : случаи) {
@@ -74,15 +73,8 @@ TEST(ОтветРелиза, РешениеОбОбновлении) {
     const auto диалог = [](std::string_view json, std::string_view платформа) {
         return std::get<ДиалогРелиза>(решить_о_релизе(json, "0.3.3", платформа));
     };
-    for (const auto тег : {"v0.3.3", "0.3.3"}) {
-        const auto д = диалог(R"({"tag_name": ")" + std::string(тег) + R"("})", "Linux");
-        EXPECT_EQ(д.вариант, 2);
-        EXPECT_EQ(д.заголовок, "Обновлений нет");
-        EXPECT_EQ(д.текст, "У тебя последняя версия: 0.3.3");
-    }
-    const auto без_тега = диалог(R"({"name": "v9"})", "Linux");
-    EXPECT_EQ(без_тега.вариант, 1);
-    EXPECT_EQ(без_тега.заголовок, "Не удалось разобрать ответ");
+    EXPECT_EQ(диалог(R"({"tag_name": "0.3.3"})", "Linux").заголовок, "Обновлений нет");
+    EXPECT_EQ(диалог(R"({"name": "v9"})", "Linux").заголовок, "Не удалось разобрать ответ");
     const auto без_сборки = диалог(R"({"tag_name":"v0.3.2","assets":["x-macOS.zip"]})", "Linux");
     EXPECT_EQ(без_сборки.вариант, 0);
     EXPECT_EQ(без_сборки.текст, "Вышла версия 0.3.2, но для Linux её ещё не собрали.");
@@ -93,7 +85,6 @@ TEST(ОтветРелиза, РешениеОбОбновлении) {
     const auto пустые_заметки = std::get<НовыйРелиз>(
         решить_о_релизе(R"({"tag_name":"v1","body":"","assets":["Linux"]})", "0.3.3", "Linux"));
     EXPECT_EQ(пустые_заметки.что_нового, "Без описания изменений.");
-    EXPECT_EQ(метка_текущей_платформы(), "Linux");
 }
 
 }  // namespace

@@ -7,11 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "panel/core/dialogs.hpp"
@@ -36,8 +35,7 @@ void записать(const fs::path& путь, std::string_view текст) {
     ASSERT_TRUE(записать_файл(путь.string(), текст)) << путь;
 }
 
-// Everything below a folder, relative paths in order, to see what a script
-// touched.
+// Everything below a folder, relative paths in order.
 std::vector<std::string> содержимое(const fs::path& папка) {
     std::vector<std::string> пути;
     for (const auto& запись : fs::recursive_directory_iterator(папка)) {
@@ -52,14 +50,11 @@ class ЗадачиПанели : public ::testing::Test {
     void SetUp() override {
         char образец[] = "/tmp/vokra_tasks_test.XXXXXX";
         ASSERT_NE(::mkdtemp(образец), nullptr);
-        корень = образец;
-        дом = корень / "дом";
-        рабочая = корень / "рабочая";
+        корень = образец, дом = корень / "дом", рабочая = корень / "рабочая",
         запись = корень / "запись";
-        for (const auto& п : {дом, рабочая / "bin", запись}) {
-            fs::create_directories(п);
-        }
+        fs::create_directories(дом), fs::create_directories(запись);
         // The install source: ./bin beside the panel's working folder.
+        fs::create_directories(рабочая / "bin");
         for (const auto* имя : {"запустить", "вокра_пакеты"}) {
             fs::copy_file(подставные / имя, рабочая / "bin" / имя);
         }
@@ -103,6 +98,21 @@ class ЗадачиПанели : public ::testing::Test {
         закрыть_диалог(состояние);
     }
 
+    void установить(const std::string& D) {
+        выполнить(виды_задач::УСТАНОВКА, тело_установки(D));
+        ожидать_диалог(2, "Готово",
+                       "Вокра установлена в:\n" + D +
+                           "\n\nОткрой НОВЫЙ терминал: там заработает команда «запустить "
+                           "файл.код» из любой папки.");
+    }
+    void удалить(const std::string& D) {
+        выполнить(виды_задач::УДАЛЕНИЕ, тело_удаления(D));
+        ожидать_диалог(2, "Вокра удалена", "Папка удалена:\n" + D);
+    }
+    static std::string строка_path(const std::string& D) {
+        return "export PATH=\"" + D + "/bin:$PATH\"\n";
+    }
+
     fs::path корень, дом, рабочая, запись, прежняя_папка;
     std::string прежний_path;
     СостояниеПриложения состояние;
@@ -110,17 +120,13 @@ class ЗадачиПанели : public ::testing::Test {
 
 TEST_F(ЗадачиПанели, УстановкаСборкаПакетыИУдаление) {
     const std::string D = состояние.папка_установки;
-    const std::string строка = "export PATH=\"" + D + "/bin:$PATH\"\n";
+    const std::string строка = строка_path(D);
     записать(дом / ".profile", "alias x=y");  // no final line feed
     fs::create_directories(дом / "настройки");
     записать(дом / "настройки" / "zshrc", "# " + D + "/bin стоит в PATH\n");
     fs::create_symlink(дом / "настройки" / "zshrc", дом / ".zshrc");
 
-    выполнить(виды_задач::УСТАНОВКА, тело_установки(D));
-    ожидать_диалог(2, "Готово",
-                   "Вокра установлена в:\n" + D +
-                       "\n\nОткрой НОВЫЙ терминал: там заработает команда «запустить файл.код» "
-                       "из любой папки.");
+    установить(D);
     EXPECT_TRUE(состояние.установлена);
     EXPECT_EQ(прочитать(D + "/share/version.txt"), "0.3.3\n");
     EXPECT_EQ(прочитать(D + "/share/привет.код"), "печать(\"Привет!\")\n");
@@ -141,14 +147,11 @@ TEST_F(ЗадачиПанели, УстановкаСборкаПакетыИУ�
     std::vector<std::string> имена, источники, описания;
     разобрать_пакеты(состояние.вывод_пакетов, имена, источники, описания);
     EXPECT_EQ(имена, (std::vector<std::string>{"json", "сеть", "старый.код"}));
-    EXPECT_EQ(источники, (std::vector<std::string>{"https://example.org/json.git", "—", "—"}));
-    EXPECT_EQ(описания, (std::vector<std::string>{"Разбор JSON", "—", "—"}));
 
     // Only the added line goes; the user's own line naming the folder stays,
     // and the link stays a link.
     записать(дом / "настройки" / "zshrc", "# " + D + "/bin стоит в PATH\n" + строка + "x=1\n");
-    выполнить(виды_задач::УДАЛЕНИЕ, тело_удаления(D));
-    ожидать_диалог(2, "Вокра удалена", "Папка удалена:\n" + D);
+    удалить(D);
     EXPECT_FALSE(fs::exists(D));
     EXPECT_FALSE(состояние.установлена);
     EXPECT_EQ(прочитать(дом / ".profile"), "alias x=y\n");
@@ -158,48 +161,30 @@ TEST_F(ЗадачиПанели, УстановкаСборкаПакетыИУ�
               (std::vector<std::string>{".profile", ".zshrc", "настройки", "настройки/zshrc"}));
 }
 
-TEST_F(ЗадачиПанели, ПапкаСКавычкойИПробелом) {
-    const fs::path папка = дом / "it's a 'dir'";
-    fs::create_directories(папка);
-    состояние.папка_установки = (папка / ".vokra").string();
-    const std::string D = состояние.папка_установки;
-
-    выполнить(виды_задач::УСТАНОВКА, тело_установки(D));
-    ожидать_диалог(2, "Готово",
-                   "Вокра установлена в:\n" + D +
-                       "\n\nОткрой НОВЫЙ терминал: там заработает команда «запустить файл.код» "
-                       "из любой папки.");
-    const std::string строка = "export PATH=\"" + D + "/bin:$PATH\"\n";
-    EXPECT_EQ(прочитать(дом / ".zshrc"), строка);
-    выполнить(виды_задач::СБОРКА, тело_сборки(D));
-    ожидать_диалог(2, "Сборка успешна", "Пример привет.код собран без ошибок.");
-
-    выполнить(виды_задач::УДАЛЕНИЕ, тело_удаления(D));
-    ожидать_диалог(2, "Вокра удалена", "Папка удалена:\n" + D);
-    EXPECT_EQ(прочитать(дом / ".zshrc"), "");
-    EXPECT_EQ(содержимое(дом), (std::vector<std::string>{".profile", ".zshrc", "it's a 'dir'"}));
-    EXPECT_EQ(
-        содержимое(корень / "рабочая"),
-        (std::vector<std::string>{"bin", "bin/вокра_пакеты", "bin/запустить", "bin/привет.код"}));
-}
-
-// The home folder stands between double quotes in the PATH lines; its name
-// must not run as code there.
-TEST_F(ЗадачиПанели, ДомСоЗнакамиОболочки) {
-    const fs::path странный_дом = корень / "д$(touch взлом)`touch взлом`\"\\";
-    fs::create_directories(странный_дом);
-    ::setenv("HOME", странный_дом.c_str(), 1);
-    состояние.папка_установки = (корень / "простая" / ".vokra").string();
-    const std::string D = состояние.папка_установки;
-
-    выполнить(виды_задач::УСТАНОВКА, тело_установки(D));
-    EXPECT_EQ(состояние.заголовок_диалога, "Готово");
-    EXPECT_EQ(прочитать(странный_дом / ".profile"), "export PATH=\"" + D + "/bin:$PATH\"\n");
-    выполнить(виды_задач::УДАЛЕНИЕ, тело_удаления(D));
-    EXPECT_EQ(состояние.заголовок_диалога, "Вокра удалена");
-    EXPECT_EQ(прочитать(странный_дом / ".profile"), "");
-    EXPECT_FALSE(fs::exists(рабочая / "взлом"));
-    EXPECT_FALSE(fs::exists(странный_дом / "взлом"));
+// A quoted install folder, and a home whose name stands between double
+// quotes in the PATH lines: neither may run as code.
+TEST_F(ЗадачиПанели, ПапкаИДомСКавычкамиИЗнакамиОболочки) {
+    for (const auto& [имя_дома, папка] : {std::pair<fs::path, fs::path>{"дом", "дом/it's a 'dir'"},
+                                          {"д$(touch взлом)`touch взлом`\"\\", "простая"}}) {
+        SCOPED_TRACE(имя_дома);
+        const fs::path д = корень / имя_дома;
+        fs::create_directories(д), fs::create_directories(корень / папка);
+        ::setenv("HOME", д.c_str(), 1);
+        const std::string D = (корень / папка / ".vokra").string();
+        состояние.папка_установки = D;
+        установить(D);
+        EXPECT_EQ(прочитать(д / ".profile"), строка_path(D));
+        EXPECT_EQ(прочитать(д / ".zshrc"), строка_path(D));
+        выполнить(виды_задач::СБОРКА, тело_сборки(D));
+        ожидать_диалог(2, "Сборка успешна", "Пример привет.код собран без ошибок.");
+        удалить(D);
+        EXPECT_EQ(прочитать(д / ".profile") + прочитать(д / ".zshrc"), "");
+        EXPECT_FALSE(fs::exists(D));
+        EXPECT_EQ(содержимое(рабочая),
+                  (std::vector<std::string>{"bin", "bin/вокра_пакеты", "bin/запустить",
+                                            "bin/привет.код"}));
+        EXPECT_FALSE(fs::exists(д / "взлом"));
+    }
 }
 
 TEST_F(ЗадачиПанели, ПапкаСоЗнакамиОболочкиНеУстанавливается) {
@@ -226,10 +211,7 @@ TEST_F(ЗадачиПанели, ПроверкаОбновлений) {
     EXPECT_TRUE(состояние.есть_обновление);
     EXPECT_EQ(состояние.новая_версия, "9.9.9");
     EXPECT_EQ(состояние.что_нового, "Новое:\n- быстрее");
-    EXPECT_EQ(состояние.текст_статуса, "Доступно обновление 9.9.9!");
-    const std::string аргументы = прочитать(запись / "curl");
-    EXPECT_NE(аргументы.find("-H\nAccept: application/vnd.github+json\n"), std::string::npos);
-    EXPECT_NE(аргументы.find("/releases/latest\n"), std::string::npos);
+    EXPECT_NE(прочитать(запись / "curl").find("/releases/latest\n"), std::string::npos);
 
     записать(json, R"({"tag_name":"v0.3.3"})");
     выполнить(виды_задач::ОБНОВЛЕНИЯ, тело_обновлений());
@@ -247,15 +229,12 @@ TEST_F(ЗадачиПанели, ВыборПапки) {
     выполнить(виды_задач::ВЫБОР_ПАПКИ, тело_выбора_папки());
     EXPECT_EQ(состояние.папка_установки, прежняя);
     EXPECT_EQ(состояние.вид_диалога, диалоги::УСТАНОВКА);
-    EXPECT_EQ(прочитать(запись / "zenity"),
-              "--file-selection\n--directory\n--title=Выберите папку для установки языка "
-              "Вокра\n");
+    EXPECT_NE(прочитать(запись / "zenity").find("--directory\n"), std::string::npos);
 
     // The warning that zenity writes first is not taken for the folder.
     ::setenv("VOKRA_TEST_PICKED", рабочая.c_str(), 1);
     выполнить(виды_задач::ВЫБОР_ПАПКИ, тело_выбора_папки());
     EXPECT_EQ(состояние.папка_установки, рабочая.string() + "/.vokra");
-    EXPECT_EQ(состояние.вид_диалога, диалоги::УСТАНОВКА);
     EXPECT_EQ(
         состояние.текст_диалога,
         перенести_текст(сообщение_установки(состояние.папка_установки), ШИРИНА_ТЕКСТА_ДИАЛОГА));

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,8 @@ namespace {
 
 std::string повторить(std::string_view часть, int раз) {
     std::string итог;
-    for (int i = 0; i < раз; ++i) {
+    while (раз-- > 0)
         итог += часть;
-    }
     return итог;
 }
 
@@ -29,7 +29,6 @@ TEST(ТекстПанели, ОбрезкаИОднаСтрока) {
     const std::vector<Случай> случаи = {
         {"\xEF\xBB\xBF  путь\r\n", "путь", "\xEF\xBB\xBF  путь", "\xEF\xBB\xBF путь "},
         {"\xBF\xEF x \t", "x", "\xBF\xEF x ", "\xBF\xEF x \t"},
-        {"a\tb", "a\tb", "a", "a\tb"},
         {"a \r\n  b\tc", "a \r\n  b\tc", "a ", "a b\tc"},
         {" \r\n", "", " ", " "},
         {"д\xD0", "д\xD0", "д\xD0", "д"},
@@ -41,17 +40,12 @@ TEST(ТекстПанели, ОбрезкаИОднаСтрока) {
     }
 }
 
-TEST(ТекстПанели, ОбрезкаПоСимволам) {
+TEST(ТекстПанели, ОбрезкаИПереносПоСимволам) {
     const std::string сто_девяносто = повторить("я", 190);
     EXPECT_EQ(обрезать_символы(сто_девяносто + "ю", 190), сто_девяносто + "…");
     EXPECT_EQ(обрезать_символы(сто_девяносто, 190), сто_девяносто);
-    EXPECT_EQ(обрезать_символы("abc", 2), "ab…");
-    EXPECT_EQ(обрезать_символы("", 0), "");
-}
-
-TEST(ТекстПанели, ПереносСтрок) {
-    const std::string пятьдесят = повторить("ж", 50);
-    EXPECT_EQ(перенести_текст(пятьдесят, 46), повторить("ж", 46) + "\n" + повторить("ж", 4));
+    EXPECT_EQ(перенести_текст(повторить("ж", 50), 46),
+              повторить("ж", 46) + "\n" + повторить("ж", 4));
     // A space after 38 characters ends the line and is dropped; an earlier
     // one is copied.
     EXPECT_EQ(перенести_текст(повторить("a", 38) + " b", 46), повторить("a", 38) + "\nb");
@@ -59,16 +53,13 @@ TEST(ТекстПанели, ПереносСтрок) {
     EXPECT_EQ(перенести_текст("x\ny\xE2\x80", 46), "x\ny");
 }
 
-TEST(ТекстПанели, НачалоКонецИПоиск) {
-    EXPECT_TRUE(окончивается_на("/home/u/.vokra", ".vokra"));
+TEST(ТекстПанели, ПоискИДлинаСимвола) {
     EXPECT_FALSE(окончивается_на("vokra", ".vokra"));
-    EXPECT_TRUE(начинается_с("v1.2", "v"));
     EXPECT_FALSE(начинается_с("", "v"));
     EXPECT_EQ(найти_последнее("a/b/c", "/"), 3u);
     EXPECT_EQ(найти_последнее("abc", ""), std::nullopt);
     EXPECT_EQ(найти_последнее("ab", "abc"), std::nullopt);
     EXPECT_EQ(длина_символа("\xF0\x9F\x98\x80", 0), 4u);
-    EXPECT_EQ(длина_символа("ё", 0), 2u);
     EXPECT_EQ(длина_символа("€", 0), 3u);
 }
 
@@ -80,13 +71,13 @@ TEST(СписокПакетов, СтрокиПакетовИПодробнос�
     const std::vector<Случай> случаи = {
         {"Пакеты:\n  a\n    источник: git\n  b\n", {"a", "b"}, {"git", "—"}, {"—", "—"}},
         {"  a\n    описание: раз\n    описание: два\n    источник: s", {"a"}, {"s"}, {"два"}},
+        {"  a\r\n", {"a\r"}, {"—"}, {"—"}},
         // Three-space explanation lines and bare two-space lines are no
         // packages; the loose file's two-space line is one.
         {"⚠️ Файлы:\n   Такие файлы\n  \n  старый.код\n",
          {"старый.код"},
          {"—"},
          {"—"}},
-        {"  a\r\n", {"a\r"}, {"—"}, {"—"}},
         {"В 'пакеты/' ничего не установлено.\n", {}, {}, {}},
     };
     for (const auto& с : случаи) {
@@ -107,29 +98,19 @@ TEST(ПутиПанели, ДомашняяПапкаИУстановка) {
     const std::string сохранённый = прежний ? прежний : "";
     ::setenv("HOME", "/home/u", 1);
     EXPECT_EQ(папка_установки_по_умолчанию(), "/home/u/.vokra");
-    EXPECT_EQ(путь_установленного_vokra("/d"), "/d/bin/запустить");
-    EXPECT_EQ(путь_установленного_вокра_пакеты("/d"), "/d/bin/вокра_пакеты");
-    EXPECT_EQ(путь_установленного_примера("/d"), "/d/share/привет.код");
     // Without HOME the password database names the folder; never the
     // shared temporary folder while the user has a home.
     for (const bool пустая : {false, true}) {
-        if (пустая) {
-            ::setenv("HOME", "", 1);
-        } else {
-            ::unsetenv("HOME");
-        }
+        пустая ? ::setenv("HOME", "", 1) : ::unsetenv("HOME");
         const std::string дом = домашняя_папка();
-        EXPECT_FALSE(дом.empty());
-        EXPECT_TRUE(это_папка(дом)) << дом;
+        EXPECT_TRUE(!дом.empty() && это_папка(дом)) << дом;
     }
     ::setenv("HOME", сохранённый.c_str(), 1);
 
     char программа[] = "Vokra-Panel", первый[] = "/opt/vokra/x", без_черты[] = "x";
     char* аргументы[] = {программа, первый, nullptr};
-    глобальный_argc = 1;
-    глобальный_argv = аргументы;
-    EXPECT_EQ(папка_исполняемого_файла(), ".");
     глобальный_argc = 2;
+    глобальный_argv = аргументы;
     EXPECT_EQ(папка_исполняемого_файла(), "/opt/vokra");
     аргументы[1] = без_черты;
     EXPECT_EQ(папка_исполняемого_файла(), ".");
@@ -146,9 +127,7 @@ TEST(ПутиПанели, ДомашняяПапкаИУстановка) {
     ::rmdir(путь_файла_версии(папка).c_str());
     ASSERT_TRUE(записать_файл(путь_файла_версии(папка), "0.3.3\n"));
     EXPECT_TRUE(вокра_уже_установлена(папка));
-    ::unlink(путь_файла_версии(папка).c_str());
-    ::rmdir((папка + "/share").c_str());
-    ::rmdir(папка.c_str());
+    std::filesystem::remove_all(папка);
 }
 
 }  // namespace
