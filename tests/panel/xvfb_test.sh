@@ -1,9 +1,7 @@
 #!/bin/sh
-# The panel on a virtual X server: clicks with xdotool, reads screenshot
-# pixels, and drives the README, the folder picker, an install, a build, the
-# package list, an uninstall and the update check with stand-in tools on PATH.
-# usage: xvfb_test.sh PANEL STAND_INS LANGUAGE_SERVER; exits 77 (skipped)
-# when no X server can be started.
+# The panel on a virtual X server, driven with xdotool and checked by
+# screenshot pixels, with stand-in tools on PATH. Exits 77 (skipped) when no
+# X server can be started. usage: xvfb_test.sh PANEL STAND_INS LANGUAGE_SERVER
 set -u
 panel=$1 stand_ins=$2 language_server=$3 SKIP=77
 
@@ -51,8 +49,7 @@ if ! wait_for 50 test -s "$work/display"; then
 fi
 export DISPLAY=":$(head -n 1 "$work/display")"
 
-# Our own home and working folder; the install source is the working
-# folder's bin.
+# Our own home and working folder, whose bin is the install source.
 home="$work/home" cwd="$work/cwd" record="$work/record"
 mkdir -p "$home" "$cwd/bin" "$record" "$work/chosen"
 cp "$stand_ins/запустить" "$stand_ins/вокра_пакеты" "$cwd/bin/"
@@ -86,13 +83,11 @@ shot() {
     import -window root -depth 8 "rgb:$work/shot.rgb" 2>/dev/null || fail "screenshot failed"
 }
 
-# "r,g,b" of window pixel (x, y) in the last screenshot.
-pixel() {
+pixel() {  # "r,g,b" of window pixel (x, y) in the last screenshot
     od -An -tu1 -j $((($2 * 720 + $1) * 3)) -N3 "$work/shot.rgb" | awk '{ print $1 "," $2 "," $3 }'
 }
 
-# Waits up to 5 seconds for pixel (x, y) to have colour "r,g,b".
-expect_pixel() {
+expect_pixel() {  # waits up to 5 seconds for pixel (x, y) to have colour "r,g,b"
     wait_for 50 pixel_is "$1" "$2" "$3" || fail "pixel ($1, $2) is $(pixel "$1" "$2"), expected $3 ($4)"
 }
 pixel_is() {
@@ -115,13 +110,11 @@ count_pixels() {
             END { print n + 0 }'
 }
 
-# Clicks, then moves the pointer off every element so nothing stays hovered.
-click() {
+click() {  # then moves the pointer off every element so nothing stays hovered
     xdotool mousemove "$1" "$2" click 1 mousemove 700 650
 }
 
-# Waits up to 20 seconds for a line matching $2 in file $1.
-expect_line() {
+expect_line() {  # waits up to 20 seconds for a line matching $2 in file $1
     wait_for 200 grep -q "$2" "$1" 2>/dev/null || fail "no line '$2' in $1"
 }
 
@@ -177,8 +170,7 @@ grep -qF "$installed/bin" "$home/.profile" || fail "no PATH line in .profile"
 click 500 449
 expect_pixel 175 285 170,60,60 "uninstall button once installed"
 
-# Build the example.
-click 280 345
+click 280 345  # build the example
 expect_pixel 160 303 "$SUCCESS_BAR" "success dialog after the build"
 [ -x "$installed/work/привет" ] || fail "example not built"
 click 500 449
