@@ -11,18 +11,7 @@
 // SERVER is the built вокра_lsp, GENERATOR the built generated_program.
 const path = require('node:path');
 const { spawn, execFileSync } = require('node:child_process');
-const {
-  createProtocolConnection,
-  StreamMessageReader,
-  StreamMessageWriter,
-  InitializeRequest,
-  InitializedNotification,
-  DidOpenTextDocumentNotification,
-  DidChangeTextDocumentNotification,
-  PublishDiagnosticsNotification,
-  ShutdownRequest,
-  ExitNotification,
-} = require(path.join(__dirname, '../../tests/вокра_lsp/client/node_modules/vscode-languageserver-protocol/node'));
+const { listen, handshake } = require(path.join(__dirname, '../../tests/вокра_lsp/client/session'));
 
 const [server, generator] = process.argv.slice(2);
 if (!server || !generator) {
@@ -40,7 +29,7 @@ function percentile(sorted, p) {
 async function measure(connection, next, lines, rounds) {
   const text = execFileSync(generator, [String(lines)], { maxBuffer: 1 << 28 }).toString();
   let version = 1;
-  await connection.sendNotification(DidOpenTextDocumentNotification.type, {
+  await connection.sendNotification('textDocument/didOpen', {
     textDocument: { uri: URI, languageId: 'vokra', version, text },
   });
   await next();
@@ -51,13 +40,13 @@ async function measure(connection, next, lines, rounds) {
     const changed = `${text}// правка ${i}\n`;
     const params = { textDocument: { uri: URI, version: ++version }, contentChanges: [{ text: changed }] };
     const start = process.hrtime.bigint();
-    await connection.sendNotification(DidChangeTextDocumentNotification.type, params);
+    await connection.sendNotification('textDocument/didChange', params);
     const published = await next();
     const elapsed = Number(process.hrtime.bigint() - start) / 1e6;
     if (published.diagnostics.length !== 0)
       throw new Error(`the generated program has a diagnostic: ${JSON.stringify(published.diagnostics[0])}`);
     // The body as the client library frames it.
-    const body = JSON.stringify({ jsonrpc: '2.0', method: DidChangeTextDocumentNotification.method, params });
+    const body = JSON.stringify({ jsonrpc: '2.0', method: 'textDocument/didChange', params });
     const parseStart = process.hrtime.bigint();
     JSON.parse(body);
     const parsed = Number(process.hrtime.bigint() - parseStart) / 1e6;
@@ -81,21 +70,14 @@ async function measure(connection, next, lines, rounds) {
 
 async function main() {
   const child = spawn(server, [], { stdio: ['pipe', 'pipe', 'inherit'] });
-  const connection = createProtocolConnection(
-    new StreamMessageReader(child.stdout),
-    new StreamMessageWriter(child.stdin),
-  );
   const waiting = [];
-  connection.onNotification(PublishDiagnosticsNotification.type, (params) => waiting.shift()(params));
-  connection.listen();
+  const connection = listen(child, { push: (params) => waiting.shift()(params) });
   const next = () => new Promise((resolve) => waiting.push(resolve));
-
-  await connection.sendRequest(InitializeRequest.type, { processId: null, rootUri: null, capabilities: {} });
-  await connection.sendNotification(InitializedNotification.type, {});
+  await handshake(connection);
   await measure(connection, next, 1000, 200);
   await measure(connection, next, 10000, 100);
-  await connection.sendRequest(ShutdownRequest.type);
-  await connection.sendNotification(ExitNotification.type);
+  await connection.sendRequest('shutdown');
+  await connection.sendNotification('exit');
   connection.dispose();
 }
 

@@ -10,11 +10,7 @@
 const fs = require('node:fs');
 const path = require('node:path');
 const { spawn, execFileSync } = require('node:child_process');
-const {
-  createProtocolConnection,
-  StreamMessageReader,
-  StreamMessageWriter,
-} = require(path.join(__dirname, '../../tests/вокра_lsp/client/node_modules/vscode-languageserver-protocol/node'));
+const { listen, handshake } = require(path.join(__dirname, '../../tests/вокра_lsp/client/session'));
 
 const [server, generator] = process.argv.slice(2);
 if (!server || !generator) {
@@ -35,13 +31,9 @@ function status(pid) {
 // diagnostics are taken one by one.
 async function initialized() {
   const child = spawn(server, [], { stdio: ['pipe', 'pipe', 'inherit'] });
-  const connection = createProtocolConnection(new StreamMessageReader(child.stdout), new StreamMessageWriter(child.stdin));
   const waiting = [];
-  connection.onNotification('textDocument/publishDiagnostics', (params) => waiting.shift()(params));
-  connection.onError(() => {});
-  connection.listen();
-  await connection.sendRequest('initialize', { processId: null, rootUri: null, capabilities: {} });
-  await connection.sendNotification('initialized', {});
+  const connection = listen(child, { push: (params) => waiting.shift()(params) });
+  await handshake(connection);
   const next = () => new Promise((resolve) => waiting.push(resolve));
   const notify = (method, params) => connection.sendNotification(method, params);
   return { child, connection, next, notify };

@@ -1,6 +1,7 @@
 'use strict';
 // Helpers shared by the end-to-end tests: starting the built server (path in
 // VOKRA_LSP), a protocol connection to it, and the document notifications.
+// The benchmarks under bench/semantic use listen and handshake.
 const assert = require('node:assert/strict');
 const { spawn } = require('node:child_process');
 const {
@@ -68,16 +69,30 @@ function start(t) {
   };
 }
 
-function connect(t) {
-  const server = start(t);
+// A protocol connection over a server child's standard streams; the
+// diagnostics it publishes go to `diagnostics`, anything with a `push`.
+function listen(child, diagnostics) {
   const connection = createProtocolConnection(
-    new StreamMessageReader(server.child.stdout),
-    new StreamMessageWriter(server.child.stdin),
+    new StreamMessageReader(child.stdout),
+    new StreamMessageWriter(child.stdin),
   );
-  const diagnostics = queue();
   connection.onNotification(PublishDiagnosticsNotification.type, (params) => diagnostics.push(params));
   connection.onError(() => {});
   connection.listen();
+  return connection;
+}
+
+// The opening handshake; resolves to the server's answer to initialize.
+async function handshake(connection, request = (type, params) => connection.sendRequest(type, params)) {
+  const result = await request(InitializeRequest.type, { processId: null, rootUri: null, capabilities: {} });
+  await connection.sendNotification(InitializedNotification.type, {});
+  return result;
+}
+
+function connect(t) {
+  const server = start(t);
+  const diagnostics = queue();
+  const connection = listen(server.child, diagnostics);
   t.after(() => connection.dispose());
   const request = (type, params) => withTimeout(connection.sendRequest(type, params), 'a response');
   return { server, connection, diagnostics, request };
@@ -85,8 +100,7 @@ function connect(t) {
 
 async function initialized(t) {
   const session = connect(t);
-  const result = await session.request(InitializeRequest.type, { processId: null, rootUri: null, capabilities: {} });
-  await session.connection.sendNotification(InitializedNotification.type, {});
+  const result = await handshake(session.connection, session.request);
   return { ...session, result };
 }
 
@@ -118,6 +132,8 @@ module.exports = {
   withTimeout,
   queue,
   start,
+  listen,
+  handshake,
   connect,
   initialized,
   open,
