@@ -6,6 +6,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -20,64 +21,36 @@
 
 namespace vokra::semantic {
 
+// The name of a kind without payload, as a template argument.
+template <std::size_t N>
+struct ИмяВида {
+    char буквы[N];
+    constexpr ИмяВида(const char (&имя)[N]) { std::copy_n(имя, N, буквы); }
+};
+
+// A kind without payload: all its values are equal.
+template <ИмяВида Имя>
+struct ВидБезДанных {
+    static constexpr std::string_view название{Имя.буквы, sizeof(Имя.буквы) - 1};
+    bool operator==(const ВидБезДанных&) const = default;
+};
+
 struct РешённыйТип {
-    struct Целое {
-        static constexpr std::string_view название = "Целое";
-        bool operator==(const Целое&) const = default;
-    };
-    struct Целое8 {
-        static constexpr std::string_view название = "Целое8";
-        bool operator==(const Целое8&) const = default;
-    };
-    struct Целое16 {
-        static constexpr std::string_view название = "Целое16";
-        bool operator==(const Целое16&) const = default;
-    };
-    struct Целое32 {
-        static constexpr std::string_view название = "Целое32";
-        bool operator==(const Целое32&) const = default;
-    };
-    struct Целое64 {
-        static constexpr std::string_view название = "Целое64";
-        bool operator==(const Целое64&) const = default;
-    };
-    struct Беззнак8 {
-        static constexpr std::string_view название = "Беззнак8";
-        bool operator==(const Беззнак8&) const = default;
-    };
-    struct Беззнак16 {
-        static constexpr std::string_view название = "Беззнак16";
-        bool operator==(const Беззнак16&) const = default;
-    };
-    struct Беззнак32 {
-        static constexpr std::string_view название = "Беззнак32";
-        bool operator==(const Беззнак32&) const = default;
-    };
-    struct Беззнак64 {
-        static constexpr std::string_view название = "Беззнак64";
-        bool operator==(const Беззнак64&) const = default;
-    };
-    struct Дробное {
-        static constexpr std::string_view название = "Дробное";
-        bool operator==(const Дробное&) const = default;
-    };
-    struct Дробное32 {
-        static constexpr std::string_view название = "Дробное32";
-        bool operator==(const Дробное32&) const = default;
-    };
-    struct Дробное64 {
-        static constexpr std::string_view название = "Дробное64";
-        bool operator==(const Дробное64&) const = default;
-    };
-    struct Текст {
-        static constexpr std::string_view название = "Текст";
-        bool operator==(const Текст&) const = default;
-    };
+    using Целое = ВидБезДанных<"Целое">;
+    using Целое8 = ВидБезДанных<"Целое8">;
+    using Целое16 = ВидБезДанных<"Целое16">;
+    using Целое32 = ВидБезДанных<"Целое32">;
+    using Целое64 = ВидБезДанных<"Целое64">;
+    using Беззнак8 = ВидБезДанных<"Беззнак8">;
+    using Беззнак16 = ВидБезДанных<"Беззнак16">;
+    using Беззнак32 = ВидБезДанных<"Беззнак32">;
+    using Беззнак64 = ВидБезДанных<"Беззнак64">;
+    using Дробное = ВидБезДанных<"Дробное">;
+    using Дробное32 = ВидБезДанных<"Дробное32">;
+    using Дробное64 = ВидБезДанных<"Дробное64">;
+    using Текст = ВидБезДанных<"Текст">;
     // The truth type.
-    struct Верно {
-        static constexpr std::string_view название = "Верно";
-        bool operator==(const Верно&) const = default;
-    };
+    using Верно = ВидБезДанных<"Верно">;
     // For an instance of a generic structure the name is its mangled name.
     struct Структура {
         static constexpr std::string_view название = "Структура";
@@ -122,10 +95,7 @@ struct РешённыйТип {
         bool operator==(const Опциональный& другой) const;
     };
     // A value without a usable type.
-    struct Неизвестен {
-        static constexpr std::string_view название = "Неизвестен";
-        bool operator==(const Неизвестен&) const = default;
-    };
+    using Неизвестен = ВидБезДанных<"Неизвестен">;
 
     // The order is the kind number, 0 to 22; the kind classes below rely on it.
     using Вид =
