@@ -12,29 +12,25 @@
 namespace vokra::semantic::тест {
 
 // "ok", or the first error as "строка: сообщение", or the message alone when
-// the error arose outside every statement.
-inline std::string проверка(
-    std::string_view текст, const Модули& модули = {},
-    std::optional<std::vector<std::optional<std::string>>> модуль_узла = {}) {
+// the error arose outside every statement. The check runs on `анализатор`
+// when one is given.
+inline std::string проверка(std::string_view текст, const Модули& модули = {},
+                            std::optional<std::vector<std::optional<std::string>>> модуль_узла = {},
+                            СемантическийАнализатор* анализатор = nullptr) {
     auto п = парсер(текст);
     auto узлы = п.разобрать_программу();
     if (!узлы)
         return "синтаксис: " + узлы.error().сообщение;
     if (!модуль_узла)
         модуль_узла.emplace(узлы->size());
-    auto анализатор = СемантическийАнализатор::новый();
-    auto итог = анализатор.проверить_программу(*узлы, модули, *модуль_узла);
+    auto свой = СемантическийАнализатор::новый();
+    auto итог = (анализатор ? *анализатор : свой).проверить_программу(*узлы, модули, *модуль_узла);
     if (итог)
         return "ok";
     const auto& ошибка = итог.error();
     return ошибка.строка ? std::to_string(*ошибка.строка) + ": " + ошибка.сообщение
                          : ошибка.сообщение;
 }
-
-struct Случай {
-    const char* текст;
-    const char* итог;
-};
 
 inline void проверить_случаи(std::initializer_list<Случай> случаи) {
     for (const auto& [текст, итог] : случаи)
