@@ -80,6 +80,9 @@ struct Парсер {
     // between them, for the tokens before угловые_проверены_до.
     std::vector<bool> закрытые_угловые;
     std::size_t угловые_проверены_до = 0;
+    // The `<` still open while a run of type tokens is paired; kept for its
+    // room.
+    std::vector<std::size_t> открытые_угловые;
     // The statements read so far of every block open at the current point,
     // the innermost block's last. A block takes its own when it closes, so
     // it is allocated once, at its size.
@@ -117,7 +120,12 @@ struct Парсер {
     void отбросить_прочитанные();
     bool совпадает(const Token& образец);
     bool совпадает(ВидТокена вид);
-    const Token& продвинуться();
+    const Token& продвинуться() {
+        const Token& токен = текущий_токен().токен;
+        if (токен.вид != ВидТокена::КонецФайла)
+            ++текущий;
+        return токен;
+    }
     const ТокенСПозицией& заглянуть_вперёд() const;
     // The token `смещение` places after the current one, clamped to the last.
     const ТокенСПозицией& токен_после(std::size_t смещение) const;

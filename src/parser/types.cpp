@@ -81,7 +81,7 @@ bool Парсер::угловая_закрывается(std::size_t позиц�
     // Freed tokens lie before the cursor; no `<` there is asked about.
     std::size_t i = std::max(угловые_проверены_до, токены.первый_хранимый());
     if (позиция >= i) {
-        std::vector<std::size_t> открытые;
+        auto& открытые = открытые_угловые;
         for (;; ++i) {
             const ВидТокена вид = токен_по_индексу(i).токен.вид;
             if (вид == ВидТокена::Меньше) {
