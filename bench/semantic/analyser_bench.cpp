@@ -11,7 +11,6 @@
 #include "../parser/floor.hpp"
 #include "../parser/program.hpp"
 #include "../parser/report.hpp"
-#include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
 #include "semantic/analyser.hpp"
 
@@ -19,8 +18,9 @@ namespace {
 
 using namespace vokra;
 
+// As the language server reads a document.
 std::vector<ast::ВерхнийУзел> разобрать(const std::string& текст) {
-    auto узлы = parser::Парсер::новый(*Лексер::новый(текст).токенизировать()).разобрать_программу();
+    auto узлы = parser::разобрать_исходный_текст(текст);
     return узлы ? std::move(*узлы) : std::vector<ast::ВерхнийУзел>{};
 }
 

@@ -2,6 +2,7 @@
 // lexical error. Lines, columns and indices count code points.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <tl/expected.hpp>
@@ -32,6 +33,13 @@ struct Лексер {
     // Tokenizes the rest of the text. The list always ends with exactly one
     // КонецФайла; the first error ends tokenization and returns no tokens.
     tl::expected<СписокТокенов, ОшибкаЛексера> токенизировать();
+
+    // Appends the next tokens of the text to `токены`, at most `не_больше`,
+    // for a reader that takes them as it goes. The text's end appends one
+    // КонецФайла; an error puts a КонецФайла in place of the token it
+    // stopped, so that a reader of the list stops there too, and is returned.
+    // Nothing is to be read after a КонецФайла.
+    tl::expected<void, ОшибкаЛексера> дописать(СписокТокенов& токены, std::size_t не_больше);
 };
 
 }  // namespace vokra

@@ -1,15 +1,72 @@
 #include <fmt/format.h>
 
+#include <algorithm>
+
 #include "parser/internal.hpp"
 #include "parser/messages.hpp"
 #include "parser/words.hpp"
 
 namespace vokra::parser {
 
+namespace {
+
+// Lexes the next tokens onto `токены`; records the error, and drops the
+// lexer once the list is complete.
+void прочитать_ещё(std::optional<Лексер>& лексер, std::optional<ОшибкаЛексера>& ошибка_лексера,
+                   СписокТокенов& токены, std::size_t сколько) {
+    if (auto итог = лексер->дописать(токены, сколько); !итог)
+        ошибка_лексера = std::move(итог.error());
+    if (токены.back().токен.вид == ВидТокена::КонецФайла)
+        лексер.reset();
+}
+
+}  // namespace
+
 Парсер Парсер::новый(СписокТокенов токены) {
     Парсер п;
     п.токены = std::move(токены);
     return п;
+}
+
+Парсер Парсер::из_текста(std::string_view текст) {
+    Парсер п;
+    п.лексер = Лексер::новый(текст);
+    // Every token takes a byte of the text or more, and the end one more:
+    // the first chunk is made at the size it may reach, so that no token
+    // moves while the list grows under references the parser holds.
+    п.токены.зарезервировать(текст.size() + 1);
+    return п;
+}
+
+const ТокенСПозицией& Парсер::дочитать(std::size_t индекс) const {
+    while (лексер && индекс >= токены.size())
+        прочитать_ещё(лексер, ошибка_лексера, токены, std::max<std::size_t>(токенов_за_раз, 1));
+    return индекс < токены.size() ? токены[индекс] : токены.back();
+}
+
+std::optional<ОшибкаЛексера> Парсер::лексическая_ошибка() {
+    while (лексер) {
+        СписокТокенов остаток;
+        остаток.зарезервировать(СписокТокенов::в_куске);
+        прочитать_ещё(лексер, ошибка_лексера, остаток, СписокТокенов::в_куске);
+    }
+    return ошибка_лексера;
+}
+
+tl::expected<std::vector<ast::ВерхнийУзел>, ОшибкаРазбора> разобрать_исходный_текст(
+    std::string_view текст, std::size_t токенов_за_раз) {
+    auto п = Парсер::из_текста(текст);
+    п.токенов_за_раз = токенов_за_раз;
+    auto программа = п.разобрать_программу();
+    if (auto ошибка = п.лексическая_ошибка())
+        return tl::unexpected(ОшибкаРазбора{std::move(ошибка->сообщение), ошибка->строка,
+                                            ошибка->столбец, ЭтапРазбора::Лексический});
+    if (!программа) {
+        auto& ошибка = программа.error();
+        return tl::unexpected(ОшибкаРазбора{std::move(ошибка.сообщение), ошибка.строка,
+                                            ошибка.столбец, ЭтапРазбора::Синтаксический});
+    }
+    return std::move(*программа);
 }
 
 bool Парсер::проверить(const Token& образец) const {
@@ -42,20 +99,12 @@ bool Парсер::совпадает(ВидТокена вид) {
     return true;
 }
 
-const Token& Парсер::продвинуться() {
-    const Token& токен = текущий_токен().токен;
-    if (токен.вид != ВидТокена::КонецФайла)
-        ++текущий;
-    return токен;
-}
-
 const ТокенСПозицией& Парсер::заглянуть_вперёд() const {
     return токен_после(1);
 }
 
 const ТокенСПозицией& Парсер::токен_после(std::size_t смещение) const {
-    const std::size_t индекс = текущий + смещение;
-    return индекс < токены.size() ? токены[индекс] : токены.back();
+    return токен_по_индексу(текущий + смещение);
 }
 
 Итог<void> Парсер::ожидать(const Token& образец, std::string_view описание) {
@@ -80,6 +129,7 @@ const ТокенСПозицией& Парсер::токен_после(std::siz
 }
 
 std::string Парсер::взять_текст() {
+    // The caller has looked at the current token, so it is on the list.
     Token& токен = токены[текущий].токен;
     продвинуться();
     // Outside every speculative read the cursor never comes back to a token

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ast/ast.hpp"
+#include "lexer/lexer.hpp"
 #include "parser/edits.hpp"
 #include "token/token.hpp"
 #include "token/token_list.hpp"
@@ -36,9 +37,21 @@ using Итог = tl::expected<T, ОшибкаПарсера>;
 inline constexpr std::size_t предел_вложенности = 1000;
 
 struct Парсер {
-    // Always ends with КонецФайла. Tokens the parse has left behind for good
-    // are freed as it goes (отбросить_прочитанные).
-    СписокТокенов токены;
+    // Ends with КонецФайла once the whole text is lexed. A parser made from
+    // its text lexes it as the parse asks for tokens, so even the accessors
+    // that change nothing may add tokens. Tokens the parse has left behind
+    // for good are freed as it goes (отбросить_прочитанные).
+    mutable СписокТокенов токены;
+    // The lexer of the text's tokens not yet read; none once the list holds
+    // its КонецФайла.
+    mutable std::optional<Лексер> лексер;
+    // The lexical error that ended the list early, if one did.
+    mutable std::optional<ОшибкаЛексера> ошибка_лексера;
+    // Tokens lexed at a time when the parse asks for one not yet lexed: a
+    // chunk's worth, few enough to be still in cache when the parser reads
+    // them, and enough that the lexer runs in long stretches. Tests lex in
+    // smaller steps, to meet the end of what is lexed everywhere.
+    std::size_t токенов_за_раз = СписокТокенов::в_куске;
     // Commas met between generic parameters since the last `<` … `>` list of
     // a declaration was closed.
     std::vector<std::size_t> позиции_запятых;
@@ -64,9 +77,12 @@ struct Парсер {
     // look-ahead types), after which the cursor may go back.
     std::size_t открытых_попыток = 0;
     // Token indices of every `<` that a `>` closes with only tokens of types
-    // between them; filled on first use.
+    // between them, for the tokens before угловые_проверены_до.
     std::vector<bool> закрытые_угловые;
-    bool закрытые_угловые_найдены = false;
+    std::size_t угловые_проверены_до = 0;
+    // The `<` still open while a run of type tokens is paired; kept for its
+    // room.
+    std::vector<std::size_t> открытые_угловые;
     // The statements read so far of every block open at the current point,
     // the innermost block's last. A block takes its own when it closes, so
     // it is allocated once, at its size.
@@ -75,9 +91,28 @@ struct Парсер {
     std::vector<ast::Выражение> аргументы_вызовов;
 
     static Парсер новый(СписокТокенов токены);
+    // A parser that lexes `текст` as it reads; the text is read in place and
+    // must outlive the parser.
+    static Парсер из_текста(std::string_view текст);
+
+    // Tokens. The token at `индекс`, lexed if it was not yet, or the final
+    // КонецФайла when the list ends before it.
+    const ТокенСПозицией& токен_по_индексу(std::size_t индекс) const {
+        if (индекс >= токены.size()) [[unlikely]]
+            return дочитать(индекс);
+        return токены[индекс];
+    }
+    // Lexes until the token `индекс` is on the list or the list is complete,
+    // and returns it or the final КонецФайла. Kept out of line, so that the
+    // accessors of every grammar method stay small.
+    [[gnu::noinline]] const ТокенСПозицией& дочитать(std::size_t индекс) const;
+    // The lexical error of the whole text, if it has one: the one that ended
+    // the list, or else the first in the part of the text not yet lexed,
+    // which is lexed for it without keeping its tokens.
+    std::optional<ОшибкаЛексера> лексическая_ошибка();
 
     // Cursor. No operation moves past the final КонецФайла.
-    const ТокенСПозицией& текущий_токен() const { return токены[текущий]; }
+    const ТокенСПозицией& текущий_токен() const { return токен_по_индексу(текущий); }
     bool проверить(const Token& образец) const;
     bool проверить(ВидТокена вид) const { return текущий_токен().токен.вид == вид; }
     // Frees the tokens before the current one, where no speculative read is
@@ -85,7 +120,12 @@ struct Парсер {
     void отбросить_прочитанные();
     bool совпадает(const Token& образец);
     bool совпадает(ВидТокена вид);
-    const Token& продвинуться();
+    const Token& продвинуться() {
+        const Token& токен = текущий_токен().токен;
+        if (токен.вид != ВидТокена::КонецФайла)
+            ++текущий;
+        return токен;
+    }
     const ТокенСПозицией& заглянуть_вперёд() const;
     // The token `смещение` places after the current one, clamped to the last.
     const ТокенСПозицией& токен_после(std::size_t смещение) const;
@@ -171,6 +211,26 @@ struct Парсер {
     bool угловая_закрывается(std::size_t позиция);
     Итог<std::vector<ast::Тип>> разобрать_список_типов_после_из();
 };
+
+// Which stage of reading a source text failed.
+enum class ЭтапРазбора { Лексический, Синтаксический };
+
+struct ОшибкаРазбора {
+    std::string сообщение;
+    std::size_t строка = 1;
+    std::size_t столбец = 1;
+    ЭтапРазбора этап = ЭтапРазбора::Синтаксический;
+
+    bool operator==(const ОшибкаРазбора&) const = default;
+};
+
+// Lexes and parses a whole source text, the lexer feeding the parser as it
+// reads, so the text's tokens are never all held at once. The result is
+// that of lexing the whole text first: a lexical error anywhere in the text
+// comes before any syntax error. The text is read in place and must outlive
+// the call. `токенов_за_раз`: see Парсер.
+tl::expected<std::vector<ast::ВерхнийУзел>, ОшибкаРазбора> разобрать_исходный_текст(
+    std::string_view текст, std::size_t токенов_за_раз = СписокТокенов::в_куске);
 
 // `наложить_маску(a, b)` and the other bit built-ins as operator nodes;
 // nothing for any other name or number of arguments.

@@ -95,8 +95,8 @@ std::optional<ast::Выражение> битовая_функция(std::string
         return tl::unexpected(std::move(итог.error()));
     текущий = начало;
     правки.erase(правки.begin() + static_cast<std::ptrdiff_t>(правок_было), правки.end());
-    if (неудачные_попытки.size() < токены.size())
-        неудачные_попытки.resize(токены.size());
+    if (неудачные_попытки.size() <= начало)
+        неудачные_попытки.resize(начало + 1);
     неудачные_попытки[начало] = true;
     return std::nullopt;
 }

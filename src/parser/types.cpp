@@ -73,26 +73,35 @@ bool знак_типа(ВидТокена вид) {
 }  // namespace
 
 bool Парсер::угловая_закрывается(std::size_t позиция) {
-    if (!закрытые_угловые_найдены) {
-        // One pass pairs every `>` with the innermost open `<`, as nested
-        // types pair them; a token no type holds closes nothing after it.
-        // Freed tokens lie before the cursor; no `<` there is asked about.
-        закрытые_угловые.assign(токены.size(), false);
-        std::vector<std::size_t> открытые;
-        for (std::size_t i = токены.первый_хранимый(); i < токены.size(); ++i) {
-            const ВидТокена вид = токены[i].токен.вид;
+    // Each `>` pairs with the innermost open `<`, as nested types pair them;
+    // a token no type holds closes nothing after it, so the pairs lie within
+    // runs of type tokens. Whether a `<` is closed depends only on the
+    // tokens after it in its run, so the runs are paired one at a time, as
+    // far as the one that holds `позиция`, and each token is looked at once.
+    // Freed tokens lie before the cursor; no `<` there is asked about.
+    std::size_t i = std::max(угловые_проверены_до, токены.первый_хранимый());
+    if (позиция >= i) {
+        auto& открытые = открытые_угловые;
+        for (;; ++i) {
+            const ВидТокена вид = токен_по_индексу(i).токен.вид;
             if (вид == ВидТокена::Меньше) {
                 открытые.push_back(i);
             } else if (вид == ВидТокена::Больше) {
                 if (!открытые.empty()) {
+                    // Sized to the tokens lexed so far, the `<` among them.
+                    if (закрытые_угловые.size() <= открытые.back())
+                        закрытые_угловые.resize(токены.size());
                     закрытые_угловые[открытые.back()] = true;
                     открытые.pop_back();
                 }
             } else if (!знак_типа(вид)) {
+                // The final КонецФайла ends the last run as well.
                 открытые.clear();
+                if (i >= позиция || вид == ВидТокена::КонецФайла)
+                    break;
             }
         }
-        закрытые_угловые_найдены = true;
+        угловые_проверены_до = i + 1;
     }
     return позиция < закрытые_угловые.size() && закрытые_угловые[позиция];
 }

@@ -20,6 +20,8 @@ struct СписокТокенов {
     std::size_t всего = 0;
     // Chunks before this one were freed.
     std::size_t первый_кусок = 0;
+    // The most chunks held at once so far.
+    std::size_t наибольшее_хранимых = 0;
 
     std::size_t size() const { return всего; }
     bool empty() const { return всего == 0; }
@@ -38,6 +40,7 @@ struct СписокТокенов {
     // chunk growing step by step.
     void зарезервировать(std::size_t токенов) {
         куски.emplace_back().reserve(std::min(токенов, в_куске));
+        наибольшее_хранимых = 1;
     }
 
     // A new token at the end, default-made, to be filled in place.
@@ -48,6 +51,7 @@ struct СписокТокенов {
             куски.emplace_back();
             if (куски.size() > 1)
                 куски.back().reserve(в_куске);
+            наибольшее_хранимых = std::max(наибольшее_хранимых, куски.size() - первый_кусок);
         }
         ++всего;
         return куски.back().emplace_back();

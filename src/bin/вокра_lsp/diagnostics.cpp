@@ -7,7 +7,6 @@
 #include <optional>
 #include <vector>
 
-#include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
 #include "semantic/analyser.hpp"
 #include "вокра_lsp/jsonrpc.hpp"
@@ -41,22 +40,14 @@ namespace {
 // freeing a whole tree and the analyser's tables is a good part of a check,
 // and the client need not wait for it.
 struct ПостроенноеПроверкой {
-    СписокТокенов токены;
     std::vector<ast::ВерхнийУзел> программа;
     std::optional<vokra::semantic::СемантическийАнализатор> анализатор;
 };
 
 std::optional<Диагностика> первая_ошибка(std::string_view текст,
                                          ПостроенноеПроверкой& построенное) {
-    auto токены = vokra::Лексер::новый(текст).токенизировать();
-    if (!токены) {
-        auto& ошибка = токены.error();
-        return диагностика_с_позицией(ошибка.строка, ошибка.столбец, std::move(ошибка.сообщение));
-    }
     // Parsed with edit recording off; nothing is kept between checks.
-    auto парсер = vokra::parser::Парсер::новый(std::move(*токены));
-    auto программа = парсер.разобрать_программу();
-    построенное.токены = std::move(парсер.токены);
+    auto программа = vokra::parser::разобрать_исходный_текст(текст);
     if (!программа) {
         auto& ошибка = программа.error();
         return диагностика_с_позицией(ошибка.строка, ошибка.столбец, std::move(ошибка.сообщение));

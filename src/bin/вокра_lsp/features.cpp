@@ -3,7 +3,6 @@
 #include <fmt/format.h>
 
 #include "ast/walk.hpp"
-#include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
 #include "вокра_lsp/messages.hpp"
 #include "вокра_lsp/positions.hpp"
@@ -112,11 +111,7 @@ std::optional<Найденное> найти_объявление(const std::vec
 }  // namespace
 
 std::optional<std::vector<ast::ВерхнийУзел>> попытаться_разобрать(std::string_view текст) {
-    auto токены = vokra::Лексер::новый(текст).токенизировать();
-    if (!токены)
-        return std::nullopt;
-    auto парсер = vokra::parser::Парсер::новый(std::move(*токены));
-    auto узлы = парсер.разобрать_программу();
+    auto узлы = vokra::parser::разобрать_исходный_текст(текст);
     if (!узлы)
         return std::nullopt;
     return std::move(*узлы);
