@@ -18,6 +18,9 @@ namespace vokra::parser {
         switch (текущий_токен().токен.вид) {
             case ВидТокена::КонецФайла:
                 indexes::развернуть_индексы(узлы);
+                // The list grew by doubling; a long-lived tree keeps only
+                // its nodes.
+                узлы.shrink_to_fit();
                 return узлы;
             case ВидТокена::Функция: {
                 ВЗЯТЬ(функция, разобрать_функцию());
