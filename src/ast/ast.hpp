@@ -96,11 +96,16 @@ struct Тип {
         static constexpr std::string_view название = "Пользовательский";
         std::string имя;
     };
-    // A name with type arguments.
+    // A name with type arguments, both held through one pointer.
     struct Обобщённый {
         static constexpr std::string_view название = "Обобщённый";
-        std::string имя;
-        УзкийСписок<Тип> параметры;
+        Обобщённый(std::string имя, std::vector<Тип> параметры);
+        std::string& имя() { return части.запись(); }
+        const std::string& имя() const { return части.запись(); }
+        std::span<Тип> параметры();
+        std::span<const Тип> параметры() const;
+
+        ЗаписьСоСписком<std::string, Тип> части;
     };
     // One size suffix; an open size has no размер.
     struct Массив {
@@ -126,6 +131,17 @@ struct Тип {
                              Пользовательский, Обобщённый, Массив, Опциональный, Результат, Канал>;
     Вид вид;
 };
+
+inline Тип::Обобщённый::Обобщённый(std::string имя, std::vector<Тип> параметры)
+    : части(std::move(имя), std::move(параметры)) {}
+inline std::span<Тип> Тип::Обобщённый::параметры() {
+    return части.элементы();
+}
+inline std::span<const Тип> Тип::Обобщённый::параметры() const {
+    return части.элементы();
+}
+
+static_assert(sizeof(Тип) <= 40);
 
 // The number of scalar alternatives at the start of Тип::Вид.
 inline constexpr std::size_t число_скалярных_типов = 14;
