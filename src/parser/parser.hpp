@@ -71,7 +71,7 @@ struct Парсер {
     // the innermost block's last. A block takes its own when it closes, so
     // it is allocated once, at its size.
     std::vector<ast::ОператорСоСтрокой> операторы_блоков;
-    // The same for the arguments of calls.
+    // The same for the arguments of calls and the elements of array literals.
     std::vector<ast::Выражение> аргументы_вызовов;
 
     static Парсер новый(СписокТокенов токены);
