@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <tl/expected.hpp>
@@ -175,7 +176,7 @@ struct Парсер {
 // `наложить_маску(a, b)` and the other bit built-ins as operator nodes;
 // nothing for any other name or number of arguments.
 std::optional<ast::Выражение> битовая_функция(std::string_view имя,
-                                              const std::vector<ast::Выражение>& аргументы);
+                                              std::span<const ast::Выражение> аргументы);
 
 // The target of an assignment written as an expression, or the message why
 // it cannot be one.
