@@ -156,20 +156,7 @@ struct ЗаголовокВызова {
 struct ЗаголовокВызоваМетода;
 struct ПолеОбъекта;
 
-// One piece of an interpolated text.
-struct ФрагментТекста {
-    struct Текст {
-        static constexpr std::string_view название = "Текст";
-        std::string текст;
-    };
-    struct Выражение {
-        static constexpr std::string_view название = "Выражение";
-        Коробка<ast::Выражение> выражение;
-    };
-
-    using Вид = std::variant<Текст, Выражение>;
-    Вид вид;
-};
+struct ФрагментТекста;
 
 struct Выражение {
     struct ЦелоеЛит {
@@ -285,6 +272,21 @@ struct Выражение {
         std::variant<ЦелоеЛит, ДробноеЛит, ТекстЛит, ИнтерполированныйТекст, ВерноЛит, НеуказаноЛит,
                      Идентификатор, МассивЛит, ВызовФункции, ДоступКПолю, ВызовМетода,
                      ДоступПоИндексу, Бинарное, Унарное, Проброс, Успех, Ошибка>;
+    Вид вид;
+};
+
+// One piece of an interpolated text.
+struct ФрагментТекста {
+    struct Текст {
+        static constexpr std::string_view название = "Текст";
+        std::string текст;
+    };
+    struct Выражение {
+        static constexpr std::string_view название = "Выражение";
+        ast::Выражение выражение;
+    };
+
+    using Вид = std::variant<Текст, Выражение>;
     Вид вид;
 };
 
