@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -95,11 +96,16 @@ struct Тип {
         static constexpr std::string_view название = "Пользовательский";
         std::string имя;
     };
-    // A name with type arguments.
+    // A name with type arguments, both held through one pointer.
     struct Обобщённый {
         static constexpr std::string_view название = "Обобщённый";
-        std::string имя;
-        УзкийСписок<Тип> параметры;
+        Обобщённый(std::string имя, std::vector<Тип> параметры);
+        std::string& имя() { return части.запись(); }
+        const std::string& имя() const { return части.запись(); }
+        std::span<Тип> параметры();
+        std::span<const Тип> параметры() const;
+
+        ЗаписьСоСписком<std::string, Тип> части;
     };
     // One size suffix; an open size has no размер.
     struct Массив {
@@ -126,25 +132,31 @@ struct Тип {
     Вид вид;
 };
 
+inline Тип::Обобщённый::Обобщённый(std::string имя, std::vector<Тип> параметры)
+    : части(std::move(имя), std::move(параметры)) {}
+inline std::span<Тип> Тип::Обобщённый::параметры() {
+    return части.элементы();
+}
+inline std::span<const Тип> Тип::Обобщённый::параметры() const {
+    return части.элементы();
+}
+
+static_assert(sizeof(Тип) <= 40);
+
 // The number of scalar alternatives at the start of Тип::Вид.
 inline constexpr std::size_t число_скалярных_типов = 14;
 
 struct Выражение;
 
-// One piece of an interpolated text.
-struct ФрагментТекста {
-    struct Текст {
-        static constexpr std::string_view название = "Текст";
-        std::string текст;
-    };
-    struct Выражение {
-        static constexpr std::string_view название = "Выражение";
-        Коробка<ast::Выражение> выражение;
-    };
-
-    using Вид = std::variant<Текст, Выражение>;
-    Вид вид;
+// What a call holds ahead of its arguments.
+struct ЗаголовокВызова {
+    std::string имя;
+    УзкийСписок<Тип> типовые_параметры;
 };
+struct ЗаголовокВызоваМетода;
+struct ПолеОбъекта;
+
+struct ФрагментТекста;
 
 struct Выражение {
     struct ЦелоеЛит {
@@ -179,25 +191,52 @@ struct Выражение {
         static constexpr std::string_view название = "МассивЛит";
         std::vector<Выражение> элементы;
     };
+    // The three kinds below hold their parts through one pointer, which
+    // keeps every expression small; a call's arguments lie in the same
+    // allocation as its name.
     struct ВызовФункции {
         static constexpr std::string_view название = "ВызовФункции";
-        std::string имя;
-        УзкийСписок<Тип> типовые_параметры;
-        std::vector<Выражение> аргументы;
+        ВызовФункции(std::string имя, УзкийСписок<Тип> типовые_параметры,
+                     std::vector<Выражение> аргументы);
+        explicit ВызовФункции(ЗаписьСоСписком<ЗаголовокВызова, Выражение> части)
+            : части(std::move(части)) {}
+        std::string& имя();
+        const std::string& имя() const;
+        УзкийСписок<Тип>& типовые_параметры();
+        const УзкийСписок<Тип>& типовые_параметры() const;
+        std::span<Выражение> аргументы();
+        std::span<const Выражение> аргументы() const;
+
+        ЗаписьСоСписком<ЗаголовокВызова, Выражение> части;
     };
     struct ДоступКПолю {
         static constexpr std::string_view название = "ДоступКПолю";
-        Коробка<Выражение> объект;
-        std::string поле;
+        ДоступКПолю(Выражение объект, std::string поле);
+        Выражение& объект();
+        const Выражение& объект() const;
+        std::string& поле();
+        const std::string& поле() const;
+
+        Коробка<ПолеОбъекта> части;
     };
     // An empty метод stands for arguments applied to an expression that is
     // not a plain name; the index rewrite treats it as indexing.
     struct ВызовМетода {
         static constexpr std::string_view название = "ВызовМетода";
-        Коробка<Выражение> объект;
-        std::string метод;
-        УзкийСписок<Тип> типовые_параметры;
-        std::vector<Выражение> аргументы;
+        ВызовМетода(Выражение объект, std::string метод, УзкийСписок<Тип> типовые_параметры,
+                    std::vector<Выражение> аргументы);
+        explicit ВызовМетода(ЗаписьСоСписком<ЗаголовокВызоваМетода, Выражение> части)
+            : части(std::move(части)) {}
+        Выражение& объект();
+        const Выражение& объект() const;
+        std::string& метод();
+        const std::string& метод() const;
+        УзкийСписок<Тип>& типовые_параметры();
+        const УзкийСписок<Тип>& типовые_параметры() const;
+        std::span<Выражение> аргументы();
+        std::span<const Выражение> аргументы() const;
+
+        ЗаписьСоСписком<ЗаголовокВызоваМетода, Выражение> части;
     };
     struct ДоступПоИндексу {
         static constexpr std::string_view название = "ДоступПоИндексу";
@@ -235,6 +274,103 @@ struct Выражение {
                      ДоступПоИндексу, Бинарное, Унарное, Проброс, Успех, Ошибка>;
     Вид вид;
 };
+
+// One piece of an interpolated text.
+struct ФрагментТекста {
+    struct Текст {
+        static constexpr std::string_view название = "Текст";
+        std::string текст;
+    };
+    struct Выражение {
+        static constexpr std::string_view название = "Выражение";
+        ast::Выражение выражение;
+    };
+
+    using Вид = std::variant<Текст, Выражение>;
+    Вид вид;
+};
+
+struct ЗаголовокВызоваМетода {
+    Выражение объект;
+    std::string метод;
+    УзкийСписок<Тип> типовые_параметры;
+};
+
+struct ПолеОбъекта {
+    Выражение объект;
+    std::string поле;
+};
+
+inline Выражение::ВызовФункции::ВызовФункции(std::string имя, УзкийСписок<Тип> типовые_параметры,
+                                             std::vector<Выражение> аргументы)
+    : части({std::move(имя), std::move(типовые_параметры)}, std::move(аргументы)) {}
+inline std::string& Выражение::ВызовФункции::имя() {
+    return части.запись().имя;
+}
+inline const std::string& Выражение::ВызовФункции::имя() const {
+    return части.запись().имя;
+}
+inline УзкийСписок<Тип>& Выражение::ВызовФункции::типовые_параметры() {
+    return части.запись().типовые_параметры;
+}
+inline const УзкийСписок<Тип>& Выражение::ВызовФункции::типовые_параметры() const {
+    return части.запись().типовые_параметры;
+}
+inline std::span<Выражение> Выражение::ВызовФункции::аргументы() {
+    return части.элементы();
+}
+inline std::span<const Выражение> Выражение::ВызовФункции::аргументы() const {
+    return части.элементы();
+}
+
+inline Выражение::ДоступКПолю::ДоступКПолю(Выражение объект, std::string поле)
+    : части(ПолеОбъекта{std::move(объект), std::move(поле)}) {}
+inline Выражение& Выражение::ДоступКПолю::объект() {
+    return части->объект;
+}
+inline const Выражение& Выражение::ДоступКПолю::объект() const {
+    return части->объект;
+}
+inline std::string& Выражение::ДоступКПолю::поле() {
+    return части->поле;
+}
+inline const std::string& Выражение::ДоступКПолю::поле() const {
+    return части->поле;
+}
+
+inline Выражение::ВызовМетода::ВызовМетода(Выражение объект, std::string метод,
+                                           УзкийСписок<Тип> типовые_параметры,
+                                           std::vector<Выражение> аргументы)
+    : части({std::move(объект), std::move(метод), std::move(типовые_параметры)},
+            std::move(аргументы)) {}
+inline Выражение& Выражение::ВызовМетода::объект() {
+    return части.запись().объект;
+}
+inline const Выражение& Выражение::ВызовМетода::объект() const {
+    return части.запись().объект;
+}
+inline std::string& Выражение::ВызовМетода::метод() {
+    return части.запись().метод;
+}
+inline const std::string& Выражение::ВызовМетода::метод() const {
+    return части.запись().метод;
+}
+inline УзкийСписок<Тип>& Выражение::ВызовМетода::типовые_параметры() {
+    return части.запись().типовые_параметры;
+}
+inline const УзкийСписок<Тип>& Выражение::ВызовМетода::типовые_параметры() const {
+    return части.запись().типовые_параметры;
+}
+inline std::span<Выражение> Выражение::ВызовМетода::аргументы() {
+    return части.элементы();
+}
+inline std::span<const Выражение> Выражение::ВызовМетода::аргументы() const {
+    return части.элементы();
+}
+
+// Every boxed expression takes a 48-byte heap chunk; a larger node would
+// take the next size up.
+static_assert(sizeof(Выражение) <= 40);
 
 // The left side of an assignment.
 struct МестоЗаписи {

@@ -5,7 +5,10 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <iterator>
 #include <memory>
+#include <new>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -76,6 +79,101 @@ struct УзкийСписок {
     const T* end() const { return список ? список->data() + список->size() : nullptr; }
     T* begin() { return список ? список->data() : nullptr; }
     T* end() { return список ? список->data() + список->size() : nullptr; }
+};
+
+// A record followed by a list of tree nodes, both in one allocation held
+// through one pointer: a call's name and type arguments ahead of its
+// arguments cost one allocation at its exact size and eight bytes in the
+// node. Copying copies the record and every element; a moved-from holder
+// holds nothing and may only be destroyed or assigned.
+template <class Запись, class T>
+struct ЗаписьСоСписком {
+    struct Заголовок {
+        Запись запись;
+        std::size_t размер = 0;
+    };
+    Заголовок* заголовок = nullptr;
+
+    ЗаписьСоСписком() = default;
+    ЗаписьСоСписком(Запись запись, std::vector<T> элементы) {
+        построить(std::move(запись), std::make_move_iterator(элементы.begin()), элементы.size());
+    }
+    // Moves `число` elements from `откуда` on.
+    ЗаписьСоСписком(Запись запись, std::move_iterator<T*> откуда, std::size_t число) {
+        построить(std::move(запись), откуда, число);
+    }
+    ЗаписьСоСписком(const ЗаписьСоСписком& другая) {
+        if (другая.заголовок)
+            построить(другая.заголовок->запись, другая.элементы().begin(), другая.размер());
+    }
+    ЗаписьСоСписком(ЗаписьСоСписком&& другая)
+    noexcept : заголовок(std::exchange(другая.заголовок, nullptr)) {}
+    ЗаписьСоСписком& operator=(const ЗаписьСоСписком& другая) {
+        if (this != &другая)
+            *this = ЗаписьСоСписком(другая);
+        return *this;
+    }
+    ЗаписьСоСписком& operator=(ЗаписьСоСписком&& другая) noexcept {
+        if (this != &другая) {
+            освободить();
+            заголовок = std::exchange(другая.заголовок, nullptr);
+        }
+        return *this;
+    }
+    ~ЗаписьСоСписком() { освободить(); }
+
+    Запись& запись() { return заголовок->запись; }
+    const Запись& запись() const { return заголовок->запись; }
+    std::size_t размер() const { return заголовок ? заголовок->размер : 0; }
+    std::span<T> элементы() { return {первый(), размер()}; }
+    std::span<const T> элементы() const { return {первый(), размер()}; }
+
+  private:
+    // The elements start at the first multiple of their alignment after
+    // the header.
+    static constexpr std::size_t смещение() {
+        return (sizeof(Заголовок) + alignof(T) - 1) / alignof(T) * alignof(T);
+    }
+
+    T* первый() const {
+        return заголовок ? std::launder(reinterpret_cast<T*>(reinterpret_cast<char*>(заголовок) +
+                                                             смещение()))
+                         : nullptr;
+    }
+
+    template <class Итератор>
+    void построить(Запись запись, Итератор откуда, std::size_t число) {
+        static_assert(alignof(Заголовок) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__ &&
+                      alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+        void* память = ::operator new(смещение() + число * sizeof(T));
+        Заголовок* новый;
+        try {
+            новый = ::new (память) Заголовок{std::move(запись), 0};
+        } catch (...) {
+            ::operator delete(память);
+            throw;
+        }
+        T* куда = reinterpret_cast<T*>(static_cast<char*>(память) + смещение());
+        try {
+            for (; новый->размер < число; ++новый->размер, ++откуда)
+                ::new (куда + новый->размер) T(*откуда);
+        } catch (...) {
+            std::destroy_n(куда, новый->размер);
+            новый->~Заголовок();
+            ::operator delete(память);
+            throw;
+        }
+        заголовок = новый;
+    }
+
+    void освободить() {
+        if (!заголовок)
+            return;
+        std::destroy_n(первый(), заголовок->размер);
+        заголовок->~Заголовок();
+        ::operator delete(заголовок);
+        заголовок = nullptr;
+    }
 };
 
 }  // namespace vokra::ast

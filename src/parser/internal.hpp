@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <iterator>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -87,6 +88,13 @@ struct НаОбщемСписке {
     template <class... Поля>
     void добавить(Поля&&... поля) {
         список.emplace_back(std::forward<Поля>(поля)...);
+    }
+    std::span<const T> элементы() const { return std::span<const T>(список).subspan(начало); }
+    // The elements moved into a record's list, at their size.
+    template <class Запись>
+    ast::ЗаписьСоСписком<Запись, T> взять_с(Запись запись) {
+        return {std::move(запись), std::make_move_iterator(список.data() + начало),
+                список.size() - начало};
     }
     std::vector<T> взять() {
         return std::vector<T>(

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <tl/expected.hpp>
@@ -87,7 +88,7 @@ struct Парсер {
     // the innermost block's last. A block takes its own when it closes, so
     // it is allocated once, at its size.
     std::vector<ast::ОператорСоСтрокой> операторы_блоков;
-    // The same for the arguments of calls.
+    // The same for the arguments of calls and the elements of array literals.
     std::vector<ast::Выражение> аргументы_вызовов;
 
     static Парсер новый(СписокТокенов токены);
@@ -235,7 +236,7 @@ tl::expected<std::vector<ast::ВерхнийУзел>, ОшибкаРазбор�
 // `наложить_маску(a, b)` and the other bit built-ins as operator nodes;
 // nothing for any other name or number of arguments.
 std::optional<ast::Выражение> битовая_функция(std::string_view имя,
-                                              const std::vector<ast::Выражение>& аргументы);
+                                              std::span<const ast::Выражение> аргументы);
 
 // The target of an assignment written as an expression, or the message why
 // it cannot be one.

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -155,12 +156,12 @@ struct СемантическийАнализатор {
     // Method calls and the built-in containers (methods.cpp).
     Итог<РешённыйТип> тип_вызова_метода(const ast::Выражение::ВызовМетода& вызов);
     Итог<РешённыйТип> тип_метода_списка(const РешённыйТип& элемент, const std::string& метод,
-                                        const std::vector<ast::Выражение>& аргументы);
+                                        std::span<const ast::Выражение> аргументы);
     Итог<РешённыйТип> тип_метода_словаря(const РешённыйТип& ключ, const РешённыйТип& значение,
                                          const std::string& метод,
-                                         const std::vector<ast::Выражение>& аргументы);
+                                         std::span<const ast::Выражение> аргументы);
     Итог<РешённыйТип> тип_метода_канала(const РешённыйТип& элемент, const std::string& метод,
-                                        const std::vector<ast::Выражение>& аргументы);
+                                        std::span<const ast::Выражение> аргументы);
 
     // Generic instances (generics.cpp).
     Итог<std::optional<РешённыйТип>> гарантировать_инстанциацию_обобщённой_функции(
