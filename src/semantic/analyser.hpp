@@ -40,9 +40,12 @@ struct СтекОбластей {
 };
 
 // One per assignment statement: the type of the variable the assignment
-// declared, or none when it gave a value to something that existed.
+// declared, or none when it gave a value to something that existed. The type
+// is boxed, since the list holds a record for every assignment of the
+// program and most declare nothing: a record is one pointer.
 struct РазрешённоеПрисваивание {
-    std::optional<РешённыйТип> объявленный_тип;
+    ast::Коробка<РешённыйТип> объявленный;
+    const РешённыйТип* объявленный_тип() const { return объявленный.указатель.get(); }
 };
 
 // Parameter types and the optional return type of a function.
