@@ -47,7 +47,9 @@ struct ХешКлюча {
 // positions of its entries, so each key is stored once (in the entries) and
 // the index costs eight bytes a slot. A slot keeps the entry's position plus
 // one (0 is free) and the low half of the key's hash, which places it again
-// when the index grows without hashing the keys anew.
+// when the index grows without hashing the keys anew. It grows at three
+// quarters full: the stored hash halves keep the longer probe runs cheap,
+// since a key is compared only where its hash half matches.
 struct ИндексЗаписей {
     struct Ячейка {
         std::uint32_t номер_плюс_1 = 0;
@@ -75,7 +77,7 @@ struct ИндексЗаписей {
     }
     // Enters a new entry's position; `всего` entries are held after it.
     void вставить(std::uint32_t хеш, std::size_t номер, std::size_t всего) {
-        if (всего * 2 > ячейки.size())
+        if (всего * 4 > ячейки.size() * 3)
             вырасти(std::max<std::size_t>(16, ячейки.size() * 2));
         поместить(хеш, номер);
     }
