@@ -47,7 +47,9 @@ struct ХешКлюча {
 // positions of its entries, so each key is stored once (in the entries) and
 // the index costs eight bytes a slot. A slot keeps the entry's position plus
 // one (0 is free) and the low half of the key's hash, which places it again
-// when the index grows without hashing the keys anew.
+// when the index grows without hashing the keys anew. It grows at three
+// quarters full: the stored hash halves keep the longer probe runs cheap,
+// since a key is compared only where its hash half matches.
 struct ИндексЗаписей {
     struct Ячейка {
         std::uint32_t номер_плюс_1 = 0;
@@ -75,7 +77,7 @@ struct ИндексЗаписей {
     }
     // Enters a new entry's position; `всего` entries are held after it.
     void вставить(std::uint32_t хеш, std::size_t номер, std::size_t всего) {
-        if (всего * 2 > ячейки.size())
+        if (всего * 4 > ячейки.size() * 3)
             вырасти(std::max<std::size_t>(16, ячейки.size() * 2));
         поместить(хеш, номер);
     }
@@ -97,11 +99,75 @@ struct ИндексЗаписей {
     }
 };
 
+// The entries of a table in segments of a fixed size of about 4 KiB. An entry
+// is never moved once entered, and the room held beyond the entries is at
+// most one segment: a single doubling vector would copy every entry as it
+// grows and keep up to as much room again unused. The first segment grows
+// by doubling, so that small tables such as scopes stay small.
+template <class T>
+struct Куски {
+    static constexpr std::size_t в_куске = std::max<std::size_t>(1, 4096 / sizeof(T));
+    std::vector<T> первый;
+    std::vector<std::vector<T>> следующие;
+
+    T& operator[](std::size_t номер) {
+        return номер < в_куске ? первый[номер] : следующие[номер / в_куске - 1][номер % в_куске];
+    }
+    const T& operator[](std::size_t номер) const {
+        return номер < в_куске ? первый[номер] : следующие[номер / в_куске - 1][номер % в_куске];
+    }
+    std::size_t size() const {
+        return следующие.empty() ? первый.size()
+                                 : следующие.size() * в_куске + следующие.back().size();
+    }
+    bool empty() const { return первый.empty(); }
+    T& back() { return следующие.empty() ? первый.back() : следующие.back().back(); }
+
+    template <class... Аргументы>
+    void emplace_back(Аргументы&&... аргументы) {
+        if (первый.size() < в_куске) {
+            if (первый.size() == первый.capacity())
+                первый.reserve(std::min(в_куске, std::max<std::size_t>(1, первый.capacity() * 2)));
+            первый.emplace_back(std::forward<Аргументы>(аргументы)...);
+            return;
+        }
+        if (следующие.empty() || следующие.back().size() == в_куске)
+            следующие.emplace_back().reserve(в_куске);
+        следующие.back().emplace_back(std::forward<Аргументы>(аргументы)...);
+    }
+
+    template <class Хозяин, class Значение>
+    struct Обход {
+        using value_type = T;
+        using difference_type = std::ptrdiff_t;
+        Хозяин* хозяин = nullptr;
+        std::size_t номер = 0;
+        Значение& operator*() const { return (*хозяин)[номер]; }
+        Значение* operator->() const { return &(*хозяин)[номер]; }
+        Обход& operator++() {
+            ++номер;
+            return *this;
+        }
+        Обход operator++(int) {
+            auto было = *this;
+            ++номер;
+            return было;
+        }
+        bool operator==(const Обход& другой) const { return номер == другой.номер; }
+    };
+    using iterator = Обход<Куски, T>;
+    using const_iterator = Обход<const Куски, const T>;
+    iterator begin() { return {this, 0}; }
+    iterator end() { return {this, size()}; }
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+};
+
 // A map whose iteration follows insertion order. Entries are never removed;
 // entering a key again replaces its value in place.
 template <class K, class V>
 struct Таблица {
-    std::vector<std::pair<K, V>> записи;
+    Куски<std::pair<K, V>> записи;
     ИндексЗаписей индекс;
 
     V* найти(const K& ключ) {
@@ -152,7 +218,7 @@ struct Таблица {
 // A set whose iteration follows insertion order.
 template <class K>
 struct Множество {
-    std::vector<K> элементы;
+    Куски<K> элементы;
     ИндексЗаписей индекс;
 
     bool содержит(const K& ключ) const { return позиция(ключ, хеш_ключа(ключ)) >= 0; }
@@ -161,7 +227,7 @@ struct Множество {
         const auto хеш = хеш_ключа(ключ);
         if (позиция(ключ, хеш) >= 0)
             return false;
-        элементы.push_back(std::move(ключ));
+        элементы.emplace_back(std::move(ключ));
         индекс.вставить(хеш, элементы.size() - 1, элементы.size());
         return true;
     }

@@ -13,7 +13,8 @@ namespace vokra::semantic::тест {
 
 // "ok", or the first error as "строка: сообщение", or the message alone when
 // the error arose outside every statement. The check runs on `анализатор`
-// when one is given.
+// when one is given; the tree is dropped on return, so only the tables that
+// own their content may be read from it afterwards (analyser.hpp).
 inline std::string проверка(std::string_view текст, const Модули& модули = {},
                             std::optional<std::vector<std::optional<std::string>>> модуль_узла = {},
                             СемантическийАнализатор* анализатор = nullptr) {
