@@ -93,7 +93,8 @@ const ast::Выражение::ДоступКПолю* поле_перед_жи�
     if (!найден)
         return ошибка(fmt::format(с::контракт_не_в_реестре, контракт));
     const std::string& метод = вызов.метод;
-    const std::vector<ast::СигнатураМетодаКонтракта>& методы = **найден;
+    // A copy: typing the arguments may grow the analyser's tables.
+    const std::vector<ast::СигнатураМетодаКонтракта> методы = *найден;
     const auto сигнатура = std::ranges::find(методы, метод, &ast::СигнатураМетодаКонтракта::имя);
     if (сигнатура == методы.end()) {
         std::vector<std::string_view> имена;
