@@ -84,21 +84,17 @@ struct СемантическийАнализатор {
     std::optional<std::string> текущая_структура;
     Множество<РешённыйТип> типы_списков;
     Множество<std::pair<РешённыйТип, РешённыйТип>> типы_словарей;
-    // The three template tables point at the declarations in the checked
-    // tree instead of copying them: the tree given to `проверить_программу`
-    // must outlive every use of them, that is every instantiation. The
-    // instances made from them own their substituted copies.
-    Таблица<std::string, const ast::ОбъявлениеСтруктуры*> обобщённые_структуры;
+    Таблица<std::string, ast::ОбъявлениеСтруктуры> обобщённые_структуры;
     // (structure, resolved type arguments) to the instance's mangled name.
     Таблица<std::pair<std::string, std::vector<РешённыйТип>>, std::string> экземпляры_структур;
     Таблица<std::string, ast::ОбъявлениеСтруктуры> инстанцированные_структуры;
     Таблица<std::string, Присваивания> присваивания_по_имени;
-    Таблица<std::string, const ast::ОбъявлениеФункции*> обобщённые_функции;
+    Таблица<std::string, ast::ОбъявлениеФункции> обобщённые_функции;
     // (function, resolved type argument) to the instance's mangled name.
     Таблица<std::pair<std::string, РешённыйТип>, std::string> экземпляры_функций;
     Таблица<std::string, ast::ОбъявлениеФункции> инстанцированные_функции;
     Таблица<std::string, Присваивания> присваивания_экземпляров_функций;
-    Таблица<ПараИмён, const ast::ОбъявлениеФункции*> обобщённые_методы;
+    Таблица<ПараИмён, ast::ОбъявлениеФункции> обобщённые_методы;
     // ((structure, method), resolved type argument) to the method instance key.
     Таблица<std::pair<ПараИмён, РешённыйТип>, std::string> экземпляры_методов;
     // Method instance key to (structure, instance).
@@ -125,8 +121,7 @@ struct СемантическийАнализатор {
     РешённыйТип разрешить_тип_параметра(const ast::Тип& тип) const;
 
     // Whole program (program.cpp). `модуль_узла` names the imported module of
-    // each node; an empty entry marks the main file. The nodes must outlive
-    // the analyser's use: its template tables point into them.
+    // each node; an empty entry marks the main file.
     Итог<void> проверить_программу(const std::vector<ast::ВерхнийУзел>& узлы, const Модули& модули,
                                    const std::vector<std::optional<std::string>>& модуль_узла);
 
