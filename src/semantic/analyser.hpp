@@ -72,17 +72,12 @@ using Присваивания = std::vector<РазрешённоеПрисва�
 // Module name to the names of the functions it declares.
 using Модули = Таблица<std::string, Множество<std::string>>;
 
-// The tables of contracts, of the contracts each structure names and of
-// generic templates point at the declarations in the checked tree instead of
-// copying them: the tree given to `проверить_программу` must outlive every
-// use of them, that is the check itself and every instantiation. All other
-// tables own their content; instances own their substituted copies.
 struct СемантическийАнализатор {
     СтекОбластей области;
     Присваивания разрешённые_присваивания;
     Таблица<std::string, СигнатураФункции> сигнатуры_функций;
     Таблица<std::string, std::vector<ПолеТипа>> поля_структур;
-    Таблица<std::string, const std::vector<std::string>*> контракты_структур;
+    Таблица<std::string, std::vector<std::string>> контракты_структур;
     Таблица<ПараИмён, ast::Видимость> видимость_полей;
     Множество<ПараИмён> слабые_поля;
     Таблица<ПараИмён, СигнатураМетода> сигнатуры_методов;
@@ -90,17 +85,17 @@ struct СемантическийАнализатор {
     std::optional<std::string> текущая_структура;
     Множество<РешённыйТип> типы_списков;
     Множество<std::pair<РешённыйТип, РешённыйТип>> типы_словарей;
-    Таблица<std::string, const ast::ОбъявлениеСтруктуры*> обобщённые_структуры;
+    Таблица<std::string, ast::ОбъявлениеСтруктуры> обобщённые_структуры;
     // (structure, resolved type arguments) to the instance's mangled name.
     Таблица<std::pair<std::string, std::vector<РешённыйТип>>, std::string> экземпляры_структур;
     Таблица<std::string, ast::ОбъявлениеСтруктуры> инстанцированные_структуры;
     Таблица<std::string, Присваивания> присваивания_по_имени;
-    Таблица<std::string, const ast::ОбъявлениеФункции*> обобщённые_функции;
+    Таблица<std::string, ast::ОбъявлениеФункции> обобщённые_функции;
     // (function, resolved type argument) to the instance's mangled name.
     Таблица<std::pair<std::string, РешённыйТип>, std::string> экземпляры_функций;
     Таблица<std::string, ast::ОбъявлениеФункции> инстанцированные_функции;
     Таблица<std::string, Присваивания> присваивания_экземпляров_функций;
-    Таблица<ПараИмён, const ast::ОбъявлениеФункции*> обобщённые_методы;
+    Таблица<ПараИмён, ast::ОбъявлениеФункции> обобщённые_методы;
     // ((structure, method), resolved type argument) to the method instance key.
     Таблица<std::pair<ПараИмён, РешённыйТип>, std::string> экземпляры_методов;
     // Method instance key to (structure, instance).
@@ -111,7 +106,7 @@ struct СемантическийАнализатор {
     Таблица<std::string, std::string> единственный_модуль_функции;
     Таблица<ПараИмён, std::string> имена_функций_модулей;
     Таблица<std::string, std::vector<std::string>> модули_функции;
-    Таблица<std::string, const std::vector<ast::СигнатураМетодаКонтракта>*> контракты;
+    Таблица<std::string, std::vector<ast::СигнатураМетодаКонтракта>> контракты;
     Таблица<std::string, std::string> символы_внешних_функций;
     std::size_t глубина_циклов = 0;
     // Instances whose bodies are being checked right now, one inside the
@@ -127,8 +122,7 @@ struct СемантическийАнализатор {
     РешённыйТип разрешить_тип_параметра(const ast::Тип& тип) const;
 
     // Whole program (program.cpp). `модуль_узла` names the imported module of
-    // each node; an empty entry marks the main file. The nodes must outlive
-    // the analyser's use (see above).
+    // each node; an empty entry marks the main file.
     Итог<void> проверить_программу(const std::vector<ast::ВерхнийУзел>& узлы, const Модули& модули,
                                    const std::vector<std::optional<std::string>>& модуль_узла);
 

@@ -13,8 +13,7 @@ namespace vokra::semantic::тест {
 
 // "ok", or the first error as "строка: сообщение", or the message alone when
 // the error arose outside every statement. The check runs on `анализатор`
-// when one is given; the tree is dropped on return, so only the tables that
-// own their content may be read from it afterwards (analyser.hpp).
+// when one is given.
 inline std::string проверка(std::string_view текст, const Модули& модули = {},
                             std::optional<std::vector<std::optional<std::string>>> модуль_узла = {},
                             СемантическийАнализатор* анализатор = nullptr) {
