@@ -48,18 +48,22 @@ struct СписокТокенов {
 
     // A new token at the end, default-made, to be filled in place.
     ТокенСПозицией& emplace_back() {
-        if (всего == куски.size() * в_куске) {
-            // The first chunk grows as it fills, so a short text (an
-            // interpolated piece, a hover) takes little.
-            куски.emplace_back();
-            if (куски.size() > 1 && запас.capacity() == в_куске)
-                куски.back().swap(запас);
-            else if (куски.size() > 1)
-                куски.back().reserve(в_куске);
-            наибольшее_хранимых = std::max(наибольшее_хранимых, куски.size() - первый_кусок);
-        }
+        if (всего == куски.size() * в_куске) [[unlikely]]
+            добавить_кусок();
         ++всего;
         return куски.back().emplace_back();
+    }
+
+    // Out of line, so that the lexer's loop around emplace_back stays tight.
+    [[gnu::noinline]] void добавить_кусок() {
+        // The first chunk grows as it fills, so a short text (an interpolated
+        // piece, a hover) takes little.
+        куски.emplace_back();
+        if (куски.size() > 1 && запас.capacity() == в_куске)
+            куски.back().swap(запас);
+        else if (куски.size() > 1)
+            куски.back().reserve(в_куске);
+        наибольшее_хранимых = std::max(наибольшее_хранимых, куски.size() - первый_кусок);
     }
 
     // Frees every chunk that lies wholly before the token `i`.
