@@ -25,6 +25,8 @@ namespace {
 using Разобранное =
     tl::expected<std::vector<vokra::ast::ВерхнийУзел>, vokra::parser::ОшибкаРазбора>;
 
+// The result a text must read to: the whole text lexed first, then the list
+// parsed.
 Разобранное разобрать_весь_список(std::string_view текст) {
     using vokra::parser::ЭтапРазбора;
     auto токены = vokra::Лексер::новый(текст).токенизировать();

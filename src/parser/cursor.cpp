@@ -85,17 +85,21 @@ bool Парсер::проверить(const Token& образец) const {
     }
 }
 
+// The matched token is of the pattern's kind: it is known without looking
+// at it again whether it is the final one, which the cursor never passes.
 bool Парсер::совпадает(const Token& образец) {
     if (!проверить(образец))
         return false;
-    продвинуться();
+    if (образец.вид != ВидТокена::КонецФайла)
+        ++текущий;
     return true;
 }
 
 bool Парсер::совпадает(ВидТокена вид) {
     if (!проверить(вид))
         return false;
-    продвинуться();
+    if (вид != ВидТокена::КонецФайла)
+        ++текущий;
     return true;
 }
 
@@ -129,9 +133,10 @@ const ТокенСПозицией& Парсер::токен_после(std::siz
 }
 
 std::string Парсер::взять_текст() {
-    // The caller has looked at the current token, so it is on the list.
+    // The caller has looked at the current token, so it is on the list, and
+    // it is not the final КонецФайла.
     Token& токен = токены[текущий].токен;
-    продвинуться();
+    ++текущий;
     // Outside every speculative read the cursor never comes back to a token
     // it passed, so the text is taken from the list instead of copied; the
     // edits, when recorded, may still need it.

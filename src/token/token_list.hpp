@@ -22,6 +22,9 @@ struct СписокТокенов {
     std::size_t первый_кусок = 0;
     // The most chunks held at once so far.
     std::size_t наибольшее_хранимых = 0;
+    // The room of a freed chunk, kept for the next chunk made: a list read
+    // as it is filled takes a few chunks in turn, not a fresh one each time.
+    std::vector<ТокенСПозицией> запас;
 
     std::size_t size() const { return всего; }
     bool empty() const { return всего == 0; }
@@ -45,22 +48,35 @@ struct СписокТокенов {
 
     // A new token at the end, default-made, to be filled in place.
     ТокенСПозицией& emplace_back() {
-        if (всего == куски.size() * в_куске) {
-            // The first chunk grows as it fills, so a short text (an
-            // interpolated piece, a hover) takes little.
-            куски.emplace_back();
-            if (куски.size() > 1)
-                куски.back().reserve(в_куске);
-            наибольшее_хранимых = std::max(наибольшее_хранимых, куски.size() - первый_кусок);
-        }
+        if (всего == куски.size() * в_куске) [[unlikely]]
+            добавить_кусок();
         ++всего;
         return куски.back().emplace_back();
     }
 
+    // Out of line, so that the lexer's loop around emplace_back stays tight.
+    [[gnu::noinline]] void добавить_кусок() {
+        // The first chunk grows as it fills, so a short text (an interpolated
+        // piece, a hover) takes little.
+        куски.emplace_back();
+        if (куски.size() > 1 && запас.capacity() == в_куске)
+            куски.back().swap(запас);
+        else if (куски.size() > 1)
+            куски.back().reserve(в_куске);
+        наибольшее_хранимых = std::max(наибольшее_хранимых, куски.size() - первый_кусок);
+    }
+
     // Frees every chunk that lies wholly before the token `i`.
     void отбросить_до(std::size_t i) {
-        for (; (первый_кусок + 1) * в_куске <= i && первый_кусок + 1 < куски.size(); ++первый_кусок)
-            std::vector<ТокенСПозицией>().swap(куски[первый_кусок]);
+        for (; (первый_кусок + 1) * в_куске <= i && первый_кусок + 1 < куски.size();
+             ++первый_кусок) {
+            auto& кусок = куски[первый_кусок];
+            кусок.clear();
+            if (кусок.capacity() == в_куске && запас.capacity() == 0)
+                кусок.swap(запас);
+            else
+                std::vector<ТокенСПозицией>().swap(кусок);
+        }
     }
 
     struct Итератор {

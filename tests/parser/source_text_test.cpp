@@ -44,7 +44,7 @@ std::string повторить(std::string_view кусок, int раз) {
 }
 
 TEST(ИсходныйТекст, ЛексическаяОшибкаГдеБыНиБылаВпередиСинтаксической) {
-    // Each many more tokens than the lexer reads at a time, so that the
+    // Texts of many more tokens than the lexer reads at a time, so that the
     // parser stops, or looks ahead, before the lexer has reached the error.
     const std::string функции = повторить("функция п() {}\n", 1000);
     const std::string аргументы = повторить("y, ", 3000);
