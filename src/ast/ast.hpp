@@ -141,6 +141,7 @@ inline std::span<const Тип> Тип::Обобщённый::параметры(
     return части.элементы();
 }
 
+// A type sits in every declaration, parameter and field.
 static_assert(sizeof(Тип) <= 40);
 
 // The number of scalar alternatives at the start of Тип::Вид.
@@ -466,9 +467,14 @@ struct ОператорСоСтрокой {
     std::size_t строка = 1;
 };
 
+// Blocks hold their statements in place; a declaration (type, name and
+// value) sets the size.
+static_assert(sizeof(ОператорСоСтрокой) <= 128);
+
+// 32 bits each, as in the tokens it is taken from.
 struct Позиция {
-    std::size_t строка = 1;
-    std::size_t столбец = 1;
+    std::uint32_t строка = 1;
+    std::uint32_t столбец = 1;
 };
 
 struct Параметр {
