@@ -4,8 +4,10 @@
 // Every union is a record holding a std::variant named `вид` whose
 // alternatives are nested records, in their fixed order. Each alternative
 // carries its printed name in `название`. A node owns its children: lists by
-// value, recursive children through Коробка, so copying a node copies the
-// whole subtree and dropping it releases everything below.
+// value, recursive children through Коробка or ЗаписьСоСписком, so copying a
+// node copies the whole subtree and dropping it releases everything below.
+// The kinds that would make their union large (calls, field access, generic
+// types) keep their parts behind one pointer and read them through accessors.
 #pragma once
 
 #include <cstddef>
