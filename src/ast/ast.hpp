@@ -4,8 +4,10 @@
 // Every union is a record holding a std::variant named `вид` whose
 // alternatives are nested records, in their fixed order. Each alternative
 // carries its printed name in `название`. A node owns its children: lists by
-// value, recursive children through Коробка, so copying a node copies the
-// whole subtree and dropping it releases everything below.
+// value, recursive children through Коробка or ЗаписьСоСписком, so copying a
+// node copies the whole subtree and dropping it releases everything below.
+// The kinds that would make their union large (calls, field access, generic
+// types) keep their parts behind one pointer and read them through accessors.
 #pragma once
 
 #include <cstddef>
@@ -141,6 +143,7 @@ inline std::span<const Тип> Тип::Обобщённый::параметры(
     return части.элементы();
 }
 
+// A type sits in every declaration, parameter and field.
 static_assert(sizeof(Тип) <= 40);
 
 // The number of scalar alternatives at the start of Тип::Вид.
@@ -466,9 +469,14 @@ struct ОператорСоСтрокой {
     std::size_t строка = 1;
 };
 
+// Blocks hold their statements in place; a declaration (type, name and
+// value) sets the size.
+static_assert(sizeof(ОператорСоСтрокой) <= 128);
+
+// 32 bits each, as in the tokens it is taken from.
 struct Позиция {
-    std::size_t строка = 1;
-    std::size_t столбец = 1;
+    std::uint32_t строка = 1;
+    std::uint32_t столбец = 1;
 };
 
 struct Параметр {

@@ -82,10 +82,11 @@ struct УзкийСписок {
 };
 
 // A record followed by a list of tree nodes, both in one allocation held
-// through one pointer: a call's name and type arguments ahead of its
-// arguments cost one allocation at its exact size and eight bytes in the
-// node. Copying copies the record and every element; a moved-from holder
-// holds nothing and may only be destroyed or assigned.
+// through one pointer: a call's name ahead of its arguments, or a generic
+// type's name ahead of its type arguments, costs one allocation at its exact
+// size and eight bytes in the node. Copying copies the record and every
+// element; a moved-from holder holds nothing and may only be destroyed or
+// assigned.
 template <class Запись, class T>
 struct ЗаписьСоСписком {
     struct Заголовок {
@@ -106,8 +107,9 @@ struct ЗаписьСоСписком {
         if (другая.заголовок)
             построить(другая.заголовок->запись, другая.элементы().begin(), другая.размер());
     }
-    ЗаписьСоСписком(ЗаписьСоСписком&& другая)
-    noexcept : заголовок(std::exchange(другая.заголовок, nullptr)) {}
+    ЗаписьСоСписком(ЗаписьСоСписком&& другая) noexcept {
+        заголовок = std::exchange(другая.заголовок, nullptr);
+    }
     ЗаписьСоСписком& operator=(const ЗаписьСоСписком& другая) {
         if (this != &другая)
             *this = ЗаписьСоСписком(другая);
