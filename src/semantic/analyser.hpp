@@ -125,6 +125,16 @@ struct СемантическийАнализатор {
     // each node; an empty entry marks the main file.
     Итог<void> проверить_программу(const std::vector<ast::ВерхнийУзел>& узлы, const Модули& модули,
                                    const std::vector<std::optional<std::string>>& модуль_узла);
+    // The same check for a caller that needs nothing of the tree's bodies
+    // afterwards: the template tables take the bodies of generic
+    // declarations over instead of cloning them, and once the last pass is
+    // past a top-level node the bodies of its functions and methods are
+    // freed, so no body is held twice and the whole tree never stands beside
+    // the tables filled while the bodies are checked. The tables still own
+    // everything they keep.
+    Итог<void> проверить_программу_освобождая_тела(
+        std::vector<ast::ВерхнийУзел>& узлы, const Модули& модули,
+        const std::vector<std::optional<std::string>>& модуль_узла);
 
     // Function and method bodies (bodies.cpp).
     Итог<void> проверить_функцию(const ast::ОбъявлениеФункции& функция);

@@ -50,6 +50,10 @@ struct Проверка {
     СемантическийАнализатор& а;
     const std::vector<ast::ВерхнийУзел>& узлы;
     const std::vector<std::optional<std::string>>& модуль_узла;
+    // The same nodes, when the caller gives their bodies up: the template
+    // tables take generic bodies over, and the last pass frees every other
+    // body once it has checked it.
+    std::vector<ast::ВерхнийУзел>* освобождаемые = nullptr;
 
     Итог<void> контракты() {
         for (const auto& узел : узлы) {
@@ -61,6 +65,32 @@ struct Проверка {
             а.контракты.вставить(контракт->имя, контракт->методы);
         }
         return {};
+    }
+
+    // What a template table keeps of a generic declaration: its own copy.
+    // When the caller gives the bodies up, the copy takes the bodies over
+    // from the tree instead of cloning them; nothing reads a generic body
+    // in the tree again. The nodes are then the caller's own mutable tree
+    // (освобождаемые is the same list), so dropping the const is sound.
+    ast::ОбъявлениеФункции шаблон(const ast::ОбъявлениеФункции& функция) const {
+        if (освобождаемые == nullptr)
+            return функция;
+        ast::Блок тело = std::move(const_cast<ast::ОбъявлениеФункции&>(функция).тело);
+        ast::ОбъявлениеФункции копия = функция;
+        копия.тело = std::move(тело);
+        return копия;
+    }
+
+    ast::ОбъявлениеСтруктуры шаблон(const ast::ОбъявлениеСтруктуры& структура) const {
+        if (освобождаемые == nullptr)
+            return структура;
+        std::vector<ast::Блок> тела;
+        for (auto& метод : const_cast<ast::ОбъявлениеСтруктуры&>(структура).методы)
+            тела.push_back(std::move(метод.тело));
+        ast::ОбъявлениеСтруктуры копия = структура;
+        for (std::size_t i = 0; i < тела.size(); ++i)
+            копия.методы[i].тело = std::move(тела[i]);
+        return копия;
     }
 
     СигнатураФункции сигнатура(const ast::ОбъявлениеФункции& функция) const {
@@ -76,7 +106,7 @@ struct Проверка {
         if (функция.обобщённые_параметры.size() > 1)
             return ошибка(fmt::format(сообщения::функция_много_обобщённых_параметров, имя));
         if (функция.обобщённые_параметры.size() == 1) {
-            а.обобщённые_функции.вставить(имя, функция);
+            а.обобщённые_функции.вставить(имя, шаблон(функция));
             return {};
         }
         а.сигнатуры_функций.вставить(имя, сигнатура(функция));
@@ -150,7 +180,7 @@ struct Проверка {
             if (а.поля_структур.содержит(имя))
                 return ошибка(fmt::format(сообщения::структура_повторно, имя));
             if (!объявление.обобщённые_параметры.empty()) {
-                а.обобщённые_структуры.вставить(имя, объявление);
+                а.обобщённые_структуры.вставить(имя, шаблон(объявление));
                 continue;
             }
             std::vector<ПолеТипа> поля;
@@ -184,7 +214,7 @@ struct Проверка {
                     return ошибка(
                         fmt::format(сообщения::метод_много_обобщённых_параметров, имя, метод.имя));
                 if (обобщённых == 1) {
-                    а.обобщённые_методы.вставить(ключ, метод);
+                    а.обобщённые_методы.вставить(ключ, шаблон(метод));
                     continue;
                 }
                 а.сигнатуры_методов.вставить(
@@ -256,31 +286,43 @@ struct Проверка {
     }
 
     // Generic declarations are checked through their instances, when used.
-    Итог<void> проверить_узлы() {
-        for (const auto& узел : узлы) {
-            if (const auto* с = узел_вида<ast::ВерхнийУзел::Структура>(узел)) {
-                if (!с->объявление.обобщённые_параметры.empty())
-                    continue;
-                if (auto итог = структура(с->объявление); !итог)
-                    return итог;
-            } else if (const auto* ф = узел_вида<ast::ВерхнийУзел::Функция>(узел)) {
-                if (!ф->объявление.обобщённые_параметры.empty())
-                    continue;
-                if (auto итог = а.проверить_функцию(ф->объявление); !итог)
-                    return итог;
-            }
+    Итог<void> проверить_узел(const ast::ВерхнийУзел& узел) {
+        if (const auto* с = узел_вида<ast::ВерхнийУзел::Структура>(узел)) {
+            if (с->объявление.обобщённые_параметры.empty())
+                return структура(с->объявление);
+        } else if (const auto* ф = узел_вида<ast::ВерхнийУзел::Функция>(узел)) {
+            if (ф->объявление.обобщённые_параметры.empty())
+                return а.проверить_функцию(ф->объявление);
         }
         return {};
+    }
+
+    Итог<void> проверить_узлы() {
+        for (std::size_t i = 0; i < узлы.size(); ++i) {
+            if (auto итог = проверить_узел(узлы[i]); !итог)
+                return итог;
+            if (освобождаемые != nullptr)
+                освободить_тела((*освобождаемые)[i]);
+        }
+        return {};
+    }
+
+    static void освободить_тела(ast::ВерхнийУзел& узел) {
+        if (auto* с = std::get_if<ast::ВерхнийУзел::Структура>(&узел.вид)) {
+            for (auto& метод : с->объявление.методы)
+                ast::Блок().swap(метод.тело);
+        } else if (auto* ф = std::get_if<ast::ВерхнийУзел::Функция>(&узел.вид)) {
+            ast::Блок().swap(ф->объявление.тело);
+        }
     }
 };
 
 }  // namespace
 
-Итог<void> СемантическийАнализатор::проверить_программу(
-    const std::vector<ast::ВерхнийУзел>& узлы, const Модули& модули,
-    const std::vector<std::optional<std::string>>& модуль_узла) {
-    this->модули = модули;
-    Проверка проверка{*this, узлы, модуль_узла};
+namespace {
+
+Итог<void> проверить(Проверка проверка, const Модули& модули) {
+    проверка.а.модули = модули;
     if (auto итог = проверка.контракты(); !итог)
         return итог;
     if (auto итог = проверка.функции(); !итог)
@@ -293,6 +335,20 @@ struct Проверка {
     if (auto итог = проверка.методы(); !итог)
         return итог;
     return проверка.проверить_узлы();
+}
+
+}  // namespace
+
+Итог<void> СемантическийАнализатор::проверить_программу(
+    const std::vector<ast::ВерхнийУзел>& узлы, const Модули& модули,
+    const std::vector<std::optional<std::string>>& модуль_узла) {
+    return проверить(Проверка{*this, узлы, модуль_узла}, модули);
+}
+
+Итог<void> СемантическийАнализатор::проверить_программу_освобождая_тела(
+    std::vector<ast::ВерхнийУзел>& узлы, const Модули& модули,
+    const std::vector<std::optional<std::string>>& модуль_узла) {
+    return проверить(Проверка{*this, узлы, модуль_узла, &узлы}, модули);
 }
 
 }  // namespace vokra::semantic

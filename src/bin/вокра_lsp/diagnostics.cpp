@@ -58,7 +58,10 @@ std::optional<Диагностика> первая_ошибка(std::string_view
     auto& анализатор =
         построенное.анализатор.emplace(vokra::semantic::СемантическийАнализатор::новый());
     const std::vector<std::optional<std::string>> модуль_узла(построенное.программа.size());
-    if (auto итог = анализатор.проверить_программу(построенное.программа, {}, модуль_узла); !итог)
+    // Nothing reads the bodies after the check: each is freed once checked.
+    if (auto итог =
+            анализатор.проверить_программу_освобождая_тела(построенное.программа, {}, модуль_узла);
+        !итог)
         return диагностика_с_позицией(
             1, 1, fmt::format(сообщения::без_точной_позиции, итог.error().сообщение));
     return std::nullopt;
