@@ -87,7 +87,7 @@ struct НаОбщемСписке {
 
     template <class... Поля>
     void добавить(Поля&&... поля) {
-        список.emplace_back(std::forward<Поля>(поля)...);
+        список.push_back(T{std::forward<Поля>(поля)...});
     }
     std::span<const T> элементы() const { return std::span<const T>(список).subspan(начало); }
     // The elements moved into a record's list, at their size.
