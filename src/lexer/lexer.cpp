@@ -4,13 +4,12 @@
 #include <locale.h>
 
 #include <algorithm>
-#include <bitset>
+#include <array>
 #include <charconv>
 #include <clocale>
 #include <cstdlib>
 #include <limits>
 #include <optional>
-#include <unordered_map>
 
 #include "lexer/messages.hpp"
 #include "unicode/unicode.hpp"
@@ -27,36 +26,41 @@ bool цифра(char32_t с) {
 
 // Words with a meaning of their own: the 43 keywords, the truth literals,
 // неуказано and the word forms of five operators. Every word of the text is
-// looked up, so the lengths and last bytes of the special words turn most
-// names away before the table is asked, and its hash is cheap: the length
-// and two bytes tell the special words apart well enough.
-struct ХешСлова {
-    std::size_t operator()(std::string_view слово) const {
-        return слово.size() * 1031 + static_cast<unsigned char>(слово[слово.size() / 2]) * 31 +
-               static_cast<unsigned char>(слово.back());
-    }
+// looked up, so the table is open-addressed with few of its slots taken: most
+// names meet an empty slot or a word of another length at the first probe.
+// The hash is cheap: the length and two bytes tell the special words apart
+// well enough.
+struct ОсобоеСлово {
+    std::string_view слово;
+    ВидТокена вид = ВидТокена::Идентификатор;
+    bool верно = false;
 };
 
 struct ОсобыеСлова {
-    std::unordered_map<std::string_view, Token, ХешСлова> таблица;
-    // Pairs of a length and the last byte that some special word has.
-    std::bitset<64 * 256> длины_и_концы;
+    static constexpr std::size_t мест = 256;
+    std::array<ОсобоеСлово, мест> места{};
 
-    static std::size_t ключ(std::string_view слово) {
-        return std::min<std::size_t>(слово.size(), 63) * 256 +
-               static_cast<unsigned char>(слово.back());
+    static std::size_t хеш(std::string_view слово) {
+        return (слово.size() * 1031 + static_cast<unsigned char>(слово[слово.size() / 2]) * 31 +
+                static_cast<unsigned char>(слово.back())) %
+               мест;
     }
 
-    void добавить(std::string_view слово, Token токен) {
-        длины_и_концы.set(ключ(слово));
-        таблица.emplace(слово, std::move(токен));
+    void добавить(std::string_view слово, ВидТокена вид, bool верно = false) {
+        std::size_t место = хеш(слово);
+        while (!места[место].слово.empty())
+            место = (место + 1) % мест;
+        места[место] = {слово, вид, верно};
     }
 
-    const Token* найти(std::string_view слово) const {
-        if (!длины_и_концы.test(ключ(слово)))
-            return nullptr;
-        const auto найдено = таблица.find(слово);
-        return найдено == таблица.end() ? nullptr : &найдено->second;
+    const ОсобоеСлово* найти(std::string_view слово) const {
+        for (std::size_t место = хеш(слово);; место = (место + 1) % мест) {
+            const ОсобоеСлово& занятое = места[место];
+            if (занятое.слово.empty())
+                return nullptr;
+            if (занятое.слово == слово)
+                return &занятое;
+        }
     }
 };
 
@@ -66,16 +70,16 @@ const ОсобыеСлова& особые_слова() {
         for (auto вид = static_cast<std::size_t>(ВидТокена::Функция);
              вид <= static_cast<std::size_t>(ВидТокена::Верно); ++вид) {
             const auto в = static_cast<ВидТокена>(вид);
-            слова.добавить(написание(в), Token::простой(в));
+            слова.добавить(написание(в), в);
         }
-        слова.добавить("да", Token::верно(true));
-        слова.добавить("нет", Token::верно(false));
-        слова.добавить("неуказано", Token::простой(ВидТокена::НеуказаноЛит));
-        слова.добавить("и", Token::простой(ВидТокена::И));
-        слова.добавить("или", Token::простой(ВидТокена::Или));
-        слова.добавить("не", Token::простой(ВидТокена::Не));
-        слова.добавить("меньше", Token::простой(ВидТокена::Меньше));
-        слова.добавить("больше", Token::простой(ВидТокена::Больше));
+        слова.добавить("да", ВидТокена::ВерноЛит, true);
+        слова.добавить("нет", ВидТокена::ВерноЛит, false);
+        слова.добавить("неуказано", ВидТокена::НеуказаноЛит);
+        слова.добавить("и", ВидТокена::И);
+        слова.добавить("или", ВидТокена::Или);
+        слова.добавить("не", ВидТокена::Не);
+        слова.добавить("меньше", ВидТокена::Меньше);
+        слова.добавить("больше", ВидТокена::Больше);
         return слова;
     }();
     return таблица;
@@ -304,8 +308,11 @@ struct Разбор {
         const std::size_t начало = л.байт;
         пропустить_в_строке([&](char32_t з) { return символ_слова(з); });
         const std::string_view слово = л.текст.substr(начало, л.байт - начало);
-        if (const Token* особое = особые.найти(слово)) {
-            куда = *особое;
+        // `куда` is freshly made: only the truth literals carry a value.
+        if (const ОсобоеСлово* особое = особые.найти(слово)) {
+            куда.вид = особое->вид;
+            if (особое->вид == ВидТокена::ВерноЛит)
+                куда.значение.emplace<bool>(особое->верно);
             return;
         }
         куда.вид = ВидТокена::Идентификатор;
