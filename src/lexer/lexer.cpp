@@ -140,7 +140,8 @@ struct Разбор {
     }
 
     // Moves past the characters of one line for which `подходит` holds (it
-    // never holds for a line feed), with the cursor kept in locals.
+    // never holds for a line feed), with the cursor kept in locals; the
+    // character that stops it is the current one, decoded once.
     template <class Условие>
     void пропустить_в_строке(const Условие& подходит) {
         std::size_t байт = л.байт;
@@ -148,15 +149,22 @@ struct Разбор {
         const std::string_view текст = л.текст;
         while (байт < текст.size()) {
             const auto прочитанный = unicode::прочитать_символ(текст, байт);
-            if (!подходит(прочитанный.символ))
-                break;
+            if (!подходит(прочитанный.символ)) {
+                л.байт = байт;
+                л.индекс += символов;
+                л.столбец += символов;
+                л.символ = прочитанный.символ;
+                л.длина = прочитанный.байтов;
+                return;
+            }
             байт += прочитанный.байтов;
             ++символов;
         }
         л.байт = байт;
         л.индекс += символов;
         л.столбец += символов;
-        прочитать_текущий();
+        л.символ = 0;
+        л.длина = 0;
     }
 
     // Moves past a run of ASCII white space, a byte each, line feeds included.
@@ -194,13 +202,60 @@ struct Разбор {
             куда.append(л.текст.substr(л.байт, л.длина));
     }
 
+    // Appends the run of a text's characters from the current one up to a
+    // quote, a backslash or U+FFFD (which may stand for a malformed byte), as
+    // their bytes, and moves past it.
+    void дописать_обычные(std::string& куда) {
+        const std::string_view текст = л.текст;
+        const std::size_t начало = л.байт;
+        std::size_t байт = начало;
+        std::size_t символов = 0;
+        std::size_t строка = л.строка;
+        std::size_t столбец = л.столбец;
+        char32_t символ = 0;
+        std::size_t длина = 0;
+        while (байт < текст.size()) {
+            const auto прочитанный = unicode::прочитать_символ(текст, байт);
+            символ = прочитанный.символ;
+            длина = прочитанный.байтов;
+            if (символ == U'"' || символ == U'\\' || символ == unicode::заменяющий_символ)
+                break;
+            if (символ == U'\n') {
+                ++строка;
+                столбец = 1;
+            } else {
+                ++столбец;
+            }
+            ++символов;
+            байт += длина;
+            длина = 0;
+        }
+        куда.append(текст.substr(начало, байт - начало));
+        л.байт = байт;
+        л.индекс += символов;
+        л.строка = строка;
+        л.столбец = столбец;
+        л.символ = длина == 0 ? 0 : символ;
+        л.длина = длина;
+    }
+
     ОшибкаЛексера ошибка(std::string сообщение, std::size_t строка, std::size_t столбец) const {
         return ОшибкаЛексера{std::move(сообщение), строка, столбец};
     }
 
+    // Most tokens follow another at once or after spaces: a character that
+    // can start neither white space nor a comment is told apart here, and
+    // the rest is left to the loop out of line.
+    void пропустить_пробелы_и_комментарии() {
+        const char32_t с = текущий();
+        if (с > U' ' && с != U'/' && с < 0x85)
+            return;
+        пропустить_пробелы_и_комментарии_дальше();
+    }
+
     // Past ASCII, white space starts at U+0085; letters of most scripts
     // (Cyrillic among them) are told apart before any lookup.
-    void пропустить_пробелы_и_комментарии() {
+    [[gnu::noinline]] void пропустить_пробелы_и_комментарии_дальше() {
         while (!в_конце()) {
             const char32_t с = текущий();
             if (с == U' ' || с == U'\t' || с == U'\n' || с == U'\r' || с == U'\v' || с == U'\f') {
@@ -266,9 +321,13 @@ struct Разбор {
                 шаг();
                 return Token::текст(std::move(значение));
             }
-            if (с != U'\\') {
+            if (с == unicode::заменяющий_символ) {
                 дописать_текущий(значение);
                 шаг();
+                continue;
+            }
+            if (с != U'\\') {
+                дописать_обычные(значение);
                 continue;
             }
             if (!есть_следующий())
