@@ -85,6 +85,27 @@ const ОсобыеСлова& особые_слова() {
     return таблица;
 }
 
+// For an ASCII byte, whether it is a word character; for the first byte of
+// a two-byte sequence, whether every character it starts is one.
+using БайтыСлова = std::array<bool, 256>;
+
+const БайтыСлова& байты_слова_текста() {
+    static const БайтыСлова байты = [] {
+        const auto& символ_слова = unicode::символы_слова_плоскости();
+        БайтыСлова б{};
+        for (char32_t с = 0; с < 0x80; ++с)
+            б[с] = символ_слова(с);
+        for (unsigned первый = 0xC2; первый <= 0xDF; ++первый) {
+            bool все = true;
+            for (unsigned второй = 0x80; второй <= 0xBF; ++второй)
+                все = все && символ_слова(((первый & 0x1F) << 6) | (второй & 0x3F));
+            б[первый] = все;
+        }
+        return б;
+    }();
+    return байты;
+}
+
 // Fractional numbers are read in the C locale whatever the process's locale:
 // the decimal separator is always a point.
 double прочитать_дробное(const std::string& цифры) {
@@ -106,6 +127,7 @@ struct Разбор {
     Лексер& л;
     const unicode::СимволыСловаПлоскости& символ_слова = unicode::символы_слова_плоскости();
     const ОсобыеСлова& особые = особые_слова();
+    const БайтыСлова& байты_слова = байты_слова_текста();
 
     bool в_конце() const { return л.длина == 0; }
     char32_t текущий() const { return л.символ; }
@@ -165,6 +187,36 @@ struct Разбор {
         л.столбец += символов;
         л.символ = 0;
         л.длина = 0;
+    }
+
+    // Moves past the word characters from the current one. ASCII and the
+    // two-byte sequences whose every character is one of a word (Cyrillic
+    // among them) are told by their bytes; the rest is decoded.
+    void пропустить_слово() {
+        const std::string_view текст = л.текст;
+        std::size_t байт = л.байт;
+        std::size_t символов = 0;
+        while (байт < текст.size()) {
+            const auto первый = static_cast<unsigned char>(текст[байт]);
+            if (первый < 0x80) {
+                if (!байты_слова[первый])
+                    break;
+                ++байт;
+            } else if (байты_слова[первый] && байт + 1 < текст.size() &&
+                       (static_cast<unsigned char>(текст[байт + 1]) & 0xC0) == 0x80) {
+                байт += 2;
+            } else {
+                const auto прочитанный = unicode::прочитать_символ(текст, байт);
+                if (!символ_слова(прочитанный.символ))
+                    break;
+                байт += прочитанный.байтов;
+            }
+            ++символов;
+        }
+        л.байт = байт;
+        л.индекс += символов;
+        л.столбец += символов;
+        прочитать_текущий();
     }
 
     // Moves past a run of ASCII white space, a byte each, line feeds included.
@@ -365,7 +417,7 @@ struct Разбор {
     void слово(Token& куда) {
         // Word characters are well-formed, so the word is its bytes.
         const std::size_t начало = л.байт;
-        пропустить_в_строке([&](char32_t з) { return символ_слова(з); });
+        пропустить_слово();
         const std::string_view слово = л.текст.substr(начало, л.байт - начало);
         // `куда` is freshly made: only the truth literals carry a value.
         if (const ОсобоеСлово* особое = особые.найти(слово)) {
