@@ -120,7 +120,13 @@ struct Парсер {
     // open and no edits are recorded: nothing reads them again.
     void отбросить_прочитанные();
     bool совпадает(const Token& образец);
-    bool совпадает(ВидТокена вид);
+    bool совпадает(ВидТокена вид) {
+        if (!проверить(вид))
+            return false;
+        if (вид != ВидТокена::КонецФайла)
+            ++текущий;
+        return true;
+    }
     const Token& продвинуться() {
         const Token& токен = текущий_токен().токен;
         if (токен.вид != ВидТокена::КонецФайла)
@@ -131,7 +137,13 @@ struct Парсер {
     // The token `смещение` places after the current one, clamped to the last.
     const ТокенСПозицией& токен_после(std::size_t смещение) const;
     Итог<void> ожидать(const Token& образец, std::string_view описание);
-    Итог<void> ожидать(ВидТокена вид, std::string_view описание);
+    Итог<void> ожидать(ВидТокена вид, std::string_view описание) {
+        if (совпадает(вид))
+            return {};
+        return не_то_ожидалось(вид, описание);
+    }
+    // The error of ожидать, kept out of line.
+    Итог<void> не_то_ожидалось(ВидТокена вид, std::string_view описание);
     Итог<std::string> ожидать_идентификатор(std::string_view описание);
     // Consumes the current token, a name or a text, and returns its text.
     std::string взять_текст();
