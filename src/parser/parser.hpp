@@ -133,9 +133,11 @@ struct Парсер {
             ++текущий;
         return токен;
     }
-    const ТокенСПозицией& заглянуть_вперёд() const;
+    const ТокенСПозицией& заглянуть_вперёд() const { return токен_после(1); }
     // The token `смещение` places after the current one, clamped to the last.
-    const ТокенСПозицией& токен_после(std::size_t смещение) const;
+    const ТокенСПозицией& токен_после(std::size_t смещение) const {
+        return токен_по_индексу(текущий + смещение);
+    }
     Итог<void> ожидать(const Token& образец, std::string_view описание);
     Итог<void> ожидать(ВидТокена вид, std::string_view описание) {
         if (совпадает(вид))
