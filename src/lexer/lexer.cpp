@@ -302,6 +302,30 @@ struct Разбор {
         const char32_t с = текущий();
         if (с > U' ' && с != U'/' && с < 0x85)
             return;
+        // One space between two tokens, the second starting with ASCII or
+        // with a two-byte character past U+00BF (Cyrillic among them), none
+        // of which is white space.
+        if (с == U' ' && л.байт + 1 < л.текст.size()) {
+            const auto после = static_cast<unsigned char>(л.текст[л.байт + 1]);
+            if (после > ' ' && после != '/' && после < 0x80) {
+                ++л.байт;
+                ++л.индекс;
+                ++л.столбец;
+                л.символ = после;
+                return;
+            }
+            if (после >= 0xC3 && после <= 0xDF && л.байт + 2 < л.текст.size()) {
+                const auto второй = static_cast<unsigned char>(л.текст[л.байт + 2]);
+                if ((второй & 0xC0) == 0x80) {
+                    ++л.байт;
+                    ++л.индекс;
+                    ++л.столбец;
+                    л.символ = static_cast<char32_t>(((после & 0x1F) << 6) | (второй & 0x3F));
+                    л.длина = 2;
+                    return;
+                }
+            }
+        }
         пропустить_пробелы_и_комментарии_дальше();
     }
 
