@@ -5,9 +5,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <clocale>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -106,6 +109,21 @@ const БайтыСлова& байты_слова_текста() {
     return байты;
 }
 
+// Whether two characters of U+0400 … U+047F start at `байт`: most words of
+// a text are Cyrillic, and are read two letters at a time.
+bool две_кириллицы(std::string_view текст, std::size_t байт) {
+    if constexpr (std::endian::native == std::endian::little) {
+        if (байт + 4 > текст.size())
+            return false;
+        std::uint32_t четыре;
+        std::memcpy(&четыре, текст.data() + байт, 4);
+        // First bytes 0xD0 or 0xD1, each followed by a continuation byte.
+        return (четыре & 0xC0FEC0FE) == 0x80D080D0;
+    } else {
+        return false;
+    }
+}
+
 // Fractional numbers are read in the C locale whatever the process's locale:
 // the decimal separator is always a point.
 double прочитать_дробное(const std::string& цифры) {
@@ -128,6 +146,8 @@ struct Разбор {
     const unicode::СимволыСловаПлоскости& символ_слова = unicode::символы_слова_плоскости();
     const ОсобыеСлова& особые = особые_слова();
     const БайтыСлова& байты_слова = байты_слова_текста();
+    // Whether every character that 0xD0 and 0xD1 start is one of a word.
+    const bool кириллица_словом = байты_слова[0xD0] && байты_слова[0xD1];
 
     bool в_конце() const { return л.длина == 0; }
     char32_t текущий() const { return л.символ; }
@@ -197,6 +217,11 @@ struct Разбор {
         std::size_t байт = л.байт;
         std::size_t символов = 0;
         while (байт < текст.size()) {
+            if (кириллица_словом && две_кириллицы(текст, байт)) {
+                байт += 4;
+                символов += 2;
+                continue;
+            }
             const auto первый = static_cast<unsigned char>(текст[байт]);
             if (первый < 0x80) {
                 if (!байты_слова[первый])
