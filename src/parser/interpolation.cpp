@@ -114,9 +114,9 @@ tl::expected<ast::Выражение, std::string> Парсер::разобра�
     return std::move(*выражение);
 }
 
-Итог<ast::Выражение> Парсер::разобрать_текст(const std::string& текст) {
+Итог<ast::Выражение> Парсер::разобрать_текст(std::string текст) {
     if (текст.find_first_of("$%") == std::string::npos)
-        return узел(ast::Выражение::ТекстЛит{текст});
+        return узел(ast::Выражение::ТекстЛит{std::move(текст)});
 
     const std::size_t n = текст.size();
     std::vector<ast::ФрагментТекста> фрагменты;
