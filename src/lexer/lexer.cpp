@@ -4,13 +4,15 @@
 #include <locale.h>
 
 #include <algorithm>
-#include <bitset>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <clocale>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <optional>
-#include <unordered_map>
 
 #include "lexer/messages.hpp"
 #include "unicode/unicode.hpp"
@@ -27,36 +29,41 @@ bool цифра(char32_t с) {
 
 // Words with a meaning of their own: the 43 keywords, the truth literals,
 // неуказано and the word forms of five operators. Every word of the text is
-// looked up, so the lengths and last bytes of the special words turn most
-// names away before the table is asked, and its hash is cheap: the length
-// and two bytes tell the special words apart well enough.
-struct ХешСлова {
-    std::size_t operator()(std::string_view слово) const {
-        return слово.size() * 1031 + static_cast<unsigned char>(слово[слово.size() / 2]) * 31 +
-               static_cast<unsigned char>(слово.back());
-    }
+// looked up, so the table is open-addressed with few of its slots taken: most
+// names meet an empty slot or a word of another length at the first probe.
+// The hash is cheap: the length and two bytes tell the special words apart
+// well enough.
+struct ОсобоеСлово {
+    std::string_view слово;
+    ВидТокена вид = ВидТокена::Идентификатор;
+    bool верно = false;
 };
 
 struct ОсобыеСлова {
-    std::unordered_map<std::string_view, Token, ХешСлова> таблица;
-    // Pairs of a length and the last byte that some special word has.
-    std::bitset<64 * 256> длины_и_концы;
+    static constexpr std::size_t мест = 256;
+    std::array<ОсобоеСлово, мест> места{};
 
-    static std::size_t ключ(std::string_view слово) {
-        return std::min<std::size_t>(слово.size(), 63) * 256 +
-               static_cast<unsigned char>(слово.back());
+    static std::size_t хеш(std::string_view слово) {
+        return (слово.size() * 1031 + static_cast<unsigned char>(слово[слово.size() / 2]) * 31 +
+                static_cast<unsigned char>(слово.back())) %
+               мест;
     }
 
-    void добавить(std::string_view слово, Token токен) {
-        длины_и_концы.set(ключ(слово));
-        таблица.emplace(слово, std::move(токен));
+    void добавить(std::string_view слово, ВидТокена вид, bool верно = false) {
+        std::size_t место = хеш(слово);
+        while (!места[место].слово.empty())
+            место = (место + 1) % мест;
+        места[место] = {слово, вид, верно};
     }
 
-    const Token* найти(std::string_view слово) const {
-        if (!длины_и_концы.test(ключ(слово)))
-            return nullptr;
-        const auto найдено = таблица.find(слово);
-        return найдено == таблица.end() ? nullptr : &найдено->second;
+    const ОсобоеСлово* найти(std::string_view слово) const {
+        for (std::size_t место = хеш(слово);; место = (место + 1) % мест) {
+            const ОсобоеСлово& занятое = места[место];
+            if (занятое.слово.empty())
+                return nullptr;
+            if (занятое.слово == слово)
+                return &занятое;
+        }
     }
 };
 
@@ -66,19 +73,55 @@ const ОсобыеСлова& особые_слова() {
         for (auto вид = static_cast<std::size_t>(ВидТокена::Функция);
              вид <= static_cast<std::size_t>(ВидТокена::Верно); ++вид) {
             const auto в = static_cast<ВидТокена>(вид);
-            слова.добавить(написание(в), Token::простой(в));
+            слова.добавить(написание(в), в);
         }
-        слова.добавить("да", Token::верно(true));
-        слова.добавить("нет", Token::верно(false));
-        слова.добавить("неуказано", Token::простой(ВидТокена::НеуказаноЛит));
-        слова.добавить("и", Token::простой(ВидТокена::И));
-        слова.добавить("или", Token::простой(ВидТокена::Или));
-        слова.добавить("не", Token::простой(ВидТокена::Не));
-        слова.добавить("меньше", Token::простой(ВидТокена::Меньше));
-        слова.добавить("больше", Token::простой(ВидТокена::Больше));
+        слова.добавить("да", ВидТокена::ВерноЛит, true);
+        слова.добавить("нет", ВидТокена::ВерноЛит, false);
+        слова.добавить("неуказано", ВидТокена::НеуказаноЛит);
+        слова.добавить("и", ВидТокена::И);
+        слова.добавить("или", ВидТокена::Или);
+        слова.добавить("не", ВидТокена::Не);
+        слова.добавить("меньше", ВидТокена::Меньше);
+        слова.добавить("больше", ВидТокена::Больше);
         return слова;
     }();
     return таблица;
+}
+
+// For an ASCII byte, whether it is a word character; for the first byte of
+// a two-byte sequence, whether every character it starts is one.
+using БайтыСлова = std::array<bool, 256>;
+
+const БайтыСлова& байты_слова_текста() {
+    static const БайтыСлова байты = [] {
+        const auto& символ_слова = unicode::символы_слова_плоскости();
+        БайтыСлова б{};
+        for (char32_t с = 0; с < 0x80; ++с)
+            б[с] = символ_слова(с);
+        for (unsigned первый = 0xC2; первый <= 0xDF; ++первый) {
+            bool все = true;
+            for (unsigned второй = 0x80; второй <= 0xBF; ++второй)
+                все = все && символ_слова(((первый & 0x1F) << 6) | (второй & 0x3F));
+            б[первый] = все;
+        }
+        return б;
+    }();
+    return байты;
+}
+
+// Whether two characters of U+0400 … U+047F start at `байт`: most words of
+// a text are Cyrillic, and are read two letters at a time.
+bool две_кириллицы(std::string_view текст, std::size_t байт) {
+    if constexpr (std::endian::native == std::endian::little) {
+        if (байт + 4 > текст.size())
+            return false;
+        std::uint32_t четыре;
+        std::memcpy(&четыре, текст.data() + байт, 4);
+        // First bytes 0xD0 or 0xD1, each followed by a continuation byte.
+        return (четыре & 0xC0FEC0FE) == 0x80D080D0;
+    } else {
+        return false;
+    }
 }
 
 // Fractional numbers are read in the C locale whatever the process's locale:
@@ -102,6 +145,9 @@ struct Разбор {
     Лексер& л;
     const unicode::СимволыСловаПлоскости& символ_слова = unicode::символы_слова_плоскости();
     const ОсобыеСлова& особые = особые_слова();
+    const БайтыСлова& байты_слова = байты_слова_текста();
+    // Whether every character that 0xD0 and 0xD1 start is one of a word.
+    const bool кириллица_словом = байты_слова[0xD0] && байты_слова[0xD1];
 
     bool в_конце() const { return л.длина == 0; }
     char32_t текущий() const { return л.символ; }
@@ -136,7 +182,8 @@ struct Разбор {
     }
 
     // Moves past the characters of one line for which `подходит` holds (it
-    // never holds for a line feed), with the cursor kept in locals.
+    // never holds for a line feed), with the cursor kept in locals; the
+    // character that stops it is the current one, decoded once.
     template <class Условие>
     void пропустить_в_строке(const Условие& подходит) {
         std::size_t байт = л.байт;
@@ -144,9 +191,51 @@ struct Разбор {
         const std::string_view текст = л.текст;
         while (байт < текст.size()) {
             const auto прочитанный = unicode::прочитать_символ(текст, байт);
-            if (!подходит(прочитанный.символ))
-                break;
+            if (!подходит(прочитанный.символ)) {
+                л.байт = байт;
+                л.индекс += символов;
+                л.столбец += символов;
+                л.символ = прочитанный.символ;
+                л.длина = прочитанный.байтов;
+                return;
+            }
             байт += прочитанный.байтов;
+            ++символов;
+        }
+        л.байт = байт;
+        л.индекс += символов;
+        л.столбец += символов;
+        л.символ = 0;
+        л.длина = 0;
+    }
+
+    // Moves past the word characters from the current one. ASCII and the
+    // two-byte sequences whose every character is one of a word (Cyrillic
+    // among them) are told by their bytes; the rest is decoded.
+    void пропустить_слово() {
+        const std::string_view текст = л.текст;
+        std::size_t байт = л.байт;
+        std::size_t символов = 0;
+        while (байт < текст.size()) {
+            if (кириллица_словом && две_кириллицы(текст, байт)) {
+                байт += 4;
+                символов += 2;
+                continue;
+            }
+            const auto первый = static_cast<unsigned char>(текст[байт]);
+            if (первый < 0x80) {
+                if (!байты_слова[первый])
+                    break;
+                ++байт;
+            } else if (байты_слова[первый] && байт + 1 < текст.size() &&
+                       (static_cast<unsigned char>(текст[байт + 1]) & 0xC0) == 0x80) {
+                байт += 2;
+            } else {
+                const auto прочитанный = unicode::прочитать_символ(текст, байт);
+                if (!символ_слова(прочитанный.символ))
+                    break;
+                байт += прочитанный.байтов;
+            }
             ++символов;
         }
         л.байт = байт;
@@ -190,13 +279,84 @@ struct Разбор {
             куда.append(л.текст.substr(л.байт, л.длина));
     }
 
+    // Appends the run of a text's characters from the current one up to a
+    // quote, a backslash or U+FFFD (which may stand for a malformed byte), as
+    // their bytes, and moves past it.
+    void дописать_обычные(std::string& куда) {
+        const std::string_view текст = л.текст;
+        const std::size_t начало = л.байт;
+        std::size_t байт = начало;
+        std::size_t символов = 0;
+        std::size_t строка = л.строка;
+        std::size_t столбец = л.столбец;
+        char32_t символ = 0;
+        std::size_t длина = 0;
+        while (байт < текст.size()) {
+            const auto прочитанный = unicode::прочитать_символ(текст, байт);
+            символ = прочитанный.символ;
+            длина = прочитанный.байтов;
+            if (символ == U'"' || символ == U'\\' || символ == unicode::заменяющий_символ)
+                break;
+            if (символ == U'\n') {
+                ++строка;
+                столбец = 1;
+            } else {
+                ++столбец;
+            }
+            ++символов;
+            байт += длина;
+            длина = 0;
+        }
+        куда.append(текст.substr(начало, байт - начало));
+        л.байт = байт;
+        л.индекс += символов;
+        л.строка = строка;
+        л.столбец = столбец;
+        л.символ = длина == 0 ? 0 : символ;
+        л.длина = длина;
+    }
+
     ОшибкаЛексера ошибка(std::string сообщение, std::size_t строка, std::size_t столбец) const {
         return ОшибкаЛексера{std::move(сообщение), строка, столбец};
     }
 
+    // Most tokens follow another at once or after spaces: a character that
+    // can start neither white space nor a comment is told apart here, and
+    // the rest is left to the loop out of line.
+    void пропустить_пробелы_и_комментарии() {
+        const char32_t с = текущий();
+        if (с > U' ' && с != U'/' && с < 0x85)
+            return;
+        // One space between two tokens, the second starting with ASCII or
+        // with a two-byte character past U+00BF (Cyrillic among them), none
+        // of which is white space.
+        if (с == U' ' && л.байт + 1 < л.текст.size()) {
+            const auto после = static_cast<unsigned char>(л.текст[л.байт + 1]);
+            if (после > ' ' && после != '/' && после < 0x80) {
+                ++л.байт;
+                ++л.индекс;
+                ++л.столбец;
+                л.символ = после;
+                return;
+            }
+            if (после >= 0xC3 && после <= 0xDF && л.байт + 2 < л.текст.size()) {
+                const auto второй = static_cast<unsigned char>(л.текст[л.байт + 2]);
+                if ((второй & 0xC0) == 0x80) {
+                    ++л.байт;
+                    ++л.индекс;
+                    ++л.столбец;
+                    л.символ = static_cast<char32_t>(((после & 0x1F) << 6) | (второй & 0x3F));
+                    л.длина = 2;
+                    return;
+                }
+            }
+        }
+        пропустить_пробелы_и_комментарии_дальше();
+    }
+
     // Past ASCII, white space starts at U+0085; letters of most scripts
     // (Cyrillic among them) are told apart before any lookup.
-    void пропустить_пробелы_и_комментарии() {
+    [[gnu::noinline]] void пропустить_пробелы_и_комментарии_дальше() {
         while (!в_конце()) {
             const char32_t с = текущий();
             if (с == U' ' || с == U'\t' || с == U'\n' || с == U'\r' || с == U'\v' || с == U'\f') {
@@ -262,9 +422,13 @@ struct Разбор {
                 шаг();
                 return Token::текст(std::move(значение));
             }
-            if (с != U'\\') {
+            if (с == unicode::заменяющий_символ) {
                 дописать_текущий(значение);
                 шаг();
+                continue;
+            }
+            if (с != U'\\') {
+                дописать_обычные(значение);
                 continue;
             }
             if (!есть_следующий())
@@ -302,10 +466,13 @@ struct Разбор {
     void слово(Token& куда) {
         // Word characters are well-formed, so the word is its bytes.
         const std::size_t начало = л.байт;
-        пропустить_в_строке([&](char32_t з) { return символ_слова(з); });
+        пропустить_слово();
         const std::string_view слово = л.текст.substr(начало, л.байт - начало);
-        if (const Token* особое = особые.найти(слово)) {
-            куда = *особое;
+        // `куда` is freshly made: only the truth literals carry a value.
+        if (const ОсобоеСлово* особое = особые.найти(слово)) {
+            куда.вид = особое->вид;
+            if (особое->вид == ВидТокена::ВерноЛит)
+                куда.значение.emplace<bool>(особое->верно);
             return;
         }
         куда.вид = ВидТокена::Идентификатор;

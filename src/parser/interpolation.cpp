@@ -63,6 +63,26 @@ std::size_t дописать_символ(std::string& куда, std::string_vie
     return байтов;
 }
 
+// The end of the run of well-formed characters from `от` that holds no `$`
+// or `%`: the run is copied as it is.
+std::size_t конец_простого(std::string_view текст, std::size_t от) {
+    while (от < текст.size()) {
+        const auto байт = static_cast<unsigned char>(текст[от]);
+        if (байт == '$' || байт == '%')
+            break;
+        if (байт < 0x80) {
+            ++от;
+            continue;
+        }
+        const std::size_t байтов = прочитать_символ(текст, от).байтов;
+        // A malformed byte reads one byte long.
+        if (байтов == 1)
+            break;
+        от += байтов;
+    }
+    return от;
+}
+
 // The bytes from `от` to `до` with every malformed byte written as U+FFFD.
 std::string кусок(std::string_view текст, std::size_t от, std::size_t до) {
     std::string итог;
@@ -94,9 +114,9 @@ tl::expected<ast::Выражение, std::string> Парсер::разобра�
     return std::move(*выражение);
 }
 
-Итог<ast::Выражение> Парсер::разобрать_текст(const std::string& текст) {
+Итог<ast::Выражение> Парсер::разобрать_текст(std::string текст) {
     if (текст.find_first_of("$%") == std::string::npos)
-        return узел(ast::Выражение::ТекстЛит{текст});
+        return узел(ast::Выражение::ТекстЛит{std::move(текст)});
 
     const std::size_t n = текст.size();
     std::vector<ast::ФрагментТекста> фрагменты;
@@ -161,6 +181,9 @@ tl::expected<ast::Выражение, std::string> Парсер::разобра�
                 буфер += '%';
                 ++i;
             }
+        } else if (const std::size_t конец = конец_простого(текст, i); конец > i) {
+            буфер.append(текст, i, конец - i);
+            i = конец;
         } else {
             i += дописать_символ(буфер, текст, i);
         }

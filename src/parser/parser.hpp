@@ -120,18 +120,32 @@ struct Парсер {
     // open and no edits are recorded: nothing reads them again.
     void отбросить_прочитанные();
     bool совпадает(const Token& образец);
-    bool совпадает(ВидТокена вид);
+    bool совпадает(ВидТокена вид) {
+        if (!проверить(вид))
+            return false;
+        if (вид != ВидТокена::КонецФайла)
+            ++текущий;
+        return true;
+    }
     const Token& продвинуться() {
         const Token& токен = текущий_токен().токен;
         if (токен.вид != ВидТокена::КонецФайла)
             ++текущий;
         return токен;
     }
-    const ТокенСПозицией& заглянуть_вперёд() const;
+    const ТокенСПозицией& заглянуть_вперёд() const { return токен_после(1); }
     // The token `смещение` places after the current one, clamped to the last.
-    const ТокенСПозицией& токен_после(std::size_t смещение) const;
+    const ТокенСПозицией& токен_после(std::size_t смещение) const {
+        return токен_по_индексу(текущий + смещение);
+    }
     Итог<void> ожидать(const Token& образец, std::string_view описание);
-    Итог<void> ожидать(ВидТокена вид, std::string_view описание);
+    Итог<void> ожидать(ВидТокена вид, std::string_view описание) {
+        if (совпадает(вид))
+            return {};
+        return не_то_ожидалось(вид, описание);
+    }
+    // The error of ожидать, kept out of line.
+    Итог<void> не_то_ожидалось(ВидТокена вид, std::string_view описание);
     Итог<std::string> ожидать_идентификатор(std::string_view описание);
     // Consumes the current token, a name or a text, and returns its text.
     std::string взять_текст();
@@ -199,7 +213,7 @@ struct Парсер {
     Итог<std::optional<ТиповойВызов>> попробовать_типовой_вызов();
     // Types after `из` with типы_из_в_выражении set.
     Итог<std::vector<ast::Тип>> разобрать_типы_из_в_выражении();
-    Итог<ast::Выражение> разобрать_текст(const std::string& текст);
+    Итог<ast::Выражение> разобрать_текст(std::string текст);
     tl::expected<ast::Выражение, std::string> разобрать_вложенное_выражение_интерполяции(
         std::string_view текст);
 

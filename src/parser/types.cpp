@@ -1,6 +1,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 
 #include "parser/internal.hpp"
 #include "parser/messages.hpp"
@@ -24,7 +25,7 @@ ast::Тип скалярный_тип(ВидТокена вид) {
     return скаляр_по_номеру(номер, std::make_index_sequence<ast::число_скалярных_типов>{});
 }
 
-bool скалярное_слово(ВидТокена вид) {
+constexpr bool скалярное_слово(ВидТокена вид) {
     return вид >= ВидТокена::Целое && вид <= ВидТокена::Верно;
 }
 
@@ -46,28 +47,22 @@ std::optional<ast::Тип> падежная_форма(std::string_view слов
 
 // The token kinds a type may be written with: names and scalar words,
 // `результат`, `канал`, `из` lists, angle brackets, size suffixes and `?`.
+// Asked for every token of a run of them, so it is a table.
+constexpr auto знаки_типа = [] {
+    std::array<bool, число_видов_токенов> знаки{};
+    for (std::size_t вид = 0; вид < число_видов_токенов; ++вид)
+        знаки[вид] = скалярное_слово(static_cast<ВидТокена>(вид));
+    for (const ВидТокена вид :
+         {ВидТокена::Идентификатор, ВидТокена::Результат, ВидТокена::Канал, ВидТокена::Из,
+          ВидТокена::И, ВидТокена::Запятая, ВидТокена::Меньше, ВидТокена::Больше,
+          ВидТокена::ОткрКруглая, ВидТокена::ЗакрКруглая, ВидТокена::ЦелоеЛит,
+          ВидТокена::ОткрКвадратная, ВидТокена::ЗакрКвадратная, ВидТокена::Вопрос})
+        знаки[static_cast<std::size_t>(вид)] = true;
+    return знаки;
+}();
+
 bool знак_типа(ВидТокена вид) {
-    if (скалярное_слово(вид))
-        return true;
-    switch (вид) {
-        case ВидТокена::Идентификатор:
-        case ВидТокена::Результат:
-        case ВидТокена::Канал:
-        case ВидТокена::Из:
-        case ВидТокена::И:
-        case ВидТокена::Запятая:
-        case ВидТокена::Меньше:
-        case ВидТокена::Больше:
-        case ВидТокена::ОткрКруглая:
-        case ВидТокена::ЗакрКруглая:
-        case ВидТокена::ЦелоеЛит:
-        case ВидТокена::ОткрКвадратная:
-        case ВидТокена::ЗакрКвадратная:
-        case ВидТокена::Вопрос:
-            return true;
-        default:
-            return false;
-    }
+    return знаки_типа[static_cast<std::size_t>(вид)];
 }
 
 }  // namespace
@@ -82,8 +77,15 @@ bool Парсер::угловая_закрывается(std::size_t позиц�
     std::size_t i = std::max(угловые_проверены_до, токены.первый_хранимый());
     if (позиция >= i) {
         auto& открытые = открытые_угловые;
+        // The tokens of a chunk lie in a row: the list is asked again only
+        // at a chunk's start and past the tokens lexed so far.
+        const ТокенСПозицией* токен = nullptr;
         for (;; ++i) {
-            const ВидТокена вид = токен_по_индексу(i).токен.вид;
+            if (токен == nullptr || i % СписокТокенов::в_куске == 0 || i >= токены.size())
+                токен = &токен_по_индексу(i);
+            else
+                ++токен;
+            const ВидТокена вид = токен->токен.вид;
             if (вид == ВидТокена::Меньше) {
                 открытые.push_back(i);
             } else if (вид == ВидТокена::Больше) {
