@@ -49,52 +49,44 @@ void рассмотреть_строку(std::string_view строка, const И
 // Longer lines name no reference that git can keep in a file name.
 constexpr std::size_t наибольшая_строка = 65536;
 
-// Cuts git's output into lines as it comes, keeping only the unfinished
-// line, so a repository with any number of tags takes little memory. A line
-// longer than any reference is skipped whole.
-struct ПоискТегаПоЧастям {
-    const ИнтервалВерсий& интервал;
-    std::optional<ВыбранныйТег> лучший = {};
-    std::string начало = {};
-    bool пропуск = false;
-
-    void строка(std::string_view байты) {
-        if (байты.ends_with('\r'))
-            байты.remove_suffix(1);
-        рассмотреть_строку(как_текст(байты), интервал, лучший);
-    }
-
-    void принять(std::string_view часть) {
-        for (auto конец = часть.find('\n'); конец != std::string_view::npos;
-             конец = часть.find('\n')) {
-            if (!пропуск) {
-                начало.append(часть.substr(0, конец));
-                строка(начало);
-            }
-            начало.clear();
-            пропуск = false;
-            часть.remove_prefix(конец + 1);
-        }
-        if (пропуск)
-            return;
-        начало.append(часть);
-        if (начало.size() > наибольшая_строка) {
-            начало.clear();
-            пропуск = true;
-        }
-    }
-
-    void закончить() {
-        if (!пропуск && !начало.empty())
-            строка(начало);
-    }
-};
+// A line as git wrote it: its bytes as UTF-8 text, a carriage return
+// before the line break dropped.
+void рассмотреть_байты(std::string_view байты, ПоискТега& поиск) {
+    if (байты.ends_with('\r'))
+        байты.remove_suffix(1);
+    рассмотреть_строку(как_текст(байты), поиск.интервал, поиск.лучший);
+}
 
 }  // namespace
 
+void ПоискТега::принять(std::string_view часть) {
+    for (auto конец = часть.find('\n'); конец != std::string_view::npos; конец = часть.find('\n')) {
+        if (!пропуск) {
+            начало.append(часть.substr(0, конец));
+            рассмотреть_байты(начало, *this);
+        }
+        начало.clear();
+        пропуск = false;
+        часть.remove_prefix(конец + 1);
+    }
+    if (пропуск)
+        return;
+    начало.append(часть);
+    if (начало.size() > наибольшая_строка) {
+        начало.clear();
+        пропуск = true;
+    }
+}
+
+void ПоискТега::закончить() {
+    if (!пропуск && !начало.empty())
+        рассмотреть_байты(начало, *this);
+    начало.clear();
+}
+
 std::optional<ВыбранныйТег> выбрать_тег(std::string_view вывод_ls_remote,
                                         const ИнтервалВерсий& интервал) {
-    ПоискТегаПоЧастям поиск{интервал};
+    ПоискТега поиск{интервал};
     поиск.принять(вывод_ls_remote);
     поиск.закончить();
     return поиск.лучший;
@@ -109,7 +101,7 @@ std::optional<ВыбранныйТег> выбрать_тег(std::string_view �
         return *из_блокировки;
     }
     // "--" keeps an address that starts with a dash from being read as an option.
-    ПоискТегаПоЧастям поиск{интервал};
+    ПоискТега поиск{интервал};
     const auto git = выполнить_git({"ls-remote", "--tags", "--", адрес_для_git(url)}, {},
                                    [&поиск](std::string_view часть) { поиск.принять(часть); });
     if (!git)
