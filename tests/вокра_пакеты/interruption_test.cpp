@@ -26,20 +26,30 @@ void остановить_на_шаге() {
 
 class Прерывание : public тест::Песочница {
   protected:
-    // Runs an install in a child process that ends abruptly after the given
-    // number of steps on disk, as a kill would. True when it was stopped,
-    // false when it finished first.
-    bool установить_до_шага(int шаг) {
+    // Starts a child process, its output dropped, that ends with the work's
+    // exit status.
+    template <typename Работа>
+    static pid_t начать_без_вывода(Работа&& работа) {
         std::fflush(nullptr);
         const pid_t ребёнок = ::fork();
         if (ребёнок == 0) {
             const int пусто = ::open("/dev/null", O_WRONLY);
             ::dup2(пусто, STDOUT_FILENO);
             ::dup2(пусто, STDERR_FILENO);
+            ::_exit(работа());
+        }
+        return ребёнок;
+    }
+
+    // Runs an install in a child process that ends abruptly after the given
+    // number of steps on disk, as a kill would. True when it was stopped,
+    // false when it finished first.
+    bool установить_до_шага(int шаг) {
+        const pid_t ребёнок = начать_без_вывода([шаг] {
             шагов_до_остановки = шаг;
             после_шага = остановить_на_шаге;
-            ::_exit(установить_зависимости(false) ? 0 : 1);
-        }
+            return установить_зависимости(false) ? 0 : 1;
+        });
         int состояние = 0;
         ::waitpid(ребёнок, &состояние, 0);
         EXPECT_TRUE(WIFEXITED(состояние) && WEXITSTATUS(состояние) != 1) << шаг;
@@ -119,15 +129,10 @@ TEST_F(Прерывание, СигналВоВремяGit) {
         const auto в_проекте = снимок(проект);
         const auto снаружи = снимок_вне_проекта();
 
-        std::fflush(nullptr);
-        const pid_t ребёнок = ::fork();
-        if (ребёнок == 0) {
-            const int пусто = ::open("/dev/null", O_WRONLY);
-            ::dup2(пусто, STDOUT_FILENO);
-            ::dup2(пусто, STDERR_FILENO);
+        const pid_t ребёнок = начать_без_вывода([] {
             ::execl(VOKRA_PAKETY_BINARY, VOKRA_PAKETY_BINARY, "установить", nullptr);
-            ::_exit(127);
-        }
+            return 127;
+        });
         ASSERT_TRUE(сервер.дождаться_соединения()) << с.сигнал;
         EXPECT_NE(содержимое(временная), std::vector<std::string>{});
         ::kill(ребёнок, с.сигнал);
