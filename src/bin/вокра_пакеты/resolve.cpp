@@ -12,18 +12,6 @@ namespace vokra::пакеты {
 
 namespace {
 
-std::optional<ВыбранныйТег> тег_из_блокировки(const std::string& имя, const std::string& url,
-                                              const ИнтервалВерсий& интервал,
-                                              const ЗаписиБлокировки& блокировка) {
-    const auto запись = блокировка.find(имя);
-    if (запись == блокировка.end() || запись->second.url != url || !запись->second.версия)
-        return std::nullopt;
-    const auto версия = разобрать_семвер(*запись->second.версия);
-    if (!версия || !содержит(интервал, *версия))
-        return std::nullopt;
-    return ВыбранныйТег{*запись->second.версия, *версия};
-}
-
 // The lock file records the tag in a package line; a tag that this line would
 // not give back as it is (white space in it, or a description marker that
 // takes part of it away) would make the next install read another version.
@@ -31,6 +19,19 @@ bool тег_читается_из_блокировки(std::string_view тег) 
     const auto записи =
         разобрать_манифест(fmt::format(тексты::строка_блокировки, "пакет", "адрес", тег));
     return записи && записи->size() == 1 && записи->front().версия == тег;
+}
+
+std::optional<ВыбранныйТег> тег_из_блокировки(const std::string& имя, const std::string& url,
+                                              const ИнтервалВерсий& интервал,
+                                              const ЗаписиБлокировки& блокировка) {
+    const auto запись = блокировка.find(имя);
+    if (запись == блокировка.end() || запись->second.url != url || !запись->second.версия)
+        return std::nullopt;
+    const auto версия = разобрать_семвер(*запись->second.версия);
+    if (!версия || !содержит(интервал, *версия) ||
+        !тег_читается_из_блокировки(*запись->second.версия))
+        return std::nullopt;
+    return ВыбранныйТег{*запись->second.версия, *версия};
 }
 
 }  // namespace
