@@ -16,10 +16,10 @@ bool верный_utf8(std::string_view байты);
 // The bytes as UTF-8 text, every ill-formed sequence replaced by U+FFFD.
 std::string как_текст(std::string_view байты);
 
-// Control characters (C0, DEL, C1) and the bidirectional formatting
-// characters (U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069): a text
-// that came from elsewhere could move the cursor, change colours or make what
-// is shown read in another order than what is stored.
+// Whether the character is a control character (C0, DEL, C1) or a
+// bidirectional formatting one (U+200E, U+200F, U+202A to U+202E, U+2066 to
+// U+2069): with them a text that came from elsewhere could move the cursor,
+// change colours or be shown in another order than it is stored.
 bool управляющий_символ(char32_t символ);
 
 // Texts from manifests, catalogues, repositories and git may be megabytes
