@@ -24,6 +24,7 @@ using ЗаписиБлокировки = std::map<std::string, Зависимо�
 
 // The tag of greatest version inside the interval among the lines of
 // `git ls-remote --tags` output; of equal versions the first listed stays.
+// Only tags that a lock file line reads back unchanged are chosen.
 std::optional<ВыбранныйТег> выбрать_тег(std::string_view вывод_ls_remote,
                                         const ИнтервалВерсий& интервал);
 
