@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -69,10 +71,20 @@ tl::expected<std::string, ОшибкаЧтения> прочитать_текс�
         return tl::unexpected(ОшибкаЧтения{false, текст_ошибки_ос(errno)});
     if (!S_ISREG(сведения.st_mode) && !S_ISDIR(сведения.st_mode))
         return tl::unexpected(ОшибкаЧтения{false, тексты::не_обычный_файл});
+    // The size is checked first, and the reading stops one byte past the
+    // limit all the same: a file may grow, and those of /proc report none.
+    const auto слишком_большой = [] {
+        return tl::unexpected(ОшибкаЧтения{
+            false, fmt::format(тексты::файл_слишком_большой, наибольший_размер_файла >> 20)});
+    };
+    if (S_ISREG(сведения.st_mode) &&
+        static_cast<std::uintmax_t>(сведения.st_size) > наибольший_размер_файла)
+        return слишком_большой();
     std::string содержимое;
     char буфер[65536];
     for (;;) {
-        const ssize_t прочитано = ::read(файл.номер, буфер, sizeof буфер);
+        const std::size_t можно = наибольший_размер_файла + 1 - содержимое.size();
+        const ssize_t прочитано = ::read(файл.номер, буфер, std::min(sizeof буфер, можно));
         if (прочитано == 0)
             break;
         if (прочитано < 0) {
@@ -81,6 +93,8 @@ tl::expected<std::string, ОшибкаЧтения> прочитать_текс�
             return tl::unexpected(ОшибкаЧтения{false, текст_ошибки_ос(errno)});
         }
         содержимое.append(буфер, static_cast<std::size_t>(прочитано));
+        if (содержимое.size() > наибольший_размер_файла)
+            return слишком_большой();
     }
     if (!верный_utf8(содержимое))
         return tl::unexpected(ОшибкаЧтения{false, тексты::не_текст_utf8});
@@ -139,6 +153,14 @@ bool лежит_внутри(const fs::path& путь, const fs::path& папк�
     const fs::path относительный = настоящий.lexically_relative(настоящая_папка);
     return !относительный.empty() && *относительный.begin() != ".." &&
            *относительный.begin() != ".";
+}
+
+bool ссылка_за_пределы_проекта(const fs::path& путь) {
+    std::error_code ошибка;
+    if (!fs::is_symlink(путь, ошибка))
+        return false;
+    const fs::path проект = fs::current_path(ошибка);
+    return ошибка || !лежит_внутри(путь, проект);
 }
 
 void отметить_шаг() {

@@ -23,8 +23,13 @@ struct ОшибкаЧтения {
     std::string текст;
 };
 
-// The whole file as UTF-8 text. A folder, an unreadable file or bytes that
-// are not UTF-8 are errors, never an empty text.
+// Manifests, lock files, metadata and catalogues are a few kilobytes; a
+// larger file is refused before it is read.
+inline constexpr std::size_t наибольший_размер_файла = 4 * 1024 * 1024;
+
+// The whole file as UTF-8 text. A folder, an unreadable file, one larger than
+// `наибольший_размер_файла` or bytes that are not UTF-8 are errors, never an
+// empty text.
 tl::expected<std::string, ОшибкаЧтения> прочитать_текст(const fs::path& путь);
 
 // What a write does when its path is a symbolic link.
@@ -48,6 +53,10 @@ tl::expected<void, int> обменять(const fs::path& первый, const fs:
 
 // Whether a path, with every link resolved, lies inside the folder.
 bool лежит_внутри(const fs::path& путь, const fs::path& папка);
+
+// Whether the path is a symbolic link whose target, with every link resolved,
+// lies outside the current folder (the project).
+bool ссылка_за_пределы_проекта(const fs::path& путь);
 
 // Called after each change the program makes on disk (a folder made, a file
 // written, a rename, an exchange, a removal). The program leaves it empty;

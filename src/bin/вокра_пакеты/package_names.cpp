@@ -2,7 +2,11 @@
 
 #include <fmt/core.h>
 
+#include <algorithm>
+
+#include "unicode/unicode.hpp"
 #include "вокра_пакеты/messages.hpp"
+#include "вокра_пакеты/text.hpp"
 
 namespace vokra::пакеты {
 
@@ -10,6 +14,11 @@ namespace {
 
 // File names of the common file systems stop at 255 bytes.
 constexpr std::size_t наибольшая_длина_имени = 255;
+
+bool есть_управляющие_символы(std::string_view имя) {
+    const std::u32string символы = vokra::unicode::декодировать(имя);
+    return std::any_of(символы.begin(), символы.end(), управляющий_символ);
+}
 
 }  // namespace
 
@@ -20,8 +29,8 @@ fs::path папка_пакетов() {
 Итог проверить_имя_пакета(std::string_view имя) {
     if (имя.empty() || имя == "." || имя == ".." || имя == тексты::файл_метаданных ||
         служебная_папка(имя) || имя.size() > наибольшая_длина_имени ||
-        имя.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos)
-        return неудача(fmt::format(тексты::недопустимое_имя, имя));
+        имя.find('/') != std::string_view::npos || есть_управляющие_символы(имя))
+        return неудача(fmt::format(тексты::недопустимое_имя, цитата(имя)));
     return {};
 }
 

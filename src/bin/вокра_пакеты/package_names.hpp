@@ -12,9 +12,11 @@ namespace vokra::пакеты {
 fs::path папка_пакетов();
 
 // A name that is empty, ".", "..", ".метаданные", one of the folders the
-// program makes for itself, 256 bytes or longer, or that holds '/' or a NUL
-// byte would name no package folder of its own (or one outside `пакеты/`),
-// so it is refused before anything is created or removed.
+// program makes for itself, 256 bytes or longer, or that holds '/' would name
+// no package folder of its own (or one outside `пакеты/`); one that holds a
+// control or bidirectional formatting character (see `управляющий_символ`)
+// would make a folder that listings and terminals show as something else. Such
+// a name is refused before anything is created or removed.
 Итог проверить_имя_пакета(std::string_view имя);
 
 // The folders an install makes inside `пакеты/` while it replaces a package

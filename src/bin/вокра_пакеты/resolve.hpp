@@ -24,6 +24,7 @@ using ЗаписиБлокировки = std::map<std::string, Зависимо�
 
 // The tag of greatest version inside the interval among the lines of
 // `git ls-remote --tags` output; of equal versions the first listed stays.
+// Only tags that a lock file line reads back unchanged are chosen.
 // The output is taken piece by piece as it comes, and only the unfinished
 // line is kept, so a repository with any number of tags takes little
 // memory; a line longer than any reference is skipped whole.
