@@ -69,6 +69,24 @@ TEST_F(Файлы, ПроцессНеЗастреваетНаБольшомВы�
     EXPECT_EQ(итог->вывод.size(), 2000000u);
     EXPECT_EQ(итог->код_выхода, 3);
 
+    // Bounded: only the last lines of standard error are kept, from a line's
+    // start, while standard output may be taken as it comes.
+    ЗапускПроцесса ограниченный;
+    ограниченный.аргументы = {"sh", "-c",
+                              "yes 0123456789 | head -c 3000000 >&2; echo конец >&2; "
+                              "head -c 2000000 /dev/zero"};
+    ограниченный.предел = 8192;
+    std::size_t получено = 0;
+    ограниченный.вывод_частями = [&](std::string_view часть) { получено += часть.size(); };
+    const auto хвост = запустить_процесс(ограниченный);
+    ASSERT_TRUE(хвост);
+    EXPECT_EQ(получено, 2000000u);
+    EXPECT_EQ(хвост->вывод, "");
+    EXPECT_LE(хвост->ошибки.size(), 8192u);
+    EXPECT_GT(хвост->ошибки.size(), 8000u);
+    EXPECT_TRUE(хвост->ошибки.starts_with("0123456789\n")) << хвост->ошибки.substr(0, 20);
+    EXPECT_TRUE(хвост->ошибки.ends_with("конец\n"));
+
     const auto убит = выполнить_процесс({"sh", "-c", "kill -9 $$"});
     ASSERT_TRUE(убит);
     EXPECT_FALSE(убит->успешен());

@@ -1,10 +1,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 
+#include "local_server.hpp"
 #include "sandbox.hpp"
 #include "вокра_пакеты/files.hpp"
 #include "вокра_пакеты/install.hpp"
@@ -24,20 +26,30 @@ void остановить_на_шаге() {
 
 class Прерывание : public тест::Песочница {
   protected:
-    // Runs an install in a child process that ends abruptly after the given
-    // number of steps on disk, as a kill would. True when it was stopped,
-    // false when it finished first.
-    bool установить_до_шага(int шаг) {
+    // Starts a child process, its output dropped, that ends with the work's
+    // exit status.
+    template <typename Работа>
+    static pid_t начать_без_вывода(Работа&& работа) {
         std::fflush(nullptr);
         const pid_t ребёнок = ::fork();
         if (ребёнок == 0) {
             const int пусто = ::open("/dev/null", O_WRONLY);
             ::dup2(пусто, STDOUT_FILENO);
             ::dup2(пусто, STDERR_FILENO);
+            ::_exit(работа());
+        }
+        return ребёнок;
+    }
+
+    // Runs an install in a child process that ends abruptly after the given
+    // number of steps on disk, as a kill would. True when it was stopped,
+    // false when it finished first.
+    bool установить_до_шага(int шаг) {
+        const pid_t ребёнок = начать_без_вывода([шаг] {
             шагов_до_остановки = шаг;
             после_шага = остановить_на_шаге;
-            ::_exit(установить_зависимости(false) ? 0 : 1);
-        }
+            return установить_зависимости(false) ? 0 : 1;
+        });
         int состояние = 0;
         ::waitpid(ребёнок, &состояние, 0);
         EXPECT_TRUE(WIFEXITED(состояние) && WEXITSTATUS(состояние) != 1) << шаг;
@@ -93,9 +105,79 @@ TEST_F(Прерывание, ОбновлениеОстановленноеНа�
     EXPECT_GT(шаг, 5);
     EXPECT_GT(с_остатками, 0);
     EXPECT_EQ(снимок(корень, {проект, временная}), снаружи);
-    // A kill leaves only the temporary clones, which nothing else owns.
-    for (const auto& имя : содержимое(временная))
-        EXPECT_TRUE(имя.starts_with("вокра_пакет_")) << имя;
+    // What a killed install left in the temporary folder, the next one
+    // removed.
+    EXPECT_EQ(содержимое(временная), std::vector<std::string>{});
+}
+
+// SIGINT or SIGTERM while git waits on a server that never answers: git is
+// ended too, the temporary folders go, the project stays as it was, and the
+// program ends by the signal.
+TEST_F(Прерывание, СигналВоВремяGit) {
+    const auto а = репозиторий("а", {{"v1.0.0", {{"а.код", "1"}}}});
+    записать(проект / "вокра.зависимости", "а = git " + а + "\n");
+    ASSERT_EQ(пакеты({"установить"}).код, 0);
+
+    struct Случай {
+        int сигнал;
+        std::string версия;
+    };
+    for (const auto& с : {Случай{SIGINT, ""}, Случай{SIGTERM, " версия=^1.0.0"}}) {
+        тест::МестныйСервер сервер(тест::МестныйСервер::Ответ::молчит);
+        записать(проект / "вокра.зависимости",
+                 "а = git " + а + "\nб = git " + сервер.адрес("б.git") + с.версия + "\n");
+        const auto в_проекте = снимок(проект);
+        const auto снаружи = снимок_вне_проекта();
+
+        const pid_t ребёнок = начать_без_вывода([] {
+            ::execl(VOKRA_PAKETY_BINARY, VOKRA_PAKETY_BINARY, "установить", nullptr);
+            return 127;
+        });
+        ASSERT_TRUE(сервер.дождаться_соединения()) << с.сигнал;
+        EXPECT_NE(содержимое(временная), std::vector<std::string>{});
+        ::kill(ребёнок, с.сигнал);
+        int состояние = 0;
+        ::waitpid(ребёнок, &состояние, 0);
+        EXPECT_TRUE(WIFSIGNALED(состояние) && WTERMSIG(состояние) == с.сигнал) << состояние;
+        EXPECT_TRUE(сервер.дождаться_закрытия()) << с.сигнал;
+        EXPECT_EQ(содержимое(временная), std::vector<std::string>{}) << с.сигнал;
+        EXPECT_EQ(снимок(проект), в_проекте) << с.сигнал;
+        EXPECT_EQ(снимок_вне_проекта(), снаружи) << с.сигнал;
+    }
+}
+
+// An install first removes what killed runs left: its own hidden lock
+// files, and this user's temporary folders of processes that are gone. The
+// folders of running processes, and anything else, stay.
+TEST_F(Прерывание, УстановкаУбираетБрошенное) {
+    const pid_t ушедший = ::fork();
+    if (ушедший == 0)
+        ::_exit(0);
+    ::waitpid(ушедший, nullptr, 0);
+    const std::string брошенная = "вокра_пакет_" + std::to_string(ушедший) + ".Ab12Cd";
+    const std::string живая = "вокра_пакет_" + std::to_string(::getpid()) + ".Ab12Cd";
+    записать(временная / брошенная / "клон" / "а.код", "");
+    записать(временная / живая / "а.код", "");
+    записать(временная / ("вокра_пакет_" + std::to_string(ушедший) + ".файл1"), "");
+    записать(дом / "важное" / "заметки.txt", "мои");
+    fs::create_symlink(дом / "важное",
+                       временная / ("вокра_пакет_" + std::to_string(ушедший) + ".ссылка"));
+    записать(проект / ".вокра.блокировка.Xy12Zw", "половина");
+    записать(проект / ".вокра.блокировка.мой", "чужое");
+
+    const auto а = репозиторий("а", {{"v1.0.0", {{"а.код", "1"}}}});
+    записать(проект / "вокра.зависимости", "а = git " + а + " версия=^1.0.0\n");
+    auto ожидается = снимок_вне_проекта();
+    std::erase_if(ожидается, [&](const auto& запись) {
+        return запись.first.starts_with((fs::path("tmp") / брошенная).string());
+    });
+
+    const auto итог = пакеты({"установить"});
+    EXPECT_EQ(итог.код, 0) << итог.ошибки;
+    EXPECT_EQ(снимок_вне_проекта(), ожидается);
+    EXPECT_EQ(содержимое(проект),
+              (std::vector<std::string>{".вокра.блокировка.мой", "вокра.блокировка",
+                                        "вокра.зависимости", "пакеты"}));
 }
 
 }  // namespace

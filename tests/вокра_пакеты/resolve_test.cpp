@@ -33,10 +33,23 @@ TEST(ВыборТега, ПоВыводуLsRemote) {
         {"a\trefs/tags/release-1\nb\trefs/tags/latest\n", "^1.0.0", std::nullopt},
         {"", "^1.0.0", std::nullopt},
         {"a\trefs/tags/^{}\nb\trefs/tags/\n", "^0.0.0", std::nullopt},
+        // A line longer than any reference is passed over whole.
+        {"a\trefs/tags/1.0.0" + std::string(70000, 'x') + "\nrefs/tags/1.0.1\nb\trefs/tags/1.0.2\n",
+         "^1.0.0", "1.0.2"},
     };
     for (const auto& с : случаи) {
         const auto тег = выбрать_тег(с.вывод, интервал(с.требование));
         EXPECT_EQ(тег ? std::optional(тег->тег) : std::nullopt, с.тег) << с.вывод;
+        // Git's output comes in pieces cut anywhere.
+        for (std::size_t размер : {1, 3, 7}) {
+            const auto требуемый = интервал(с.требование);
+            ПоискТега поиск{требуемый};
+            for (std::size_t i = 0; i < с.вывод.size(); i += размер)
+                поиск.принять(std::string_view(с.вывод).substr(i, размер));
+            поиск.закончить();
+            EXPECT_EQ(поиск.лучший ? std::optional(поиск.лучший->тег) : std::nullopt, с.тег)
+                << с.вывод << размер;
+        }
     }
 }
 

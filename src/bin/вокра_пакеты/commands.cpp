@@ -10,6 +10,7 @@
 #include "вокра_пакеты/index.hpp"
 #include "вокра_пакеты/install.hpp"
 #include "вокра_пакеты/installed.hpp"
+#include "вокра_пакеты/interruption.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/result.hpp"
 #include "вокра_пакеты/text.hpp"
@@ -76,6 +77,10 @@ int выполнить_команду(const std::vector<std::string>& аргум
         return аргументы[1].empty() ? 0 : 1;
     }
     if (!*итог) {
+        // An interrupted command says nothing more: the program ends by the
+        // signal.
+        if (прервано())
+            return 1;
         std::fflush(stdout);
         // Error texts carry lines of manifests, catalogues and git's own
         // messages, which come from elsewhere.

@@ -192,7 +192,12 @@ void отметить_шаг() {
 
 fs::path папка_временных_файлов() {
     const char* значение = std::getenv("TMPDIR");
-    return значение != nullptr && *значение != '\0' ? fs::path(значение) : fs::path("/tmp");
+    // Absolute, as git runs in folders of its own there.
+    std::error_code ошибка;
+    const fs::path папка =
+        значение != nullptr && *значение != '\0' ? fs::path(значение) : fs::path("/tmp");
+    const fs::path полный = fs::absolute(папка, ошибка);
+    return ошибка ? папка : полный;
 }
 
 }  // namespace vokra::пакеты

@@ -87,7 +87,7 @@ struct ВременнаяПапка {
 // ordinary new folder (0777 less the process mask) instead of mkdtemp's 0700.
 Итог дать_права_новой_папки(const fs::path& папка);
 
-// $TMPDIR, else /tmp.
+// $TMPDIR, else /tmp, as an absolute path.
 fs::path папка_временных_файлов();
 
 }  // namespace vokra::пакеты

@@ -9,11 +9,11 @@
 #include "unicode/lines.hpp"
 #include "unicode/unicode.hpp"
 #include "вокра_пакеты/files.hpp"
+#include "вокра_пакеты/git.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/output.hpp"
 #include "вокра_пакеты/package_line.hpp"
 #include "вокра_пакеты/package_names.hpp"
-#include "вокра_пакеты/process.hpp"
 #include "вокра_пакеты/text.hpp"
 
 namespace vokra::пакеты {
@@ -66,7 +66,7 @@ bool есть_путь(const fs::path& путь) {
 // Fast-forwards the existing clone from the remote it was made from.
 Итог подтянуть(const fs::path& индекс, const std::string& адрес) {
     вывести_строку(тексты::обновляю_индекс, цитата(адрес));
-    const auto git = выполнить_процесс({"git", "-C", индекс.string(), "pull", "--ff-only"});
+    const auto git = выполнить_git({"pull", "--ff-only"}, fs::absolute(индекс));
     if (!git)
         return неудача(fmt::format(тексты::не_удалось_запустить_git, git.error()));
     if (!git->успешен())
@@ -83,8 +83,8 @@ bool есть_путь(const fs::path& путь) {
         return неудача(
             fmt::format(тексты::не_удалось_создать_папку_настроек, текст_ошибки(ошибка)));
     // "--" keeps an address that starts with a dash from being read as an option.
-    const auto git =
-        выполнить_процесс({"git", "clone", "--depth", "1", "--", адрес, индекс.string()});
+    const auto git = выполнить_git(
+        {"clone", "--depth", "1", "--", адрес_для_git(адрес), fs::absolute(индекс).string()});
     if (!git)
         return неудача(fmt::format(тексты::не_удалось_запустить_git_установлен_ли, git.error()));
     if (!git->успешен())

@@ -14,11 +14,13 @@
 
 #include "unicode/lines.hpp"
 #include "вокра_пакеты/files.hpp"
+#include "вокра_пакеты/git.hpp"
+#include "вокра_пакеты/interruption.hpp"
+#include "вокра_пакеты/leftovers.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/output.hpp"
 #include "вокра_пакеты/package_line.hpp"
 #include "вокра_пакеты/package_names.hpp"
-#include "вокра_пакеты/process.hpp"
 #include "вокра_пакеты/resolve.hpp"
 #include "вокра_пакеты/text.hpp"
 #include "вокра_пакеты/versions.hpp"
@@ -128,14 +130,14 @@ std::string текст_метаданных(const Запрос& запрос, st
 }
 
 Итог клонировать(const Зависимость& з, const fs::path& куда) {
-    std::vector<std::string> аргументы{"git", "clone", "--depth", "1"};
+    std::vector<std::string> аргументы{"clone", "--depth", "1"};
     if (з.ветка || з.версия) {
         аргументы.push_back("--branch");
         аргументы.push_back(з.ветка ? *з.ветка : *з.версия);
     }
     // "--" keeps an address that starts with a dash from being read as an option.
-    аргументы.insert(аргументы.end(), {"--", з.url, куда.string()});
-    const auto git = выполнить_процесс(аргументы);
+    аргументы.insert(аргументы.end(), {"--", адрес_для_git(з.url), куда.string()});
+    const auto git = выполнить_git(аргументы);
     if (!git)
         return неудача(fmt::format(тексты::не_удалось_запустить_git_установлен_ли, git.error()));
     if (!git->успешен())
@@ -308,8 +310,7 @@ void убрать_остатки() {
     else
         вывести_строку(тексты::устанавливаю, з.имя, цитата(з.url));
 
-    auto клон = создать_временную_папку(
-        папка_временных_файлов(), fmt::format(тексты::временная_папка_клона, ::getpid()) + ".");
+    auto клон = создать_временную_папку(папка_временных_файлов(), префикс_временной_папки());
     if (!клон)
         return неудача(
             fmt::format(тексты::не_удалось_создать_временную_папку, з.имя, клон.error()));
@@ -478,6 +479,9 @@ void убрать_остатки() {
         return неудача(зависимости.error());
     if (auto папка = проверить_папку_пакетов(); !папка)
         return папка;
+    // What runs that were killed outright left behind.
+    убрать_брошенные_файлы_блокировки();
+    убрать_брошенные_временные_папки();
     if (зависимости->empty()) {
         вывести_строку(тексты::нет_зависимостей);
         std::error_code пропускаем;
@@ -497,12 +501,16 @@ void убрать_остатки() {
     for (const auto& зависимость : *зависимости)
         у.очередь.push_back({зависимость, std::nullopt});
     while (!у.очередь.empty()) {
+        if (auto прерывание = проверить_прерывание(); !прерывание)
+            return прерывание;
         Запрос запрос = std::move(у.очередь.front());
         у.очередь.pop_front();
         if (auto итог = обработать(у, std::move(запрос)); !итог)
             return итог;
     }
 
+    if (auto прерывание = проверить_прерывание(); !прерывание)
+        return прерывание;
     if (auto итог = записать_требующих(у); !итог)
         return итог;
     if (auto итог = записать_блокировку(у); !итог)

@@ -180,6 +180,8 @@ inline constexpr auto старая_копия_осталась = FMT_STRING("⚠
 inline constexpr char пакеты_не_папка[] = "'пакеты' — не папка, а ссылка или файл — вокра_пакеты работает только с настоящей папкой 'пакеты/'";
 inline constexpr char префикс_новой_папки[] = ".вокра_новый_";
 inline constexpr char префикс_старой_папки[] = ".вокра_старый_";
+// A command stopped by SIGINT or SIGTERM ends by the signal; this text is never shown.
+inline constexpr char прервано[] = "прервано сигналом";
 
 // Listing and removing.
 inline constexpr char нет_папки_пакетов[] = "Папка 'пакеты/' не найдена — ничего не установлено.";

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <cerrno>
 
 #include "вокра_пакеты/files.hpp"
+#include "вокра_пакеты/interruption.hpp"
 
 extern char** environ;
 
@@ -46,31 +48,91 @@ struct ДействияСФайлами {
     ~ДействияСФайлами() { posix_spawn_file_actions_destroy(&действия); }
 };
 
+struct СвойстваЗапуска {
+    posix_spawnattr_t свойства;
+    СвойстваЗапуска() { posix_spawnattr_init(&свойства); }
+    ~СвойстваЗапуска() { posix_spawnattr_destroy(&свойства); }
+};
+
+std::vector<char*> указатели(const std::vector<std::string>& тексты) {
+    std::vector<char*> итог;
+    for (const auto& текст : тексты)
+        итог.push_back(const_cast<char*>(текст.c_str()));
+    итог.push_back(nullptr);
+    return итог;
+}
+
+// Keeps the last `предел` bytes of a stream. The text grows to twice the
+// limit before its front is cut, so each byte is moved a bounded number of
+// times.
+struct Хвост {
+    std::string& текст;
+    std::size_t предел;
+    bool обрезан = false;
+
+    void добавить(std::string_view часть) {
+        текст.append(часть);
+        if (текст.size() > предел && текст.size() - предел >= предел)
+            обрезать();
+    }
+    void обрезать() {
+        текст.erase(0, текст.size() - предел);
+        обрезан = true;
+    }
+    // A cut text starts at a line of its own where it can.
+    void закончить() {
+        if (текст.size() > предел)
+            обрезать();
+        if (!обрезан)
+            return;
+        const auto конец_строки = текст.find('\n');
+        if (конец_строки != std::string::npos && конец_строки + 1 < текст.size())
+            текст.erase(0, конец_строки + 1);
+    }
+};
+
 // Reads both pipes together until both end, so a child that fills one of
-// them while we wait on the other never stalls.
-void прочитать_оба(Канал& вывод, Канал& ошибки, std::string& в_вывод, std::string& в_ошибки) {
-    pollfd ожидание[2] = {{вывод.чтение, POLLIN, 0}, {ошибки.чтение, POLLIN, 0}};
-    std::string* куда[2] = {&в_вывод, &в_ошибки};
+// them while we wait on the other never stalls. An interruption asks the
+// child to end and goes on reading until it has.
+bool прочитать_оба(Канал& вывод, Канал& ошибки, const ЗапускПроцесса& запуск, pid_t процесс,
+                   ИтогПроцесса& итог) {
+    Хвост хвосты[2] = {{итог.вывод, запуск.предел}, {итог.ошибки, запуск.предел}};
+    pollfd ожидание[3] = {{вывод.чтение, POLLIN, 0},
+                          {ошибки.чтение, POLLIN, 0},
+                          {дескриптор_прерывания(), POLLIN, 0}};
     int открыто = 2;
+    bool прерван = false;
     char буфер[65536];
     while (открыто > 0) {
-        if (::poll(ожидание, 2, -1) < 0) {
+        if (!прерван && прервано()) {
+            прерван = true;
+            ожидание[2].fd = -1;
+            ::kill(запуск.новый_сеанс ? -процесс : процесс, SIGTERM);
+        }
+        if (::poll(ожидание, 3, -1) < 0) {
             if (errno == EINTR)
                 continue;
-            return;
+            break;
         }
         for (int i = 0; i < 2; ++i) {
             if (ожидание[i].fd < 0 || ожидание[i].revents == 0)
                 continue;
             const ssize_t прочитано = ::read(ожидание[i].fd, буфер, sizeof буфер);
             if (прочитано > 0) {
-                куда[i]->append(буфер, static_cast<std::size_t>(прочитано));
+                const std::string_view часть(буфер, static_cast<std::size_t>(прочитано));
+                if (i == 0 && запуск.вывод_частями)
+                    запуск.вывод_частями(часть);
+                else
+                    хвосты[i].добавить(часть);
             } else if (прочитано == 0 || errno != EINTR) {
                 ожидание[i].fd = -1;
                 --открыто;
             }
         }
     }
+    for (auto& хвост : хвосты)
+        хвост.закончить();
+    return прерван;
 }
 
 int дождаться(pid_t процесс) {
@@ -84,33 +146,44 @@ int дождаться(pid_t процесс) {
 
 }  // namespace
 
-ИтогС<ИтогПроцесса> выполнить_процесс(const std::vector<std::string>& аргументы) {
+tl::expected<ИтогПроцесса, int> запустить_процесс(const ЗапускПроцесса& запуск) {
     Канал вывод, ошибки;
     if (!открыть(вывод) || !открыть(ошибки))
-        return неудача(текст_ошибки_ос(errno));
+        return tl::unexpected(errno);
 
     ДействияСФайлами файлы;
     posix_spawn_file_actions_addopen(&файлы.действия, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&файлы.действия, вывод.запись, STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&файлы.действия, ошибки.запись, STDERR_FILENO);
+    if (!запуск.папка.empty())
+        posix_spawn_file_actions_addchdir_np(&файлы.действия, запуск.папка.c_str());
+    СвойстваЗапуска свойства;
+    if (запуск.новый_сеанс)
+        posix_spawnattr_setflags(&свойства.свойства, POSIX_SPAWN_SETSID);
 
-    std::vector<char*> argv;
-    for (const auto& аргумент : аргументы)
-        argv.push_back(const_cast<char*>(аргумент.c_str()));
-    argv.push_back(nullptr);
-
+    const auto argv = указатели(запуск.аргументы);
+    const auto envp = запуск.окружение ? указатели(*запуск.окружение) : std::vector<char*>();
     pid_t процесс = 0;
-    const int отказ =
-        ::posix_spawnp(&процесс, argv[0], &файлы.действия, nullptr, argv.data(), environ);
+    const int отказ = ::posix_spawnp(&процесс, argv[0], &файлы.действия, &свойства.свойства,
+                                     argv.data(), запуск.окружение ? envp.data() : environ);
     Канал::закрыть(вывод.запись);
     Канал::закрыть(ошибки.запись);
     if (отказ != 0)
-        return неудача(текст_ошибки_ос(отказ));
+        return tl::unexpected(отказ);
 
     ИтогПроцесса итог;
-    прочитать_оба(вывод, ошибки, итог.вывод, итог.ошибки);
+    итог.прерван = прочитать_оба(вывод, ошибки, запуск, процесс, итог);
     итог.код_выхода = дождаться(процесс);
     return итог;
+}
+
+ИтогС<ИтогПроцесса> выполнить_процесс(const std::vector<std::string>& аргументы) {
+    ЗапускПроцесса запуск;
+    запуск.аргументы = аргументы;
+    auto итог = запустить_процесс(запуск);
+    if (!итог)
+        return неудача(текст_ошибки_ос(итог.error()));
+    return std::move(*итог);
 }
 
 }  // namespace vokra::пакеты

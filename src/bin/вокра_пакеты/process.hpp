@@ -1,9 +1,14 @@
-// Runs a program found through PATH without a shell: the environment and the
-// current folder are inherited, standard input is /dev/null, and standard
-// output and standard error are both captured.
+// Runs a program found through PATH without a shell: standard input is
+// /dev/null, and standard output and standard error are both captured.
 #pragma once
 
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <limits>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "вокра_пакеты/result.hpp"
@@ -11,15 +16,37 @@
 namespace vokra::пакеты {
 
 struct ИтогПроцесса {
-    int код_выхода = -1;  // -1 when the process died by a signal
+    int код_выхода = -1;   // -1 when the process died by a signal
+    bool прерван = false;  // this program was interrupted and ended the process
     std::string вывод;
     std::string ошибки;
 
     bool успешен() const { return код_выхода == 0; }
 };
 
-// The first argument names the program. Fails with the system's error text
-// when the program cannot be started.
+struct ЗапускПроцесса {
+    std::vector<std::string> аргументы;  // the first one names the program
+    std::filesystem::path папка;         // where it runs; empty: the current folder
+    // "ИМЯ=значение" entries; none: this program's own environment.
+    std::optional<std::vector<std::string>> окружение;
+    // In a session of its own, the process has no controlling terminal to
+    // read from, and a Ctrl-C at the terminal reaches this program only.
+    bool новый_сеанс = false;
+    // Of each stream only its last bytes, up to this many, are kept.
+    std::size_t предел = std::numeric_limits<std::size_t>::max();
+    // When set, standard output is handed over piece by piece as it comes
+    // and not kept.
+    std::function<void(std::string_view)> вывод_частями;
+};
+
+// Waits for the end of the process. When this program is interrupted
+// meanwhile, the process (with its whole group when it has a session of its
+// own) is asked to end with SIGTERM, and is waited for. Fails with the error
+// number when the process cannot be started.
+tl::expected<ИтогПроцесса, int> запустить_процесс(const ЗапускПроцесса& запуск);
+
+// The same with the current folder and the environment inherited and nothing
+// bounded. Fails with the system's error text.
 ИтогС<ИтогПроцесса> выполнить_процесс(const std::vector<std::string>& аргументы);
 
 }  // namespace vokra::пакеты

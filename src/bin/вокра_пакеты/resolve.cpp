@@ -2,10 +2,9 @@
 
 #include <fmt/core.h>
 
-#include "unicode/lines.hpp"
+#include "вокра_пакеты/git.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/output.hpp"
-#include "вокра_пакеты/process.hpp"
 #include "вокра_пакеты/text.hpp"
 
 namespace vokra::пакеты {
@@ -34,31 +33,73 @@ std::optional<ВыбранныйТег> тег_из_блокировки(const s
     return ВыбранныйТег{*запись->second.версия, *версия};
 }
 
+// One line of `git ls-remote --tags` output: a tag inside the interval is
+// kept when it is greater than the one kept so far.
+void рассмотреть_строку(std::string_view строка, const ИнтервалВерсий& интервал,
+                        std::optional<ВыбранныйТег>& лучший) {
+    constexpr std::string_view префикс = "refs/tags/";
+    constexpr std::string_view очищенный = "^{}";
+    const auto табуляция = строка.find('\t');
+    if (табуляция == std::string_view::npos)
+        return;
+    std::string_view тег = строка.substr(табуляция + 1);
+    if (!тег.starts_with(префикс))
+        return;
+    тег.remove_prefix(префикс.size());
+    // An annotated tag is listed twice; its peeled line names the same tag.
+    if (тег.ends_with(очищенный))
+        тег.remove_suffix(очищенный.size());
+    const auto версия = разобрать_семвер(тег);
+    if (!версия || !содержит(интервал, *версия) || !тег_читается_из_блокировки(тег))
+        return;
+    if (!лучший || *версия > лучший->версия)
+        лучший = ВыбранныйТег{std::string(тег), *версия};
+}
+
+// Longer lines name no reference that git can keep in a file name.
+constexpr std::size_t наибольшая_строка = 65536;
+
+// A line as git wrote it: its bytes as UTF-8 text, a carriage return
+// before the line break dropped.
+void рассмотреть_байты(std::string_view байты, ПоискТега& поиск) {
+    if (байты.ends_with('\r'))
+        байты.remove_suffix(1);
+    рассмотреть_строку(как_текст(байты), поиск.интервал, поиск.лучший);
+}
+
 }  // namespace
+
+void ПоискТега::принять(std::string_view часть) {
+    for (auto конец = часть.find('\n'); конец != std::string_view::npos; конец = часть.find('\n')) {
+        if (!пропуск) {
+            начало.append(часть.substr(0, конец));
+            рассмотреть_байты(начало, *this);
+        }
+        начало.clear();
+        пропуск = false;
+        часть.remove_prefix(конец + 1);
+    }
+    if (пропуск)
+        return;
+    начало.append(часть);
+    if (начало.size() > наибольшая_строка) {
+        начало.clear();
+        пропуск = true;
+    }
+}
+
+void ПоискТега::закончить() {
+    if (!пропуск && !начало.empty())
+        рассмотреть_байты(начало, *this);
+    начало.clear();
+}
 
 std::optional<ВыбранныйТег> выбрать_тег(std::string_view вывод_ls_remote,
                                         const ИнтервалВерсий& интервал) {
-    constexpr std::string_view префикс = "refs/tags/";
-    constexpr std::string_view очищенный = "^{}";
-    std::optional<ВыбранныйТег> лучший;
-    for (const std::string_view строка : unicode::строки_без_возврата_каретки(вывод_ls_remote)) {
-        const auto табуляция = строка.find('\t');
-        if (табуляция == std::string_view::npos)
-            continue;
-        std::string_view тег = строка.substr(табуляция + 1);
-        if (!тег.starts_with(префикс))
-            continue;
-        тег.remove_prefix(префикс.size());
-        // An annotated tag is listed twice; its peeled line names the same tag.
-        if (тег.ends_with(очищенный))
-            тег.remove_suffix(очищенный.size());
-        const auto версия = разобрать_семвер(тег);
-        if (!версия || !содержит(интервал, *версия) || !тег_читается_из_блокировки(тег))
-            continue;
-        if (!лучший || *версия > лучший->версия)
-            лучший = ВыбранныйТег{std::string(тег), *версия};
-    }
-    return лучший;
+    ПоискТега поиск{интервал};
+    поиск.принять(вывод_ls_remote);
+    поиск.закончить();
+    return поиск.лучший;
 }
 
 ИтогС<ВыбранныйТег> разрешить_версию_пакета(const std::string& имя, const std::string& url,
@@ -71,14 +112,17 @@ std::optional<ВыбранныйТег> выбрать_тег(std::string_view �
         return *из_блокировки;
     }
     // "--" keeps an address that starts with a dash from being read as an option.
-    const auto git = выполнить_процесс({"git", "ls-remote", "--tags", "--", url});
+    ПоискТега поиск{интервал};
+    const auto git = выполнить_git({"ls-remote", "--tags", "--", адрес_для_git(url)}, {},
+                                   [&поиск](std::string_view часть) { поиск.принять(часть); });
     if (!git)
         return неудача(fmt::format(тексты::не_удалось_запустить_git_установлен_ли, git.error()));
     if (!git->успешен())
         return неудача(
             fmt::format(тексты::ls_remote_не_удался, цитата(url), цитата_вывода(git->ошибки)));
 
-    const auto тег = выбрать_тег(как_текст(git->вывод), интервал);
+    поиск.закончить();
+    const auto& тег = поиск.лучший;
     if (!тег)
         return неудача(fmt::format(тексты::нет_подходящего_тега, цитата(url), цитата(требование),
                                    текст_интервала(интервал)));

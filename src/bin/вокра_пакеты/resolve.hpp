@@ -25,6 +25,20 @@ using ЗаписиБлокировки = std::map<std::string, Зависимо�
 // The tag of greatest version inside the interval among the lines of
 // `git ls-remote --tags` output; of equal versions the first listed stays.
 // Only tags that a lock file line reads back unchanged are chosen.
+// The output is taken piece by piece as it comes, and only the unfinished
+// line is kept, so a repository with any number of tags takes little
+// memory; a line longer than any reference is skipped whole.
+struct ПоискТега {
+    const ИнтервалВерсий& интервал;
+    std::optional<ВыбранныйТег> лучший = {};
+    std::string начало = {};
+    bool пропуск = false;
+
+    void принять(std::string_view часть);
+    // The last line may lack its line break.
+    void закончить();
+};
+
 std::optional<ВыбранныйТег> выбрать_тег(std::string_view вывод_ls_remote,
                                         const ИнтервалВерсий& интервал);
 
