@@ -66,6 +66,8 @@ struct ПолеТипа {
     std::string имя;
     РешённыйТип тип;
 };
+// A structure's fields in declaration order, found by name.
+using ПоляТипа = СписокПоИменам<ПолеТипа, &ПолеТипа::имя>;
 
 using ПараИмён = std::pair<std::string, std::string>;
 using Присваивания = std::vector<РазрешённоеПрисваивание>;
@@ -76,8 +78,8 @@ struct СемантическийАнализатор {
     СтекОбластей области;
     Присваивания разрешённые_присваивания;
     Таблица<std::string, СигнатураФункции> сигнатуры_функций;
-    Таблица<std::string, std::vector<ПолеТипа>> поля_структур;
-    Таблица<std::string, std::vector<std::string>> контракты_структур;
+    Таблица<std::string, ПоляТипа> поля_структур;
+    Таблица<std::string, СписокПоИменам<std::string>> контракты_структур;
     Таблица<ПараИмён, ast::Видимость> видимость_полей;
     Множество<ПараИмён> слабые_поля;
     Таблица<ПараИмён, СигнатураМетода> сигнатуры_методов;
@@ -106,7 +108,9 @@ struct СемантическийАнализатор {
     Таблица<std::string, std::string> единственный_модуль_функции;
     Таблица<ПараИмён, std::string> имена_функций_модулей;
     Таблица<std::string, std::vector<std::string>> модули_функции;
-    Таблица<std::string, std::vector<ast::СигнатураМетодаКонтракта>> контракты;
+    Таблица<std::string,
+            СписокПоИменам<ast::СигнатураМетодаКонтракта, &ast::СигнатураМетодаКонтракта::имя>>
+        контракты;
     Таблица<std::string, std::string> символы_внешних_функций;
     std::size_t глубина_циклов = 0;
     // Instances whose bodies are being checked right now, one inside the
@@ -151,8 +155,7 @@ struct СемантическийАнализатор {
     Итог<void> проверить_доступ_к_полю(const std::string& структура, const std::string& поле) const;
     // The type of a field among the structure's fields, once its visibility
     // has been checked; an error for a name that is no field.
-    Итог<РешённыйТип> тип_доступного_поля(const std::string& структура,
-                                          const std::vector<ПолеТипа>& поля,
+    Итог<РешённыйТип> тип_доступного_поля(const std::string& структура, const ПоляТипа& поля,
                                           const std::string& поле) const;
     // The type of `владелец.поле` once the owner's type is known: the one
     // rule of every field access, for callers that typed the owner already.

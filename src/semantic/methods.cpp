@@ -33,19 +33,14 @@ const std::string* модуль_вызова(const СемантическийА�
     return функции && функции->содержит(вызов.метод()) ? &имя->имя : nullptr;
 }
 
-// The field access of `P.G.жива()` when some structure has a weak field
-// named G; only then can the call be a liveness test. Otherwise P is left to
-// be typed once, with the rest of the object.
-const ast::Выражение::ДоступКПолю* поле_перед_живой(const СемантическийАнализатор& а,
-                                                    const Вызов& вызов) {
+// The field access of `P.G.жива()`, which may be a liveness test: P is typed
+// first, then the pair of its structure and G is looked up among the weak
+// fields, and P.G is read from P's type when it is none, so that P is typed
+// once either way.
+const ast::Выражение::ДоступКПолю* поле_перед_живой(const Вызов& вызов) {
     if (вызов.метод() != "жива")
         return nullptr;
-    const auto* доступ = std::get_if<ast::Выражение::ДоступКПолю>(&вызов.объект().вид);
-    if (!доступ)
-        return nullptr;
-    const bool слабое = std::ranges::any_of(
-        а.слабые_поля, [&](const ПараИмён& поле) { return поле.second == доступ->поле(); });
-    return слабое ? доступ : nullptr;
+    return std::get_if<ast::Выражение::ДоступКПолю>(&вызов.объект().вид);
 }
 
 Итог<Т> метод_структуры(СемантическийАнализатор& а, const std::string& структура,
@@ -94,12 +89,12 @@ const ast::Выражение::ДоступКПолю* поле_перед_жи�
     if (!найден)
         return ошибка(fmt::format(с::контракт_не_в_реестре, контракт));
     const std::string& метод = вызов.метод();
-    // A copy: typing the arguments may grow the analyser's tables.
-    const std::vector<ast::СигнатураМетодаКонтракта> методы = *найден;
-    const auto сигнатура = std::ranges::find(методы, метод, &ast::СигнатураМетодаКонтракта::имя);
-    if (сигнатура == методы.end()) {
+    // Contracts are all entered before any body is checked, so the
+    // signature stays in place while the arguments are typed.
+    const auto* сигнатура = найден->найти(метод);
+    if (сигнатура == nullptr) {
         std::vector<std::string_view> имена;
-        for (const auto& м : методы)
+        for (const auto& м : *найден)
             имена.push_back(м.имя);
         return ошибка(
             fmt::format(с::у_контракта_нет_метода, контракт, метод, fmt::join(имена, ", ")));
@@ -145,7 +140,7 @@ const ast::Выражение::ДоступКПолю* поле_перед_жи�
     if (const auto* модуль = модуль_вызова(*this, вызов))
         return тип_вызова_из_модуля(*модуль, вызов);
     std::optional<Т> объект;
-    if (const auto* доступ = поле_перед_живой(*this, вызов)) {
+    if (const auto* доступ = поле_перед_живой(вызов)) {
         auto владелец = тип_выражения(доступ->объект());
         if (!владелец)
             return владелец;

@@ -269,7 +269,7 @@ struct Проверка {
         for (const auto& контракт : объявление.контракты)
             if (auto итог = соответствие_контракту(имя, контракт); !итог)
                 return итог;
-        std::unordered_set<std::string_view> встречены;
+        std::unordered_set<std::string_view, ХешКлюча> встречены;
         for (const auto& п : объявление.поля) {
             if (!встречены.insert(п.имя).second)
                 return ошибка(fmt::format(сообщения::поле_повторно, имя, п.имя));

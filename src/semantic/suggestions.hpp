@@ -11,6 +11,9 @@ namespace vokra::semantic {
 
 // Levenshtein distance with unit costs over Unicode code points.
 std::size_t расстояние_левенштейна(std::string_view а, std::string_view б);
+// The same distance when it is at most `предел`, else `предел` + 1; time
+// proportional to the length times the limit.
+std::size_t расстояние_левенштейна_до(std::string_view а, std::string_view б, std::size_t предел);
 
 // The closest candidate within the threshold (1 up to 5 characters, 2 up to
 // 8, 3 beyond); among equally close ones the first in the given order. A

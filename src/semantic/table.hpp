@@ -1,20 +1,26 @@
 // Hash tables that keep the order in which their keys were first entered.
 // Iterating them, and so every candidate list and every diagnostic built from
-// them, is the same on every run over the same text.
+// them, is the same on every run over the same text, though the hash of
+// texts is keyed afresh in every process.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "semantic/text_hash.hpp"
+
 namespace vokra::semantic {
 
-// Hashes the keys of the analyser's tables: texts, resolved types (through
-// their std::hash), pairs and lists of those.
+// Hashes the keys of the analyser's tables: texts (under the process's key),
+// resolved types (through their std::hash), pairs and lists of those.
 struct ХешКлюча {
     // A full avalanche of both inputs (the splitmix64 finaliser): nested
     // types that differ only in the order of their wrappers, such as a list
@@ -37,6 +43,8 @@ struct ХешКлюча {
             хеш = смешать(хеш, (*this)(элемент));
         return хеш;
     }
+    std::size_t operator()(const std::string& текст) const { return хеш_текста(текст); }
+    std::size_t operator()(std::string_view текст) const { return хеш_текста(текст); }
     template <class T>
     std::size_t operator()(const T& значение) const {
         return std::hash<T>{}(значение);
@@ -241,6 +249,70 @@ struct Множество {
     static std::uint32_t хеш_ключа(const K& ключ) { return ИндексЗаписей::сжать(ХешКлюча{}(ключ)); }
     std::ptrdiff_t позиция(const K& ключ, std::uint32_t хеш) const {
         return индекс.найти(хеш, [&](std::size_t номер) { return элементы[номер] == ключ; });
+    }
+};
+
+// A list kept in its written order whose entries are also found by name:
+// the fields of a structure, the methods of a contract, the contracts a
+// structure names. A long list gets an index over the positions of its
+// entries, so that finding one among thousands scans none of the others; a
+// short one is scanned, which is as fast and holds nothing more. A name
+// written twice is found at its first place, as a scan finds it. `Имя` is
+// the member that names an entry; without it the entry is its own name.
+template <class T, auto Имя = nullptr>
+struct СписокПоИменам {
+    std::vector<T> элементы;
+    ИндексЗаписей индекс;
+
+    СписокПоИменам() = default;
+    СписокПоИменам(std::vector<T> список) : элементы(std::move(список)) { построить_индекс(); }
+    СписокПоИменам(std::initializer_list<T> список) : СписокПоИменам(std::vector<T>(список)) {}
+
+    // The first entry of the name, or none.
+    const T* найти(std::string_view имя) const {
+        if (индекс.ячейки.empty()) {
+            for (const T& элемент : элементы)
+                if (имя_элемента(элемент) == имя)
+                    return &элемент;
+            return nullptr;
+        }
+        const auto номер = позиция(имя, хеш_имени(имя));
+        return номер < 0 ? nullptr : &элементы[static_cast<std::size_t>(номер)];
+    }
+    bool содержит(std::string_view имя) const { return найти(имя) != nullptr; }
+
+    std::size_t size() const { return элементы.size(); }
+    bool empty() const { return элементы.empty(); }
+    auto begin() const { return элементы.begin(); }
+    auto end() const { return элементы.end(); }
+
+  private:
+    // Longer lists are indexed.
+    static constexpr std::size_t без_индекса = 16;
+
+    static const std::string& имя_элемента(const T& элемент) {
+        if constexpr (std::is_same_v<decltype(Имя), std::nullptr_t>)
+            return элемент;
+        else
+            return элемент.*Имя;
+    }
+    static std::uint32_t хеш_имени(std::string_view имя) {
+        return ИндексЗаписей::сжать(ХешКлюча{}(имя));
+    }
+    std::ptrdiff_t позиция(std::string_view имя, std::uint32_t хеш) const {
+        return индекс.найти(
+            хеш, [&](std::size_t номер) { return имя_элемента(элементы[номер]) == имя; });
+    }
+    void построить_индекс() {
+        if (элементы.size() <= без_индекса)
+            return;
+        std::size_t в_индексе = 0;
+        for (std::size_t номер = 0; номер < элементы.size(); ++номер) {
+            const std::string& имя = имя_элемента(элементы[номер]);
+            const auto хеш = хеш_имени(имя);
+            if (позиция(имя, хеш) < 0)
+                индекс.вставить(хеш, номер, ++в_индексе);
+        }
     }
 };
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 namespace vokra::semantic {
 namespace {
 
@@ -21,6 +24,42 @@ TEST(Подсказки, РасстояниеПоСимволам) {
     };
     for (const auto& с : случаи)
         EXPECT_EQ(расстояние_левенштейна(с.а, с.б), с.расстояние) << с.а << " / " << с.б;
+}
+
+// The distance cut off at a limit agrees with the full one wherever the full
+// one is within the limit, and is just past the limit elsewhere: pairs whose
+// distance is at, below and above each limit, with the edits at either end
+// of the band and lengths that differ by up to the limit and one more.
+TEST(Подсказки, РасстояниеСПределом) {
+    const std::pair<const char*, const char*> пары[] = {
+        {"", ""},
+        {"", "абв"},
+        {"а", ""},
+        {"счётчик", "счётчик"},
+        {"счётчик", "счетчик"},
+        {"счётчик", "счтчик"},
+        {"счётчик", "сч"},
+        {"абвгдеёжз", "бвгдеёжзи"},
+        {"абвгдеёжз", "вгдеёжзий"},
+        {"абвгдеёжз", "гдеёжзийк"},
+        {"абвгдеёжз", "дежзийклм"},
+        {"абвгде", "едгвба"},
+        {"абвгдеёжзийклмноп", "xбвгдеёжзийклмноy"},
+        {"абвгдеёжзийклмноп", "бвгдеёжзийклмнопрс"},
+        {"аааааааааа", "ааааааааааааа"},
+        {"аааааааааа", "аааааааааааааа"},
+        {"вывести", "Вывести"},
+    };
+    for (const auto& [а, б] : пары) {
+        const std::size_t полное = расстояние_левенштейна(а, б);
+        for (std::size_t предел = 0; предел <= 4; ++предел) {
+            const std::size_t ожидаемое = std::min(полное, предел + 1);
+            EXPECT_EQ(расстояние_левенштейна_до(а, б, предел), ожидаемое)
+                << а << " / " << б << ", предел " << предел;
+            EXPECT_EQ(расстояние_левенштейна_до(б, а, предел), ожидаемое)
+                << б << " / " << а << ", предел " << предел;
+        }
+    }
 }
 
 TEST(Подсказки, ПорогИПорядок) {

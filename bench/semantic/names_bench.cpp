@@ -1,0 +1,204 @@
+// The whole check of texts built to make lookups by name slow: an unknown
+// name of many letters beside a declared one, reads of the last of thousands
+// of fields, calls of the last of thousands of contract methods, liveness
+// tests among thousands of weak fields, returns of a structure that names
+// thousands of contracts, and names chosen against an unkeyed string hash.
+// Each at two sizes, reported as a multiple of the UTF-8 pass over the same
+// text (`×UTF8`) and of the whole check of the generated 10 000-line program
+// measured in the same run (`×10000строк`): a lookup that turns quadratic
+// shows as a ratio that grows fourfold from the smaller size to the larger.
+#include <benchmark/benchmark.h>
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "../parser/floor.hpp"
+#include "../parser/program.hpp"
+#include "parser/parser.hpp"
+#include "semantic/analyser.hpp"
+
+namespace {
+
+using namespace vokra;
+using Часы = std::chrono::steady_clock;
+
+// As the language server checks a document: lexer and parser, then the
+// analyser, which frees each body once checked.
+semantic::Итог<void> проверить(const std::string& текст) {
+    auto узлы = parser::разобрать_исходный_текст(текст);
+    if (!узлы)
+        return semantic::ошибка("the text does not parse");
+    const std::vector<std::optional<std::string>> модуль_узла(узлы->size());
+    return semantic::СемантическийАнализатор::новый().проверить_программу_освобождая_тела(
+        *узлы, {}, модуль_узла);
+}
+
+double секунд(auto&& шаг) {
+    const auto начало = Часы::now();
+    шаг();
+    return std::chrono::duration<double>(Часы::now() - начало).count();
+}
+
+// Seconds of one whole check of the generated 10 000-line program: the
+// median of seven, after one that warms the caches.
+double секунд_на_программу() {
+    std::size_t строк = 0;
+    const std::string текст = замер::программа(10000, строк);
+    benchmark::DoNotOptimize(проверить(текст));
+    std::array<double, 7> замеры{};
+    for (double& замер : замеры)
+        замер = секунд([&] { benchmark::DoNotOptimize(проверить(текст)); });
+    std::ranges::nth_element(замеры, замеры.begin() + замеры.size() / 2);
+    return замеры[замеры.size() / 2];
+}
+
+// `повторить(n, f)`: f(0) … f(n - 1) joined.
+std::string повторить(std::size_t раз, const std::function<std::string(std::size_t)>& кусок) {
+    std::string текст;
+    for (std::size_t i = 0; i < раз; ++i)
+        текст += кусок(i);
+    return текст;
+}
+
+std::string буквы(std::string_view буква, std::size_t раз) {
+    std::string текст;
+    for (std::size_t i = 0; i < раз; ++i)
+        текст += буква;
+    return текст;
+}
+
+// A declared name of n letters and an unknown one that differs from it in
+// the last letter: the suggestion runs the edit distance over both.
+std::string длинные_имена(std::size_t n) {
+    const std::string имя = буквы("а", n);
+    return fmt::format("функция главная()\n    целое {} = 1;\n    вывести({}б);\nконец\n", имя,
+                       буквы("а", n - 1));
+}
+
+std::string поля(std::size_t n) {
+    return fmt::format(
+        "структура Большая\n{}конец\n\nфункция читать(Большая б): целое\n    целое с = 0;\n{}"
+        "    вернуть с;\nконец\n",
+        повторить(n, [](std::size_t i) { return fmt::format("    целое п{};\n", i); }),
+        повторить(n, [&](std::size_t) { return fmt::format("    с = б.п{};\n", n - 1); }));
+}
+
+std::string методы_контракта(std::size_t n) {
+    return fmt::format(
+        "контракт Большой\n{}конец\n\nфункция звать(Большой к)\n{}конец\n",
+        повторить(n, [](std::size_t i) { return fmt::format("    функция м{}();\n", i); }),
+        повторить(n, [&](std::size_t) { return fmt::format("    к.м{}();\n", n - 1); }));
+}
+
+std::string слабые_поля(std::size_t n) {
+    return fmt::format(
+        "структура Узел\n{}конец\n\nфункция проверить(Узел у): верно\n"
+        "    верно ж = у.с0.жива();\n{}    вернуть ж;\nконец\n",
+        повторить(n, [](std::size_t i) { return fmt::format("    слабая Узел с{};\n", i); }),
+        повторить(n, [&](std::size_t) { return fmt::format("    ж = у.с{}.жива();\n", n - 1); }));
+}
+
+std::string контракты_структуры(std::size_t n) {
+    std::string список;
+    for (std::size_t i = 0; i < n; ++i)
+        список += fmt::format("{}К{}", i == 0 ? "" : ", ", i);
+    return fmt::format(
+        "{}структура С : {} {{ }}\n\nфункция отдать(С с, верно флаг): К{}\n{}    вернуть "
+        "с;\nконец\n",
+        повторить(n, [](std::size_t i) { return fmt::format("контракт К{} {{ }}\n", i); }), список,
+        n - 1,
+        повторить(n, [](std::size_t) { return std::string("    если (флаг) { вернуть с; }\n"); }));
+}
+
+// Names of ten Latin letters whose std::hash<std::string>, folded to 32 bits
+// the way the analyser's tables fold it, falls into the first 256 of 32 768
+// slots: under that fixed hash every table that holds them keeps them in one
+// run of slots, and each lookup walks it.
+std::vector<std::string> сталкивающиеся_имена(std::size_t n) {
+    std::vector<std::string> имена;
+    std::unordered_set<std::string> были;
+    std::uint64_t состояние = 0x9e3779b97f4a7c15ULL;
+    std::string имя(10, 'a');
+    while (имена.size() < n) {
+        // splitmix64: a fixed stream, so every run checks the same text.
+        std::uint64_t x = (состояние += 0x9e3779b97f4a7c15ULL);
+        x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+        x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+        x ^= x >> 31;
+        for (char& буква : имя) {
+            буква = static_cast<char>('a' + x % 26);
+            x /= 26;
+        }
+        const std::uint64_t хеш = std::hash<std::string>{}(имя);
+        const auto свёрнутый = static_cast<std::uint32_t>(хеш ^ (хеш >> 32));
+        if ((свёрнутый & 0x7fff) < 256 && были.insert(имя).second)
+            имена.push_back(имя);
+    }
+    return имена;
+}
+
+std::string сталкивающиеся(std::size_t n) {
+    const auto имена = сталкивающиеся_имена(n);
+    return fmt::format("функция главная()\n{}конец\n", повторить(n, [&](std::size_t i) {
+                           return fmt::format("    целое {} = 1;\n", имена[i]);
+                       }));
+}
+
+// One benchmark: the whole check of the text at the size of the argument.
+// `с_ошибкой` tells that the text is meant to end with a diagnostic.
+void замерить(benchmark::State& состояние, std::string (*текст_размера)(std::size_t),
+              bool с_ошибкой) {
+    const std::string текст = текст_размера(static_cast<std::size_t>(состояние.range(0)));
+    if (auto итог = проверить(текст); итог.has_value() == с_ошибкой) {
+        состояние.SkipWithError(итог ? "the text passes the check"
+                                     : итог.error().сообщение.c_str());
+        return;
+    }
+    const double программа = секунд_на_программу();
+    double всего = 0;
+    замер::замерить_с_полом(состояние, текст, [&] {
+        всего += секунд([&] { benchmark::DoNotOptimize(проверить(текст)); });
+    });
+    состояние.counters["×10000строк"] =
+        всего /
+        static_cast<double>(std::max<benchmark::IterationCount>(состояние.iterations(), 1)) /
+        программа;
+    состояние.counters["КБ"] = static_cast<double>(текст.size()) / 1024.0;
+}
+
+void ДлинныеИмена(benchmark::State& с) {
+    замерить(с, длинные_имена, true);
+}
+void ПоляСтруктуры(benchmark::State& с) {
+    замерить(с, поля, false);
+}
+void МетодыКонтракта(benchmark::State& с) {
+    замерить(с, методы_контракта, false);
+}
+void СлабыеПоля(benchmark::State& с) {
+    замерить(с, слабые_поля, false);
+}
+void КонтрактыСтруктуры(benchmark::State& с) {
+    замерить(с, контракты_структуры, false);
+}
+void СталкивающиесяИмена(benchmark::State& с) {
+    замерить(с, сталкивающиеся, false);
+}
+
+BENCHMARK(ДлинныеИмена)->Arg(8000)->Arg(32000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ПоляСтруктуры)->Arg(2500)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(МетодыКонтракта)->Arg(2500)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(СлабыеПоля)->Arg(2500)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(КонтрактыСтруктуры)->Arg(2500)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(СталкивающиесяИмена)->Arg(6000)->Arg(24000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
