@@ -4,19 +4,25 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace vokra::panel {
 
 tl::expected<std::string, int> прочитать_файл(const std::string& путь) {
+    return прочитать_начало_файла(путь, std::string::npos);
+}
+
+tl::expected<std::string, int> прочитать_начало_файла(const std::string& путь, std::size_t предел) {
     const int файл = ::open(путь.c_str(), O_RDONLY | O_CLOEXEC);
     if (файл < 0) {
         return tl::unexpected(errno);
     }
     std::string текст;
     char буфер[8192];
-    for (;;) {
-        const ssize_t прочитано = ::read(файл, буфер, sizeof буфер);
+    while (текст.size() < предел) {
+        const ssize_t прочитано =
+            ::read(файл, буфер, std::min(sizeof буфер, предел - текст.size()));
         if (прочитано < 0) {
             if (errno == EINTR) {
                 continue;

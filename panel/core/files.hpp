@@ -13,6 +13,10 @@ namespace vokra::panel {
 // (a folder fails with EISDIR, so it never reads as an empty file).
 tl::expected<std::string, int> прочитать_файл(const std::string& путь);
 
+// At most the first `предел` bytes of the file, for files whose writer the
+// panel does not control; errors as for `прочитать_файл`.
+tl::expected<std::string, int> прочитать_начало_файла(const std::string& путь, std::size_t предел);
+
 // Creates or truncates the file with mode 0600 and writes all of the text.
 // The error is the errno of the step that failed (EIO for a short write).
 tl::expected<void, int> записать_файл(const std::string& путь, std::string_view текст);
