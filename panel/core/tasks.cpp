@@ -23,13 +23,26 @@ namespace {
 
 constexpr std::size_t длина_сводки_лога = 190;
 
-// The task log is read up to this many bytes: a folder, the first rows of the
-// package table or a 190-character summary lie well within it, and a command
-// that prints without end costs no more than this.
+// The task log is read up to this many bytes: a folder or a 190-character
+// summary lies well within it, and a command that prints without end costs
+// no more than this.
 constexpr std::size_t наибольший_лог = std::size_t{1} << 20;
 
 tl::expected<std::string, int> прочитать_лог() {
     return прочитать_начало_файла(файл_задачи("log"), наибольший_лог);
+}
+
+// The package listing keeps of each line what a table cell can show: a
+// detail line's prefix (under 32 bytes) and СИМВОЛОВ_В_СТРОКЕ_ОКНА characters
+// of at most four bytes, and a byte more so that a longer text still reads
+// as cut. A long
+// line thus costs no more than a short one, and the rows after it are read.
+constexpr std::size_t наибольшая_строка_пакетов = 32 + 4 * СИМВОЛОВ_В_СТРОКЕ_ОКНА + 1;
+constexpr std::size_t наибольший_список_пакетов = std::size_t{4} << 20;
+
+tl::expected<std::string, int> прочитать_список_пакетов() {
+    return прочитать_начало_файла(файл_задачи("log"), наибольший_список_пакетов,
+                                  наибольшая_строка_пакетов);
 }
 
 // The private folder of this panel run (made with mkdtemp, so mode 0700 and a
@@ -180,7 +193,7 @@ void показать_итог(СостояниеПриложения& сост�
             if (результат != 0) {
                 сообщить(состояние, варианты::ОШИБКА, сообщения::ЗАГОЛОВОК_НЕ_ПОЛУЧИТЬ_ПАКЕТЫ,
                          текст_лога_кратко());
-            } else if (auto лог = прочитать_лог()) {
+            } else if (auto лог = прочитать_список_пакетов()) {
                 состояние.вывод_пакетов = std::move(*лог);
                 состояние.пакеты_ждут_разбора = true;
             }
