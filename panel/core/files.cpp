@@ -9,13 +9,43 @@
 namespace vokra::panel {
 
 tl::expected<std::string, int> прочитать_файл(const std::string& путь) {
+    return прочитать_начало_файла(путь, std::string::npos);
+}
+
+namespace {
+
+// Appends the bytes to the text, each line kept only up to `длина_строки`
+// bytes; `в_строке` counts the bytes of the current line met so far.
+void дописать_с_обрезкой(std::string& текст, std::string_view байты, std::size_t длина_строки,
+                         std::size_t& в_строке) {
+    while (!байты.empty()) {
+        const std::size_t перевод = байты.find('\n');
+        const std::string_view часть = байты.substr(0, перевод);
+        if (в_строке < длина_строки) {
+            текст.append(часть.substr(0, длина_строки - в_строке));
+        }
+        if (перевод == std::string_view::npos) {
+            в_строке += часть.size();
+            return;
+        }
+        текст += '\n';
+        в_строке = 0;
+        байты.remove_prefix(перевод + 1);
+    }
+}
+
+}  // namespace
+
+tl::expected<std::string, int> прочитать_начало_файла(const std::string& путь, std::size_t предел,
+                                                      std::size_t длина_строки) {
     const int файл = ::open(путь.c_str(), O_RDONLY | O_CLOEXEC);
     if (файл < 0) {
         return tl::unexpected(errno);
     }
     std::string текст;
-    char буфер[8192];
-    for (;;) {
+    std::size_t в_строке = 0;
+    char буфер[65536];
+    while (текст.size() < предел) {
         const ssize_t прочитано = ::read(файл, буфер, sizeof буфер);
         if (прочитано < 0) {
             if (errno == EINTR) {
@@ -28,9 +58,13 @@ tl::expected<std::string, int> прочитать_файл(const std::string& п
         if (прочитано == 0) {
             break;
         }
-        текст.append(буфер, static_cast<std::size_t>(прочитано));
+        дописать_с_обрезкой(текст, std::string_view(буфер, static_cast<std::size_t>(прочитано)),
+                            длина_строки, в_строке);
     }
     ::close(файл);
+    if (текст.size() > предел) {
+        текст.resize(предел);
+    }
     return текст;
 }
 

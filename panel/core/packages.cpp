@@ -1,7 +1,9 @@
 #include "panel/core/packages.hpp"
 
+#include <algorithm>
 #include <optional>
 
+#include "panel/core/state.hpp"
 #include "panel/core/text.hpp"
 
 namespace vokra::panel {
@@ -12,6 +14,10 @@ constexpr std::string_view префикс_источника = "    источн
 constexpr std::string_view префикс_описания = "    описание: ";
 constexpr std::string_view нет_значения = "—";
 
+std::string в_ячейку(std::string_view текст) {
+    return обрезать_символы(текст, СИМВОЛОВ_В_СТРОКЕ_ОКНА);
+}
+
 // Exactly two spaces and then something else. Deeper-indented lines (the
 // package manager's explanations and details) are not packages.
 bool строка_пакета(std::string_view строка) {
@@ -19,6 +25,12 @@ bool строка_пакета(std::string_view строка) {
 }
 
 }  // namespace
+
+std::size_t видимых_строк_пакетов(std::size_t пакетов) {
+    const auto в_окне =
+        static_cast<std::size_t>((ВЫСОТА_ОКНА - 1 - ВЕРХ_ТАБЛИЦЫ_ПАКЕТОВ) / ВЫСОТА_СТРОКИ_ТАБЛИЦЫ);
+    return std::min(пакетов, в_окне);
+}
 
 void разобрать_пакеты(std::string_view вывод, std::vector<std::string>& имена,
                       std::vector<std::string>& источники, std::vector<std::string>& описания) {
@@ -40,12 +52,12 @@ void разобрать_пакеты(std::string_view вывод, std::vector<st
         }
         const std::string_view строка = вывод.substr(начало, конец - начало);
         if (начинается_с(строка, префикс_источника)) {
-            источник = std::string(строка.substr(префикс_источника.size()));
+            источник = в_ячейку(строка.substr(префикс_источника.size()));
         } else if (начинается_с(строка, префикс_описания)) {
-            описание = std::string(строка.substr(префикс_описания.size()));
+            описание = в_ячейку(строка.substr(префикс_описания.size()));
         } else if (строка_пакета(строка)) {
             дописать();
-            ждёт = std::string(строка.substr(2));
+            ждёт = в_ячейку(строка.substr(2));
             источник = нет_значения;
             описание = нет_значения;
         }

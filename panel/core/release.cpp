@@ -43,14 +43,10 @@ std::optional<std::size_t> начало_значения(std::string_view json, 
     return std::nullopt;
 }
 
-}  // namespace
-
-std::string текущая_версия() {
-    return "0.3.3";
-}
-
-tl::expected<std::string, ПолеНеНайдено> извлечь_json_строковое_поле(std::string_view json,
-                                                                     std::string_view имя) {
+// The raw value of a string field; with `до_конца`, a value that the end of
+// the text cuts short runs to that end, less a character cut in two.
+tl::expected<std::string, ПолеНеНайдено> строковое_поле(std::string_view json, std::string_view имя,
+                                                        bool до_конца) {
     const auto начало = начало_значения(json, имя, '"');
     if (!начало) {
         return tl::unexpected(ПолеНеНайдено{});
@@ -64,7 +60,30 @@ tl::expected<std::string, ПолеНеНайдено> извлечь_json_стр
             return std::string(json.substr(*начало, i - *начало));
         }
     }
-    return tl::unexpected(ПолеНеНайдено{});
+    if (!до_конца) {
+        return tl::unexpected(ПолеНеНайдено{});
+    }
+    std::string значение(json.substr(*начало));
+    std::size_t ведущий = значение.size();
+    while (ведущий > 0 && значение.size() - ведущий < 3 &&
+           (static_cast<unsigned char>(значение[ведущий - 1]) & 0xC0) == 0x80) {
+        --ведущий;
+    }
+    if (ведущий > 0 && ведущий - 1 + длина_символа(значение, ведущий - 1) > значение.size()) {
+        значение.resize(ведущий - 1);
+    }
+    return значение;
+}
+
+}  // namespace
+
+std::string текущая_версия() {
+    return "0.3.3";
+}
+
+tl::expected<std::string, ПолеНеНайдено> извлечь_json_строковое_поле(std::string_view json,
+                                                                     std::string_view имя) {
+    return строковое_поле(json, имя, false);
 }
 
 tl::expected<std::string, ПолеНеНайдено> извлечь_json_массив(std::string_view json,
@@ -128,8 +147,8 @@ bool релиз_содержит_сборку_для_платформы(std::str
 }
 
 РешениеОРелизе решить_о_релизе(std::string_view json, std::string_view версия,
-                               std::string_view платформа) {
-    const auto найденный_тег = извлечь_json_строковое_поле(json, "tag_name");
+                               std::string_view платформа, bool обрезан) {
+    const auto найденный_тег = строковое_поле(json, "tag_name", обрезан);
     if (!найденный_тег) {
         return ДиалогРелиза{1, std::string(сообщения::ЗАГОЛОВОК_НЕ_РАЗОБРАТЬ),
                             std::string(сообщения::ТЕКСТ_НЕ_РАЗОБРАТЬ)};
@@ -142,14 +161,15 @@ bool релиз_содержит_сборку_для_платформы(std::str
         return ДиалогРелиза{2, std::string(сообщения::ЗАГОЛОВОК_ОБНОВЛЕНИЙ_НЕТ),
                             fmt::format(сообщения::ТЕКСТ_ОБНОВЛЕНИЙ_НЕТ, версия)};
     }
+    тег = обрезать_символы(тег, СИМВОЛОВ_В_СТРОКЕ_ОКНА);
     if (!релиз_содержит_сборку(json, платформа)) {
         return ДиалогРелиза{0, std::string(сообщения::ЗАГОЛОВОК_СБОРКИ_НЕТ),
                             fmt::format(сообщения::ТЕКСТ_СБОРКИ_НЕТ, тег, платформа)};
     }
     НовыйРелиз релиз{тег, std::string(сообщения::БЕЗ_ОПИСАНИЯ)};
-    const auto описание = извлечь_json_строковое_поле(json, "body");
+    const auto описание = строковое_поле(json, "body", обрезан);
     if (описание && !описание->empty()) {
-        релиз.что_нового = разэкранировать_json_текст(*описание);
+        релиз.что_нового = обрезать_многострочный_текст(разэкранировать_json_текст(*описание));
     }
     return релиз;
 }

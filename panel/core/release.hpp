@@ -13,6 +13,11 @@ namespace vokra::panel {
 
 std::string текущая_версия();
 
+// The release JSON is read up to this many bytes. The service's answer holds
+// the tag and the file list well within it; longer notes are cut for the
+// screen anyway.
+inline constexpr std::size_t НАИБОЛЬШИЙ_ОТВЕТ_РЕЛИЗА = std::size_t{4} << 20;
+
 struct ПолеНеНайдено {};
 
 // The raw text of a string field's value, escapes left as written.
@@ -46,7 +51,10 @@ struct НовыйРелиз {
 };
 using РешениеОРелизе = std::variant<ДиалогРелиза, НовыйРелиз>;
 
+// The tag and the notes come cut to what the screen can show. `обрезан`: the
+// JSON is the start of a longer answer, so a string value that runs to its
+// end counts as found, cut short.
 РешениеОРелизе решить_о_релизе(std::string_view json, std::string_view версия,
-                               std::string_view платформа);
+                               std::string_view платформа, bool обрезан = false);
 
 }  // namespace vokra::panel

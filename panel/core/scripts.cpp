@@ -30,6 +30,15 @@ std::string строка(std::string_view текст) {
     return std::string(текст) + "\n";
 }
 
+// grep over bytes in text mode; the flags of each use follow directly. Under
+// a UTF-8 locale a NUL or a byte that is not UTF-8 would make GNU grep take
+// a start-up file for binary, drop lines from its output and still succeed.
+constexpr std::string_view grep_по_байтам = "LC_ALL=C grep -a";
+
+// A test that the file $f ends in a line feed. Line feeds are counted because
+// a command substitution would drop a final NUL.
+constexpr std::string_view кончается_переводом = "[ \"$(tail -c 1 \"$f\" | wc -l)\" -eq 1 ]";
+
 // The two start-up files of the user's shells, as a list for `for f in`.
 std::string файлы_запуска() {
     const std::string дом = домашняя_папка();
@@ -75,30 +84,48 @@ std::string строка_path(std::string_view bin) {
     return "export PATH=\"" + для_двойных_кавычек(bin) + ":$PATH\"";
 }
 
-// A file that already mentions the folder is left alone; otherwise the line
-// goes on a line of its own, after a line feed when the file lacks a final
-// one.
+// A file that already mentions the folder is left alone, and so is one that
+// exists but cannot be read; otherwise the line goes on a line of its own,
+// after a line feed when the file lacks a final one. A missing file is
+// created by the append.
 std::string команда_добавить_в_path(std::string_view bin) {
-    return "for f in " + файлы_запуска() + "; do grep -qF " + в_одинарных(bin) +
-           " \"$f\" 2>/dev/null || { if [ -s \"$f\" ] && [ -n \"$(tail -c 1 \"$f\")\" ]; "
-           "then echo >> \"$f\"; fi; echo " +
-           в_одинарных(строка_path(bin)) + " >> \"$f\"; }; done";
+    return fmt::format(
+        "for f in {files}; do {grep}qF {bin} \"$f\" 2>/dev/null; s=$?; "
+        "if [ $s -eq 1 ] || {{ [ $s -eq 2 ] && [ ! -e \"$f\" ]; }}; then "
+        "{{ if [ -s \"$f\" ] && ! {ends_in_lf}; then echo >> \"$f\"; fi; }} && "
+        "echo {line} >> \"$f\"; fi; done",
+        fmt::arg("files", файлы_запуска()), fmt::arg("grep", grep_по_байтам),
+        fmt::arg("bin", в_одинарных(bin)), fmt::arg("ends_in_lf", кончается_переводом),
+        fmt::arg("line", в_одинарных(строка_path(bin))));
 }
 
-// Only lines equal to the added line go. The file is rewritten only when it
-// holds one, is kept when grep fails, and is written over in place so that a
-// symbolic link stays a link and the file keeps its permissions.
+// Only lines equal to the added line go, and every other byte stays: grep
+// ends every line it prints with a line feed, so a kept last line that had
+// none loses it again. The copy replaces the file only when every step
+// succeeded and its size is the file's size less the lines taken out (k of
+// them, each with its line feed but for a last one without); otherwise the
+// file is left as it was. The copy is written over the file in place so that
+// a symbolic link stays a link and the file keeps its permissions, and it is
+// kept when that write fails.
 std::string команда_убрать_из_path(std::string_view bin) {
-    const std::string образец = в_одинарных(строка_path(bin));
-    return "for f in " + файлы_запуска() + "; do if [ -f \"$f\" ] && grep -qxF " + образец +
-           " \"$f\" 2>/dev/null; then rm -f \"$f.vokra_tmp\"; grep -vxF " + образец +
-           " \"$f\" > \"$f.vokra_tmp\"; if [ $? -le 1 ] && [ -f \"$f.vokra_tmp\" ]; then cat "
-           "\"$f.vokra_tmp\" > \"$f\"; fi; rm -f \"$f.vokra_tmp\"; fi; done; true";
+    const std::string строка = строка_path(bin);
+    return fmt::format(
+        "for f in {files}; do if [ -f \"$f\" ] && {grep}qxF {line} \"$f\" 2>/dev/null; then "
+        "t=\"$f.vokra_tmp\"; rm -f \"$t\" \"$t.1\"; "
+        "if k=$({grep}cxF {line} \"$f\") && e=$(($(wc -c < \"$f\") - k * {line_size})) && "
+        "{{ {grep}vxF {line} \"$f\" > \"$t\"; [ $? -le 1 ]; }} && "
+        "if ! {ends_in_lf}; then if tail -n 1 \"$f\" | {grep}qxF {line}; then e=$((e + 1)); "
+        "else head -c \"$e\" \"$t\" > \"$t.1\" && mv \"$t.1\" \"$t\"; fi; fi && "
+        "[ \"$(($(wc -c < \"$t\")))\" -eq \"$e\" ]; "
+        "then cat \"$t\" > \"$f\" && rm -f \"$t\"; else rm -f \"$t\" \"$t.1\"; fi; fi; done; true",
+        fmt::arg("files", файлы_запуска()), fmt::arg("grep", grep_по_байтам),
+        fmt::arg("line", в_одинарных(строка)), fmt::arg("line_size", строка.size() + 1),
+        fmt::arg("ends_in_lf", кончается_переводом));
 }
 
 std::string определить_папку_панели() {
     return строка("PANEL_DIR=''") + строка("for n in Vokra-Panel крамина_unix крамина_linux; do") +
-           строка("  for p in $(pgrep -x $n 2>/dev/null); do") +
+           строка("  for p in $(pgrep -u \"$(id -u)\" -x $n 2>/dev/null); do") +
            строка("    x=$(readlink \"/proc/$p/exe\" 2>/dev/null)") +
            строка("    if [ -z \"$x\" ]; then x=$(ps -p \"$p\" -o comm= 2>/dev/null); fi") +
            строка(

@@ -9,6 +9,10 @@
 
 namespace vokra::panel {
 
+// The window's fixed size in pixels.
+inline constexpr std::int32_t ШИРИНА_ОКНА = 720;
+inline constexpr std::int32_t ВЫСОТА_ОКНА = 760;
+
 // Element ids 0..23 index the animations (0 means "no element").
 inline constexpr int КОЛИЧЕСТВО_ЭЛЕМЕНТОВ = 24;
 

@@ -31,8 +31,8 @@ std::int64_t проверить_метку();
 void завершить_задачу(СостояниеПриложения& состояние, std::int64_t результат);
 
 // Starts the task and shows the status text, or opens the start-failure
-// dialog. An install into a folder that cannot be put on PATH safely is
-// refused with a dialog.
+// dialog. An install into a folder that cannot be put on PATH safely, a
+// relative one included, is refused with a dialog.
 void начать_задачу_или_ошибка(СостояниеПриложения& состояние, std::int64_t вид,
                               std::string_view тело, std::string_view текст_статуса);
 

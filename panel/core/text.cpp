@@ -110,6 +110,22 @@ std::string обрезать_символы(std::string_view текст, std::si
     return итог;
 }
 
+std::string обрезать_многострочный_текст(std::string_view текст) {
+    std::string итог;
+    for (std::size_t строк = 0; строк < СТРОК_МНОГОСТРОЧНОГО_ТЕКСТА; ++строк) {
+        const std::size_t перевод = текст.find('\n');
+        итог += обрезать_символы(текст.substr(0, перевод), СИМВОЛОВ_В_СТРОКЕ_ОКНА);
+        if (перевод == std::string_view::npos) {
+            break;
+        }
+        текст.remove_prefix(перевод + 1);
+        if (строк + 1 < СТРОК_МНОГОСТРОЧНОГО_ТЕКСТА) {
+            итог += '\n';
+        }
+    }
+    return итог;
+}
+
 std::string перенести_текст(std::string_view текст, std::int64_t ширина) {
     std::string итог;
     std::int64_t в_строке = 0;

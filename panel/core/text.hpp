@@ -33,6 +33,19 @@ std::string в_одну_строку(std::string_view текст);
 // At most `n` characters; a cut text ends in "…".
 std::string обрезать_символы(std::string_view текст, std::size_t n);
 
+// The most characters one line of the 720-pixel window can show: no visible
+// character of the panel's 17-point font is narrower than 3 pixels. Texts
+// from outside the panel are cut to it before they are kept or drawn, so that
+// drawing them costs the same whatever their length; what the cut drops lies
+// beyond the window's right edge.
+inline constexpr std::size_t СИМВОЛОВ_В_СТРОКЕ_ОКНА = 240;
+// Multi-line texts show at most this many lines.
+inline constexpr std::size_t СТРОК_МНОГОСТРОЧНОГО_ТЕКСТА = 20;
+
+// The lines of a multi-line text that can be shown, each cut to a line of
+// the window.
+std::string обрезать_многострочный_текст(std::string_view текст);
+
 // Inserts line feeds so that no line has more than `ширина` characters; a
 // space late in a line (at least `ширина` − 8 characters in) ends the line.
 std::string перенести_текст(std::string_view текст, std::int64_t ширина);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <fstream>
 
+#include "panel/core/text.hpp"
+
 namespace vokra::panel {
 
 int графика__нарисовать_прямоугольник(SDL_Renderer* рендерер, std::int32_t x, std::int32_t y,
@@ -135,9 +137,8 @@ std::string выбрать_путь_шрифта() {
 
 void нарисовать_многострочный_текст(SDL_Renderer* рендерер, TTF_Font* шрифт, std::string_view текст,
                                     std::int32_t x, std::int32_t y) {
-    constexpr int наибольшее_число_строк = 20;
     constexpr std::int32_t высота_строки = 22;
-    for (int строк = 0; строк < наибольшее_число_строк; ++строк) {
+    for (std::size_t строк = 0; строк < СТРОК_МНОГОСТРОЧНОГО_ТЕКСТА; ++строк) {
         const std::size_t перевод = текст.find('\n');
         if (перевод == std::string_view::npos) {
             if (!текст.empty()) {

@@ -18,8 +18,6 @@
 namespace vokra::panel {
 namespace {
 
-constexpr int ШИРИНА_ОКНА = 720;
-constexpr int ВЫСОТА_ОКНА = 760;
 constexpr int РАЗМЕР_ШРИФТА = 17;
 constexpr Uint32 ЗАДЕРЖКА_КАДРА_МС = 16;
 

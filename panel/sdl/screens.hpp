@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "panel/core/frame.hpp"
+#include "panel/core/packages.hpp"
 #include "panel/core/state.hpp"
 #include "panel/sdl/widgets.hpp"
 
@@ -17,7 +18,7 @@ namespace vokra::panel {
 
 // The package table with its header texts.
 struct ТаблицаПакетов {
-    Таблица таблица{170, 130, {150, 160, 240}, 30};
+    Таблица таблица{170, ВЕРХ_ТАБЛИЦЫ_ПАКЕТОВ, {150, 160, 240}, ВЫСОТА_СТРОКИ_ТАБЛИЦЫ};
     std::vector<std::string> заголовки;
 };
 

@@ -87,5 +87,28 @@ TEST(ОтветРелиза, РешениеОбОбновлении) {
     EXPECT_EQ(пустые_заметки.что_нового, "Без описания изменений.");
 }
 
+// Tag and notes come cut to what the screen shows; from the start of a longer
+// answer, a value that its end cuts short is taken up to the last whole
+// character.
+TEST(ОтветРелиза, ДлинныеТегИЗаметки) {
+    const std::string тег(300000, '9');
+    const std::string начало = R"({"tag_name":"v)" + тег + R"(","assets":["Linux"],"body":")";
+    const auto длинный = std::get<НовыйРелиз>(
+        решить_о_релизе(начало + std::string(50000, 'n') + "\"}", "0.3.3", "Linux"));
+    EXPECT_EQ(длинный.версия, тег.substr(0, 240) + "…");
+    EXPECT_EQ(длинный.что_нового, std::string(240, 'n') + "…");
+    const auto без_сборки =
+        std::get<ДиалогРелиза>(решить_о_релизе(начало + "\"}", "0.3.3", "macOS"));
+    EXPECT_NE(без_сборки.текст.find(тег.substr(0, 240) + "…, но"), std::string::npos);
+
+    const std::string оборванный =
+        std::string(R"({"tag_name":"v1","assets":["Linux"],"body":"а\nбв)") + "\xD0";
+    for (const bool обрезан : {false, true}) {
+        EXPECT_EQ(
+            std::get<НовыйРелиз>(решить_о_релизе(оборванный, "0.3.3", "Linux", обрезан)).что_нового,
+            обрезан ? "а\nбв" : "Без описания изменений.");
+    }
+}
+
 }  // namespace
 }  // namespace vokra::panel

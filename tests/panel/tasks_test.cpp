@@ -4,7 +4,10 @@
 #include "panel/core/tasks.hpp"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -73,6 +76,7 @@ class ЗадачиПанели : public ::testing::Test {
         ::setenv("PATH", прежний_path.c_str(), 1);
         ::unsetenv("VOKRA_TEST_RELEASE_JSON");
         ::unsetenv("VOKRA_TEST_PICKED");
+        ::unsetenv("LC_ALL");
         fs::remove_all(корень);
     }
 
@@ -157,6 +161,72 @@ TEST_F(ЗадачиПанели, УстановкаСборкаПакетыИУ�
               (std::vector<std::string>{".profile", ".zshrc", "настройки", "настройки/zshrc"}));
 }
 
+// Under a UTF-8 locale, start-up files holding a NUL and bytes that are not
+// UTF-8 keep every byte but the PATH line's, also a last line without a line
+// feed that the user wrote after it.
+TEST_F(ЗадачиПанели, ФайлыЗапускаСНулёмИНеUtf8) {
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+    const std::string D = состояние.папка_установки;
+    const std::string строка = строка_path(D);
+    const std::string профиль("a=1\n\0b\0", 7);  // ends in a NUL, no line feed
+    const std::string zshrc = "# \xcf\xf0\xe8\xe2\xe5\xf2 cp1251\nx=1\n";
+    записать(дом / ".profile", профиль);
+    записать(дом / ".zshrc", zshrc);
+    установить(D);
+    установить(D);  // the line is found in both files: nothing more is added
+    EXPECT_EQ(прочитать(дом / ".profile"), профиль + "\n" + строка);
+    EXPECT_EQ(прочитать(дом / ".zshrc"), zshrc + строка);
+
+    const std::string после("y\0z", 3);
+    записать(дом / ".zshrc", zshrc + строка + после);
+    удалить(D);
+    EXPECT_EQ(прочитать(дом / ".profile"), профиль + "\n");
+    EXPECT_EQ(прочитать(дом / ".zshrc"), zshrc + после);
+    EXPECT_EQ(содержимое(дом), (std::vector<std::string>{".profile", ".zshrc"}));
+}
+
+// A process named like the panel that another user runs, with a compiler of
+// its own beside it, is not taken for the panel.
+TEST_F(ЗадачиПанели, ЧужойПроцессПанелиНеВыбирается) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to run a process as another user";
+    }
+    char образец[] = "/tmp/vokra_stranger.XXXXXX";
+    ASSERT_NE(::mkdtemp(образец), nullptr);
+    const fs::path чужая = образец;
+    fs::create_directories(чужая / "bin");
+    fs::copy_file(подставные / "запустить", чужая / "bin" / "запустить");
+    fs::copy_file("/bin/sleep", чужая / "Vokra-Panel");
+    fs::permissions(чужая, fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
+    const std::string программа = (чужая / "Vokra-Panel").string();
+    std::vector<std::string> аргументы{"setpriv",        "--reuid=65534", "--regid=65534",
+                                       "--clear-groups", программа,       "60"};
+    std::vector<char*> argv;
+    for (auto& а : аргументы) {
+        argv.push_back(а.data());
+    }
+    argv.push_back(nullptr);
+    pid_t чужой = 0;
+    if (::posix_spawnp(&чужой, "setpriv", nullptr, nullptr, argv.data(), environ) != 0) {
+        fs::remove_all(чужая);
+        GTEST_SKIP() << "no setpriv";
+    }
+    const fs::path имя_процесса = "/proc/" + std::to_string(чужой) + "/comm";
+    for (int шаг = 0; шаг < 250 && прочитать(имя_процесса) != "Vokra-Panel\n"; ++шаг) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    const std::string видно = прочитать(имя_процесса);
+
+    ::setenv("PATH", прежний_path.c_str(), 1);  // the real pgrep
+    выполнить(виды_задач::СБОРКА, определить_папку_панели() + "echo \"$PANEL_DIR\" > '" +
+                                      (корень / "папка").string() + "'\n");
+    ::kill(чужой, SIGKILL);
+    ::waitpid(чужой, nullptr, 0);
+    fs::remove_all(чужая);
+    ASSERT_EQ(видно, "Vokra-Panel\n");
+    EXPECT_NE(прочитать(корень / "папка"), чужая.string() + "\n");
+}
+
 // A quoted install folder, and a home whose name stands between double
 // quotes in the PATH lines: neither may run as code.
 TEST_F(ЗадачиПанели, ПапкаИДомСКавычкамиИЗнакамиОболочки) {
@@ -195,6 +265,15 @@ TEST_F(ЗадачиПанели, ПапкаСоЗнакамиОболочкиН�
     }
     EXPECT_TRUE(содержимое(дом).empty());
     EXPECT_TRUE(папка_годится_для_path("/home/u/it's mine/.vokra"));
+
+    // A relative home gives a relative folder, which a PATH entry cannot be.
+    ::setenv("HOME", "дом", 1);
+    состояние.папка_установки = папка_установки_по_умолчанию();
+    начать_задачу_или_ошибка(состояние, виды_задач::УСТАНОВКА,
+                             тело_установки(состояние.папка_установки), "идёт");
+    EXPECT_EQ(состояние.вид_задачи, 0);
+    EXPECT_EQ(состояние.заголовок_диалога, "Неподходящая папка");
+    EXPECT_FALSE(fs::exists(рабочая / "дом"));
 }
 
 TEST_F(ЗадачиПанели, ПроверкаОбновлений) {
@@ -261,6 +340,17 @@ TEST_F(ЗадачиПанели, ДокументацияИОшибкиСоСв�
     EXPECT_FALSE(fs::exists(рабочая / "поздно"));
     выполнить(виды_задач::ПАКЕТЫ, "printf '%0200d' 0; exit 3\n");
     ожидать_диалог(1, "Не удалось получить пакеты", std::string(190, '0') + "…");
+    // A listing is read in its start, each line cut while read: a huge name
+    // leaves the next row in place.
+    выполнить(виды_задач::ПАКЕТЫ,
+              "printf '  '; head -c 3000000 /dev/zero | tr '\\0' a; printf '\\n  b\\n'; "
+              "yes '  c' | head -c 30000000\n");
+    EXPECT_LE(состояние.вывод_пакетов.size(), std::size_t{4} << 20);
+    std::vector<std::string> имена, источники, описания;
+    разобрать_пакеты(состояние.вывод_пакетов, имена, источники, описания);
+    ASSERT_GE(имена.size(), 2u);
+    EXPECT_EQ(имена[0], std::string(240, 'a') + "…");
+    EXPECT_EQ(имена[1], "b");
 }
 
 TEST_F(ЗадачиПанели, ПоздняяМеткаНеЧитаетсяКакНовая) {

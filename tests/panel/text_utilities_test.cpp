@@ -84,6 +84,37 @@ TEST(СписокПакетов, СтрокиПакетовИПодробнос�
     }
 }
 
+// Only what the window can show reaches the drawing calls: the table rows
+// whose top lies inside it, and outside texts cut to a line of the window.
+TEST(ГраницыРисования, СтрокиТаблицыИДлинаТекстов) {
+    for (const auto& [пакетов, видимых] : std::vector<std::pair<std::size_t, std::size_t>>{
+             {0, 0}, {1, 1}, {20, 20}, {21, 20}, {10000, 20}}) {
+        EXPECT_EQ(видимых_строк_пакетов(пакетов), видимых) << пакетов;
+    }
+
+    const std::string длинный = повторить("щ", 500000);
+    const std::string обрезанный = повторить("щ", 240) + "…";
+    std::vector<std::string> имена, источники, описания;
+    разобрать_пакеты(
+        "  " + длинный + "\n    источник: " + длинный + "\n    описание: " + длинный + "\n  b\n",
+        имена, источники, описания);
+    EXPECT_EQ(имена, (std::vector<std::string>{обрезанный, "b"}));
+    EXPECT_EQ(источники, (std::vector<std::string>{обрезанный, "—"}));
+    EXPECT_EQ(описания, (std::vector<std::string>{обрезанный, "—"}));
+
+    // Twenty lines, each cut; shorter texts stay as they are.
+    std::string строки;
+    for (int i = 0; i < 25; ++i) {
+        строки += длинный.substr(0, 600) + "\n";
+    }
+    const std::string двадцать_строк = повторить(обрезанный + "\n", 19) + обрезанный;
+    EXPECT_EQ(обрезать_многострочный_текст(строки), двадцать_строк);
+    for (const std::string& короткий :
+         std::vector<std::string>{"", "a\n", "a\n\nb", двадцать_строк}) {
+        EXPECT_EQ(обрезать_многострочный_текст(короткий), короткий);
+    }
+}
+
 TEST(ПутиПанели, ДомашняяПапкаИУстановка) {
     const char* прежний = std::getenv("HOME");
     const std::string сохранённый = прежний ? прежний : "";
