@@ -139,7 +139,10 @@ std::string в_тексте(const РешённыйТип& тип);
 // The length of the printed form, or none when it is longer than `предел`
 // bytes (printing stops soon after).
 std::optional<std::size_t> длина_в_тексте(const РешённыйТип& тип, std::size_t предел);
-// "[Целое, Дробное]".
+// "[Целое, Дробное]". A list longer than предел_печати_списка bytes stops
+// soon past it, without its "]": a message quotes no more of it, and a
+// contract's method may take many parameters of deep types.
+inline constexpr std::size_t предел_печати_списка = 64 * 1024;
 std::string в_тексте(const std::vector<РешённыйТип>& типы);
 // "Some(Целое)" or "None".
 std::string в_тексте(const std::optional<РешённыйТип>& тип);
