@@ -47,9 +47,10 @@ inline double секунд_на_проход(std::string_view текст) {
     return окна[окна.size() / 2];
 }
 
-// Runs the benchmark's loop, `шаг` once per iteration, and sets `×UTF8`.
+// Runs the benchmark's loop, `шаг` once per iteration, and sets `×UTF8`;
+// gives the seconds of one iteration.
 template <class Шаг>
-void замерить_с_полом(benchmark::State& состояние, std::string_view текст, Шаг шаг) {
+double замерить_с_полом(benchmark::State& состояние, std::string_view текст, Шаг шаг) {
     using Часы = std::chrono::steady_clock;
     // As the language server runs its checks.
     lsp::настроить_память();
@@ -58,9 +59,10 @@ void замерить_с_полом(benchmark::State& состояние, std::s
     for (auto _ : состояние)
         шаг();
     const double секунд = std::chrono::duration<double>(Часы::now() - начало).count();
-    состояние.counters["×UTF8"] =
-        секунд /
-        static_cast<double>(std::max<benchmark::IterationCount>(состояние.iterations(), 1)) / пол;
+    const double на_итерацию = секунд / static_cast<double>(std::max<benchmark::IterationCount>(
+                                            состояние.iterations(), 1));
+    состояние.counters["×UTF8"] = на_итерацию / пол;
+    return на_итерацию;
 }
 
 }  // namespace vokra::замер

@@ -4,31 +4,19 @@
 // core.
 #include <benchmark/benchmark.h>
 
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "../parser/floor.hpp"
 #include "../parser/program.hpp"
 #include "../parser/report.hpp"
-#include "parser/parser.hpp"
-#include "semantic/analyser.hpp"
+#include "check.hpp"
 
 namespace {
 
 using namespace vokra;
 
-// As the language server reads a document.
-std::vector<ast::ВерхнийУзел> разобрать(const std::string& текст) {
-    auto узлы = parser::разобрать_исходный_текст(текст);
-    return узлы ? std::move(*узлы) : std::vector<ast::ВерхнийУзел>{};
-}
-
-semantic::Итог<void> проверить(const std::vector<ast::ВерхнийУзел>& узлы) {
-    auto анализатор = semantic::СемантическийАнализатор::новый();
-    const std::vector<std::optional<std::string>> модуль_узла(узлы.size());
-    return анализатор.проверить_программу(узлы, {}, модуль_узла);
-}
+using замер::проверить;
+using замер::разобрать;
 
 // A program with any diagnostic would measure an early exit instead.
 bool проходит(benchmark::State& состояние, const std::string& текст) {

@@ -114,10 +114,16 @@ struct СемантическийАнализатор {
     Таблица<std::string, std::string> символы_внешних_функций;
     std::size_t глубина_циклов = 0;
     // Instances whose bodies are being checked right now, one inside the
-    // other, and every instance made so far: bounds that stop instantiation
-    // that would never end (generics.cpp).
+    // other, how often each template stands among them (keyed by structure
+    // and method, the other part empty for a function or a structure), and
+    // every instance made so far; the work instances may still do, and the
+    // nodes of each template measured once: bounds that stop instantiation
+    // that would never end or never fit (limits.hpp).
     std::size_t глубина_инстанциаций = 0;
+    Таблица<ПараИмён, std::size_t> шаблоны_на_стеке;
     std::size_t число_экземпляров = 0;
+    std::size_t бюджет_инстанциаций = 0;
+    Таблица<ПараИмён, std::size_t> размеры_шаблонов;
 
     static СемантическийАнализатор новый();
 

@@ -11,11 +11,13 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_set>
 #include <utility>
 #include <variant>
 #include <vector>
 
 #include "semantic/analyser.hpp"
+#include "semantic/limits.hpp"
 #include "semantic/messages.hpp"
 #include "semantic/overload.hpp"
 
@@ -23,10 +25,62 @@ namespace vokra::semantic {
 
 namespace {
 
-// One generic parameter and the written type that takes its place.
+// What building one instance spends and what it built, for a build that is
+// bounded: the work left to all instances, charged with every node a
+// replacement copies; the types in which a parameter was replaced, to be
+// measured once every parameter is in place; and whether a type outgrew
+// its bound or the work ran out, after which nothing more is copied.
+struct Учёт {
+    std::size_t& бюджет;
+    std::string обобщение;
+    bool превышен = false;
+    std::size_t замен = 0;
+    std::vector<ast::Тип*> затронутые;
+
+    Учёт(std::size_t& бюджет_экземпляров, std::string имя)
+        : бюджет(бюджет_экземпляров), обобщение(std::move(имя)) {}
+
+    bool списать(std::size_t единиц) {
+        if (превышен || единиц > бюджет) {
+            превышен = true;
+            return false;
+        }
+        бюджет -= единиц;
+        return true;
+    }
+
+    // Every type a replacement went into, resolved within the bounds and
+    // charged with its printed length. The first generic whose mangled name
+    // outgrows the bound is named; any other excess names the generic being
+    // instantiated.
+    Итог<void> измерить() {
+        auto затронутые_типы = std::exchange(затронутые, {});
+        std::unordered_set<const ast::Тип*> измерены;
+        for (const auto* тип : затронутые_типы) {
+            if (превышен)
+                break;
+            if (!измерены.insert(тип).second)
+                continue;
+            auto решённый = преобразовать_тип_в_пределе(*тип, предел_длины_типа);
+            if (!решённый)
+                return превышен_предел(решённый.error());
+            const auto длина = длина_в_тексте(*решённый, предел_длины_типа);
+            if (!длина || !списать(*длина))
+                превышен = true;
+        }
+        if (превышен)
+            return превышен_предел(обобщение);
+        return {};
+    }
+};
+
+// One generic parameter and the written type that takes its place, with the
+// build's bookkeeping when it is bounded.
 struct Подстановка {
     std::string_view параметр;
     const ast::Тип& замена;
+    std::size_t узлов_замены = 1;
+    Учёт* учёт = nullptr;
 };
 
 // The scalar types carry nothing to substitute.
@@ -36,50 +90,67 @@ concept СкалярныйТип = std::is_empty_v<T>;
 // The walks below change a copy in place: the public functions copy their
 // input once, and several parameters are replaced one after the other over
 // the same copy.
-void в_типе(ast::Тип& тип, const Подстановка& п);
 void в_выражении(ast::Выражение& выражение, const Подстановка& п);
 void в_блоке(ast::Блок& блок, const Подстановка& п);
 
-void в_типах(std::span<ast::Тип> типы, const Подстановка& п) {
-    for (auto& тип : типы)
-        в_типе(тип, п);
-}
-
-void в_выражениях(std::span<ast::Выражение> выражения, const Подстановка& п) {
-    for (auto& выражение : выражения)
-        в_выражении(выражение, п);
-}
-
-void в_типе(ast::Тип& тип, const Подстановка& п) {
+// The nodes of the type once replaced. A build that is bounded charges each
+// replacement with the nodes it copies.
+std::size_t в_типе(ast::Тип& тип, const Подстановка& п) {
     using Т = ast::Тип;
+    std::size_t узлов = 1;
+    const auto внутри = [&](ast::Тип& внутренний) {
+        узлов += в_типе(внутренний, п);
+        return false;
+    };
     const bool заменить =
         std::visit(Перегрузка{
                        [](const СкалярныйТип auto&) { return false; },
                        [&](const Т::Пользовательский& т) { return т.имя == п.параметр; },
                        [&](Т::Обобщённый& т) {
-                           в_типах(т.параметры(), п);
+                           for (auto& параметр : т.параметры())
+                               внутри(параметр);
                            return false;
                        },
-                       [&](Т::Массив& т) {
-                           в_типе(*т.элемент, п);
-                           return false;
-                       },
-                       [&](Т::Опциональный& т) {
-                           в_типе(*т.тип, п);
-                           return false;
-                       },
-                       [&](Т::Результат& т) {
-                           в_типе(*т.тип, п);
-                           return false;
-                       },
-                       [&](Т::Канал& т) {
-                           в_типе(*т.тип, п);
-                           return false;
-                       },
+                       [&](Т::Массив& т) { return внутри(*т.элемент); },
+                       [&](Т::Опциональный& т) { return внутри(*т.тип); },
+                       [&](Т::Результат& т) { return внутри(*т.тип); },
+                       [&](Т::Канал& т) { return внутри(*т.тип); },
                    },
                    тип.вид);
-    if (заменить)
-        тип = п.замена;
+    if (!заменить)
+        return узлов;
+    if (п.учёт != nullptr) {
+        if (!п.учёт->списать(п.узлов_замены))
+            return узлов;
+        ++п.учёт->замен;
+    }
+    тип = п.замена;
+    return п.узлов_замены;
+}
+
+// A type of its own (a parameter's, a field's, a declared one, a type
+// argument): in a bounded build it may not outgrow предел_узлов_типа, and if
+// a replacement went into it, it is measured once the build is done.
+void в_типе_целиком(ast::Тип& тип, const Подстановка& п) {
+    if (п.учёт == nullptr) {
+        в_типе(тип, п);
+        return;
+    }
+    const auto замен = п.учёт->замен;
+    if (в_типе(тип, п) > предел_узлов_типа)
+        п.учёт->превышен = true;
+    if (п.учёт->замен != замен)
+        п.учёт->затронутые.push_back(&тип);
+}
+
+void в_типах(std::span<ast::Тип> типы, const Подстановка& п) {
+    for (auto& тип : типы)
+        в_типе_целиком(тип, п);
+}
+
+void в_выражениях(std::span<ast::Выражение> выражения, const Подстановка& п) {
+    for (auto& выражение : выражения)
+        в_выражении(выражение, п);
 }
 
 void в_выражении(ast::Выражение& выражение, const Подстановка& п) {
@@ -145,11 +216,11 @@ void в_операторе(ast::Оператор& оператор, const Под
     using О = ast::Оператор;
     std::visit(Перегрузка{
                    [&](О::ОбъявлениеПеременной& о) {
-                       в_типе(о.тип, п);
+                       в_типе_целиком(о.тип, п);
                        в_выражении(о.значение, п);
                    },
                    [&](О::ОбъявлениеНеизменной& о) {
-                       в_типе(о.тип, п);
+                       в_типе_целиком(о.тип, п);
                        в_выражении(о.значение, п);
                    },
                    [&](О::Присваивание& о) {
@@ -189,9 +260,9 @@ void в_блоке(ast::Блок& блок, const Подстановка& п) {
 
 void в_функции(ast::ОбъявлениеФункции& функция, const Подстановка& п) {
     for (auto& параметр : функция.параметры)
-        в_типе(параметр.тип, п);
+        в_типе_целиком(параметр.тип, п);
     if (функция.тип_возврата)
-        в_типе(*функция.тип_возврата, п);
+        в_типе_целиком(*функция.тип_возврата, п);
     в_блоке(функция.тело, п);
 }
 
@@ -200,10 +271,11 @@ void в_функции(ast::ОбъявлениеФункции& функция, 
 // result of the one before, so a replacement that names a later parameter is
 // replaced again.
 std::vector<Подстановка> подстановки(const std::vector<ast::ОбобщённыйПараметр>& параметры,
-                                     const std::vector<ast::Тип>& аргументы) {
+                                     const std::vector<ast::Тип>& аргументы, Учёт& учёт) {
     std::vector<Подстановка> итог;
     for (std::size_t номер = 0; номер < параметры.size() && номер < аргументы.size(); ++номер)
-        итог.push_back({параметры[номер].имя, аргументы[номер]});
+        итог.push_back(
+            {параметры[номер].имя, аргументы[номер], узлов_типа(аргументы[номер]), &учёт});
     return итог;
 }
 
@@ -215,9 +287,12 @@ void подставить_все(Узел& узел, const std::vector<Подс�
 
 // An instance of a function or method: the template's parameters, return
 // type and body with the parameters replaced, under the given name, with no
-// generic parameters of its own.
-ast::ОбъявлениеФункции экземпляр_функции(const ast::ОбъявлениеФункции& шаблон, std::string имя,
-                                         const std::vector<Подстановка>& подстановки) {
+// generic parameters of its own; or the limit message when a type it would
+// hold outgrows its bound or the work of instances runs out.
+Итог<ast::ОбъявлениеФункции> экземпляр_функции(const ast::ОбъявлениеФункции& шаблон,
+                                               std::string имя,
+                                               const std::vector<Подстановка>& подстановки,
+                                               Учёт& учёт) {
     ast::ОбъявлениеФункции экземпляр{
         .имя = std::move(имя),
         .обобщённые_параметры = {},
@@ -228,6 +303,8 @@ ast::ОбъявлениеФункции экземпляр_функции(const 
         .видимость = шаблон.видимость,
     };
     подставить_все(экземпляр, подстановки, в_функции);
+    if (auto измерено = учёт.измерить(); !измерено)
+        return tl::unexpected(std::move(измерено.error()));
     return экземпляр;
 }
 
@@ -258,32 +335,53 @@ std::optional<РешённыйТип> тип_возврата(const ast::Объ�
     return итог;
 }
 
-// Bounds on instantiation. Each instance is entered in its tables before its
-// body is checked, so a body that uses its own instance again ends at once;
-// a body that asks for ever new instances (a function of T that calls itself
-// with a list of T) is stopped by these.
-constexpr std::size_t предел_вложенности = 64;
-constexpr std::size_t предел_числа_экземпляров = 100'000;
-constexpr std::size_t предел_длины_имени = 4096;
+// The key of a template among those on the stack of instances: (structure,
+// method) with an empty part for a plain function or a structure.
+ПараИмён ключ_функции(const std::string& функция) {
+    return {"", функция};
+}
+ПараИмён ключ_структуры(const std::string& структура) {
+    return {структура, ""};
+}
 
-Итог<void> проверить_пределы(const СемантическийАнализатор& анализатор, std::string_view обобщение,
-                             std::string_view имя_экземпляра) {
-    if (анализатор.глубина_инстанциаций >= предел_вложенности ||
+// Each instance is entered in its tables before its body is checked, so a
+// body that uses its own instance again ends at once; a body that asks for
+// ever new instances (a function of T that calls itself with a list of T)
+// is stopped by the bounds of limits.hpp. The template's nodes are charged
+// to the work of instances before its copy is made.
+Итог<void> проверить_пределы(СемантическийАнализатор& анализатор, const ПараИмён& шаблон,
+                             std::string_view обобщение, std::string_view имя_экземпляра,
+                             auto&& размер) {
+    const auto* повторов = анализатор.шаблоны_на_стеке.найти(шаблон);
+    if ((повторов != nullptr && *повторов >= предел_повторов_шаблона) ||
+        анализатор.глубина_инстанциаций >= предел_вложенности ||
         анализатор.число_экземпляров >= предел_числа_экземпляров ||
-        имя_экземпляра.size() > предел_длины_имени)
-        return ошибка(fmt::format(сообщения::предел_инстанциаций, обобщение));
+        имя_экземпляра.size() > предел_длины_типа)
+        return превышен_предел(обобщение);
+    const auto* известный = анализатор.размеры_шаблонов.найти(шаблон);
+    const std::size_t узлов =
+        известный != nullptr ? *известный : анализатор.размеры_шаблонов[шаблон] = размер();
+    if (узлов > анализатор.бюджет_инстанциаций)
+        return превышен_предел(обобщение);
+    анализатор.бюджет_инстанциаций -= узлов;
     return {};
 }
 
-// Counts one instance as made and as being checked until it goes out of scope.
+// Counts one instance as made and its template as standing among the
+// instances being checked until it goes out of scope.
 struct Вложенность {
-    std::size_t& глубина;
-    explicit Вложенность(СемантическийАнализатор& анализатор)
-        : глубина(анализатор.глубина_инстанциаций) {
-        ++глубина;
+    СемантическийАнализатор& анализатор;
+    ПараИмён шаблон;
+    Вложенность(СемантическийАнализатор& а, ПараИмён ключ)
+        : анализатор(а), шаблон(std::move(ключ)) {
+        ++анализатор.глубина_инстанциаций;
         ++анализатор.число_экземпляров;
+        ++анализатор.шаблоны_на_стеке[шаблон];
     }
-    ~Вложенность() { --глубина; }
+    ~Вложенность() {
+        --анализатор.глубина_инстанциаций;
+        --анализатор.шаблоны_на_стеке[шаблон];
+    }
     Вложенность(const Вложенность&) = delete;
     Вложенность& operator=(const Вложенность&) = delete;
 };
@@ -375,20 +473,26 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
     if (шаблон == nullptr)
         return ошибка(fmt::format(сообщения::обобщённая_функция_не_найдена, имя));
     auto манглированное = манглированное_имя(имя, ключ.second);
-    if (auto предел = проверить_пределы(*this, имя, манглированное); !предел)
+    if (auto предел = проверить_пределы(*this, ключ_функции(имя), имя, манглированное,
+                                        [&] { return размер_шаблона(*шаблон); });
+        !предел)
         return tl::unexpected(std::move(предел.error()));
 
     // Only the first generic parameter is replaced: a template has exactly one.
     const std::vector<ast::Тип> аргументы{аргумент};
-    auto экземпляр = экземпляр_функции(*шаблон, манглированное,
-                                       подстановки(шаблон->обобщённые_параметры, аргументы));
+    Учёт учёт{бюджет_инстанциаций, имя};
+    auto построен = экземпляр_функции(
+        *шаблон, манглированное, подстановки(шаблон->обобщённые_параметры, аргументы, учёт), учёт);
+    if (!построен)
+        return tl::unexpected(std::move(построен.error()));
+    const auto& экземпляр = *построен;
     auto итог = тип_возврата(экземпляр);
 
     // Entered before the body is checked, so that a body calling its own
     // function with the same argument finds the instance being built.
     инстанцированные_функции.вставить(манглированное, без_тела(экземпляр));
     экземпляры_функций.вставить(std::move(ключ), манглированное);
-    Вложенность вложенность(*this);
+    Вложенность вложенность(*this, ключ_функции(имя));
     auto присваивания = проверить_отдельно(*this, [&] { return проверить_функцию(экземпляр); });
     if (!присваивания)
         return tl::unexpected(std::move(присваивания.error()));
@@ -410,20 +514,26 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
         return ошибка(fmt::format(сообщения::обобщённый_метод_не_найден, структура, метод));
     auto имя_экземпляра = манглированное_имя(метод, ключ.second);
     auto ключ_экземпляра = fmt::format("{}::{}", структура, имя_экземпляра);
-    if (auto предел =
-            проверить_пределы(*this, fmt::format("{}.{}", структура, метод), ключ_экземпляра);
+    auto обобщение = fmt::format("{}.{}", структура, метод);
+    if (auto предел = проверить_пределы(*this, ключ.first, обобщение, ключ_экземпляра,
+                                        [&] { return размер_шаблона(*шаблон); });
         !предел)
         return tl::unexpected(std::move(предел.error()));
 
     const std::vector<ast::Тип> аргументы{аргумент};
-    auto экземпляр = экземпляр_функции(*шаблон, std::move(имя_экземпляра),
-                                       подстановки(шаблон->обобщённые_параметры, аргументы));
+    Учёт учёт{бюджет_инстанциаций, std::move(обобщение)};
+    auto построен =
+        экземпляр_функции(*шаблон, std::move(имя_экземпляра),
+                          подстановки(шаблон->обобщённые_параметры, аргументы, учёт), учёт);
+    if (!построен)
+        return tl::unexpected(std::move(построен.error()));
+    const auto& экземпляр = *построен;
     auto итог = сигнатура(экземпляр);
 
     // Entered before the body is checked, as for functions.
     инстанцированные_методы.вставить(ключ_экземпляра, {структура, без_тела(экземпляр)});
+    Вложенность вложенность(*this, ключ.first);
     экземпляры_методов.вставить(std::move(ключ), ключ_экземпляра);
-    Вложенность вложенность(*this);
     auto присваивания =
         проверить_отдельно(*this, [&] { return проверить_метод(структура, экземпляр); });
     if (!присваивания)
@@ -448,17 +558,22 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
         return ошибка(fmt::format(сообщения::число_типовых_параметров, имя, параметры.size(),
                                   аргументы.size(), имя, имена_параметров(параметры)));
     auto имя_экземпляра = манглированное_имя_многих(имя, ключ.second);
-    if (auto предел = проверить_пределы(*this, имя, имя_экземпляра); !предел)
-        return tl::unexpected(std::move(предел.error()));
     // Templates are entered only before any body is checked, so the
     // template stays in place while its instance is made and checked.
     const ast::ОбъявлениеСтруктуры& шаблон = *найденный;
-    const auto замены = подстановки(шаблон.обобщённые_параметры, аргументы);
+    if (auto предел = проверить_пределы(*this, ключ_структуры(имя), имя, имя_экземпляра,
+                                        [&] { return размер_шаблона(шаблон); });
+        !предел)
+        return tl::unexpected(std::move(предел.error()));
+    Учёт учёт{бюджет_инстанциаций, имя};
+    const auto замены = подстановки(шаблон.обобщённые_параметры, аргументы, учёт);
 
     std::vector<ПолеТипа> поля;
     for (const auto& поле : шаблон.поля) {
         auto тип = поле.тип;
-        подставить_все(тип, замены, в_типе);
+        подставить_все(тип, замены, в_типе_целиком);
+        if (auto измерено = учёт.измерить(); !измерено)
+            return tl::unexpected(std::move(измерено.error()));
         поля.push_back({поле.имя, преобразовать_тип(тип)});
     }
     поля_структур.вставить(имя_экземпляра, std::move(поля));
@@ -484,7 +599,10 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
                 fmt::format(сообщения::метод_инстанциирован_повторно, имя_экземпляра, метод.имя);
             break;
         }
-        auto экземпляр = экземпляр_функции(метод, метод.имя, замены);
+        auto построен = экземпляр_функции(метод, метод.имя, замены, учёт);
+        if (!построен)
+            return tl::unexpected(std::move(построен.error()));
+        auto& экземпляр = *построен;
         auto [параметры_метода, возврат] = сигнатура(экземпляр);
         сигнатуры_методов.вставить(
             {имя_экземпляра, метод.имя},
@@ -504,7 +622,7 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
                                                             .позиция = шаблон.позиция,
                                                         });
     экземпляры_структур.вставить(std::move(ключ), имя_экземпляра);
-    Вложенность вложенность(*this);
+    Вложенность вложенность(*this, ключ_структуры(имя));
     for (const auto& метод : методы) {
         auto присваивания =
             проверить_отдельно(*this, [&] { return проверить_метод(имя_экземпляра, метод); });

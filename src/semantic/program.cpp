@@ -9,6 +9,7 @@
 
 #include "semantic/analyser.hpp"
 #include "semantic/builtins.hpp"
+#include "semantic/limits.hpp"
 #include "semantic/messages.hpp"
 
 namespace vokra::semantic {
@@ -321,7 +322,14 @@ struct Проверка {
 
 namespace {
 
+// The work instances may do grows with the program; a written type whose
+// mangled name would outgrow its bound ends the check before anything is
+// registered.
 Итог<void> проверить(Проверка проверка, const Модули& модули) {
+    const auto узлов = измерить_программу(проверка.узлы);
+    if (!узлов)
+        return tl::unexpected(std::move(узлов.error()));
+    проверка.а.бюджет_инстанциаций = бюджет_минимум + бюджет_на_узел * *узлов;
     проверка.а.модули = модули;
     if (auto итог = проверка.контракты(); !итог)
         return итог;

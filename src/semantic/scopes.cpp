@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "semantic/analyser.hpp"
+#include "semantic/limits.hpp"
 #include "semantic/messages.hpp"
 
 namespace vokra::semantic {
@@ -35,6 +36,7 @@ std::vector<std::string> СтекОбластей::все_видимые_име�
 СемантическийАнализатор СемантическийАнализатор::новый() {
     СемантическийАнализатор анализатор;
     анализатор.области.войти();
+    анализатор.бюджет_инстанциаций = бюджет_минимум;
     return анализатор;
 }
 

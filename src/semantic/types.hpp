@@ -136,7 +136,13 @@ inline РешённыйТип тип_списка(РешённыйТип эле�
 // quoted with escapes, as in the syntax tree's printed form, since mangled
 // names may themselves hold double quotes.
 std::string в_тексте(const РешённыйТип& тип);
-// "[Целое, Дробное]".
+// The length of the printed form, or none when it is longer than `предел`
+// bytes (printing stops soon after).
+std::optional<std::size_t> длина_в_тексте(const РешённыйТип& тип, std::size_t предел);
+// "[Целое, Дробное]". A list longer than предел_печати_списка bytes stops
+// soon past it, without its "]": a message quotes no more of it, and a
+// contract's method may take many parameters of deep types.
+inline constexpr std::size_t предел_печати_списка = 64 * 1024;
 std::string в_тексте(const std::vector<РешённыйТип>& типы);
 // "Some(Целое)" or "None".
 std::string в_тексте(const std::optional<РешённыйТип>& тип);
@@ -144,6 +150,11 @@ std::string в_тексте(const std::optional<РешённыйТип>& тип)
 // The plain conversion of a written type. No table is consulted: a contract
 // name becomes a structure type here.
 РешённыйТип преобразовать_тип(const ast::Тип& тип);
+// The same for a caller that bounds the types it builds: fails with the
+// name of the first generic whose mangled name would be longer than
+// `предел` bytes, having built no more of it than that.
+tl::expected<РешённыйТип, std::string> преобразовать_тип_в_пределе(const ast::Тип& тип,
+                                                                   std::size_t предел);
 
 // The type part of a mangled name: the lower-case word of a scalar kind, the
 // name of a structure, the printed form of everything else.

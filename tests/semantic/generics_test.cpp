@@ -1,8 +1,10 @@
 // Generic instances: substitution of written types, instance names and
 // caches, the bounds on endless instantiation, and the messages.
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ast/print.hpp"
@@ -160,6 +162,55 @@ TEST(Инстанциация, РекурсивныеШаблоныЗаверш�
                                          ": превышен предел инстанциаций — "
                                          "вероятно, бесконечная рекурсия по типам")
             << текст;
+}
+
+// The smallest texts past the bound on the size of a type and past the work
+// that instances of a text may do, and a long chain of distinct templates,
+// which stays within every bound.
+TEST(Инстанциация, ПределыРазмераИРаботы) {
+    // Each type argument names the next parameter twice: the field's type
+    // doubles with each parameter replaced.
+    const auto удвоение = [](std::size_t параметров) {
+        std::string параметры = "П1", аргументы;
+        for (std::size_t i = 2; i <= параметров; ++i) {
+            параметры += fmt::format(", П{}", i);
+            аргументы += fmt::format("Пара<П{0}, П{0}>, ", i);
+        }
+        return fmt::format(
+            "структура Пара<А, Б> {{ А а; Б б; }}\nструктура Д<{}> {{ П1 поле; }}\n"
+            "функция главная() {{ вывести(Д<{}целое>(1)); }}",
+            параметры, аргументы);
+    };
+    // Each generic function calls the next with two wrappers of its type:
+    // twice as many instances with each function.
+    const auto обёртки = [](std::size_t функций) {
+        std::string текст;
+        for (std::size_t i = 1; i < функций; ++i)
+            текст += fmt::format(
+                "функция г{}<Т>() {{ вывести(г{}<Список из Т>()); вывести(г{}<Т?>()); }}\n", i - 1,
+                i, i);
+        return текст + fmt::format("функция г{}<Т>() {{ }}\n", функций - 1) +
+               "функция главная() { вывести(г0<целое>()); }";
+    };
+    const auto цепочка = [](std::size_t функций) {
+        std::string текст;
+        for (std::size_t i = 1; i < функций; ++i)
+            текст += fmt::format("функция г{}<Т>() {{ вывести(г{}<Т>()); }}\n", i - 1, i);
+        return текст + fmt::format("функция г{}<Т>() {{ }}\n", функций - 1) +
+               "функция главная() { вывести(г0<целое>()); }";
+    };
+    const auto предел = [](std::string_view где) {
+        return fmt::format(
+            "{}: превышен предел инстанциаций — вероятно, бесконечная рекурсия по типам", где);
+    };
+    const std::pair<std::string, std::string> случаи[] = {
+        {удвоение(9), предел("3: обобщение 'Пара'")},
+        {обёртки(10), "ok"},
+        {обёртки(11), предел("8: обобщение 'г8'")},
+        {цепочка(1000), "ok"},
+    };
+    for (const auto& [текст, итог] : случаи)
+        EXPECT_EQ(проверка(текст), итог) << текст.substr(0, 200);
 }
 
 TEST(Инстанциация, Сообщения) {

@@ -32,6 +32,10 @@ TEST(РешённыеТипы, ПреобразованиеИПечать) {
     using Т = РешённыйТип;
     EXPECT_EQ(в_тексте(std::vector<Т>{{Т::Целое{}}, {Т::Дробное{}}}), "[Целое, Дробное]");
     EXPECT_EQ(в_тексте(std::vector<Т>{}), "[]");
+    // A long list stops one element past its bound.
+    const auto длинный = в_тексте(std::vector<Т>(предел_печати_списка, Т{Т::Целое{}}));
+    EXPECT_GT(длинный.size(), предел_печати_списка);
+    EXPECT_LE(длинный.size(), предел_печати_списка + std::string_view(", Целое").size());
     EXPECT_EQ(в_тексте(std::optional<Т>{Т{Т::Целое{}}}), "Some(Целое)");
     EXPECT_EQ(в_тексте(std::optional<Т>{}), "None");
     // A generic user type without arguments.

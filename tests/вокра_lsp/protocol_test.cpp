@@ -113,5 +113,35 @@ TEST(Диагностики, ПерваяОшибкаЛексера) {
     EXPECT_EQ(ошибка->сообщение, "незакрытый текстовый литерал");
 }
 
+// A long message keeps its start up to the bound, whole characters only, and
+// ends with "…"; so does an analyser's message that quotes a long name.
+TEST(Диагностики, СообщениеВПределе) {
+    std::string имя;
+    for (std::size_t i = 0; i < предел_сообщения; ++i)
+        имя += "ы";
+    const auto ошибка = первая_ошибка(fmt::format("функция главная() {{ вывести({}); }}", имя));
+    ASSERT_TRUE(ошибка);
+    const std::string_view многоточие = "…";
+    struct Случай {
+        std::string сообщение;
+        std::size_t длина;
+    };
+    const Случай случаи[] = {
+        {std::string(предел_сообщения, 'a'), предел_сообщения},
+        {std::string(предел_сообщения + 1, 'a'), предел_сообщения},
+        {имя, предел_сообщения - 1},
+    };
+    for (const auto& [сообщение, длина] : случаи) {
+        const auto итог = диагностика_с_позицией(1, 1, сообщение).сообщение;
+        ASSERT_EQ(итог.size(), длина);
+        if (сообщение.size() > длина) {
+            EXPECT_EQ(итог, fmt::format("{}{}", сообщение.substr(0, длина - многоточие.size()),
+                                        многоточие));
+        }
+    }
+    EXPECT_EQ(ошибка->сообщение,
+              диагностика_с_позицией(1, 1, "[без точной позиции] переменная '" + имя).сообщение);
+}
+
 }  // namespace
 }  // namespace vokra::lsp

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "parser/parser.hpp"
@@ -24,6 +26,19 @@ std::uint32_t от_нуля(std::size_t номер) {
         std::min<std::size_t>(с_нуля, std::numeric_limits<std::uint32_t>::max() - 1));
 }
 
+// A message past the bound ends with "…" within it, cut at the start of a
+// character: a text can make the front end quote long names and printed
+// types, and the editor receives the diagnostic again on every change.
+std::string в_пределе(std::string сообщение) {
+    if (сообщение.size() <= предел_сообщения)
+        return сообщение;
+    std::size_t конец = предел_сообщения - std::string_view("…").size();
+    while (конец > 0 && (static_cast<unsigned char>(сообщение[конец]) & 0xC0) == 0x80)
+        --конец;
+    сообщение.resize(конец);
+    return fmt::format(сообщения::начало_строки, сообщение);
+}
+
 }  // namespace
 
 Диагностика диагностика_с_позицией(std::size_t строка, std::size_t столбец, std::string сообщение) {
@@ -31,7 +46,7 @@ std::uint32_t от_нуля(std::size_t номер) {
     return Диагностика{{начало, {начало.строка, начало.символ + 1}},
                        1,
                        fmt::format(сообщения::источник_диагностик),
-                       std::move(сообщение)};
+                       в_пределе(std::move(сообщение))};
 }
 
 namespace {
@@ -67,11 +82,24 @@ std::optional<Диагностика> первая_ошибка(std::string_view
     return std::nullopt;
 }
 
+// An allocation that fails ends this check alone: what the check built is
+// freed as the failure leaves it, and the document's one diagnostic says
+// that it was not checked.
+std::optional<Диагностика> первая_ошибка_в_памяти(std::string_view текст,
+                                                  ПостроенноеПроверкой& построенное) {
+    try {
+        return первая_ошибка(текст, построенное);
+    } catch (const std::bad_alloc&) {
+        построенное = {};
+        return диагностика_с_позицией(1, 1, fmt::format(сообщения::нехватка_памяти));
+    }
+}
+
 }  // namespace
 
 std::optional<Диагностика> первая_ошибка(std::string_view текст) {
     ПостроенноеПроверкой построенное;
-    return первая_ошибка(текст, построенное);
+    return первая_ошибка_в_памяти(текст, построенное);
 }
 
 tl::expected<void, ОшибкаСервера> отправить_диагностики(const Отправитель& отправитель,
@@ -87,7 +115,7 @@ tl::expected<void, ОшибкаСервера> проверить_и_отпра�
                                                                     std::string_view текст) {
     std::vector<Диагностика> диагностики;
     ПостроенноеПроверкой построенное;
-    if (auto ошибка = первая_ошибка(текст, построенное)) {
+    if (auto ошибка = первая_ошибка_в_памяти(текст, построенное)) {
         auto& диапазон = ошибка->диапазон;
         диапазон = {позиция_в_utf16(текст, диапазон.начало),
                     позиция_в_utf16(текст, диапазон.конец)};

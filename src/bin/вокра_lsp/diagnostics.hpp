@@ -14,13 +14,18 @@
 
 namespace vokra::lsp {
 
+// A diagnostic's message is at most this many bytes.
+inline constexpr std::size_t предел_сообщения = 64 * 1024;
+
 // A diagnostic at a 1-based line and column of the language, counted in code
-// points: 0-based, floored at 0, one character wide.
+// points: 0-based, floored at 0, one character wide; its message cut to
+// предел_сообщения.
 Диагностика диагностика_с_позицией(std::size_t строка, std::size_t столбец, std::string сообщение);
 
 // The first error of the lexer, the parser or the analyser over a text, its
 // range counted in code points (an analyser error at the text's start);
-// nothing when the text passes every stage.
+// nothing when the text passes every stage. A check that runs out of
+// memory gives the one diagnostic that says so, at the text's start.
 std::optional<Диагностика> первая_ошибка(std::string_view текст);
 
 tl::expected<void, ОшибкаСервера> отправить_диагностики(const Отправитель& отправитель,

@@ -13,6 +13,8 @@ inline constexpr auto управляющий_символ = FMT_STRING("\\u{{{:x
 inline constexpr auto источник_диагностик = FMT_STRING("Вокра");
 // The analyser's errors carry no position of their own.
 inline constexpr auto без_точной_позиции = FMT_STRING("[без точной позиции] {}");
+// A check that ran out of memory; the server goes on with the next message.
+inline constexpr auto нехватка_памяти = FMT_STRING("документ не проверен: не хватило памяти");
 
 // Framing of the incoming stream.
 inline constexpr auto неверный_заголовок = FMT_STRING("неверный заголовок сообщения: {}");

@@ -1,0 +1,111 @@
+#include "generic_shapes.hpp"
+
+#include <fmt/format.h>
+
+#include <array>
+
+namespace vokra::замер {
+
+namespace {
+
+// `целое п = 0;` and then `п = п + 1;` until there are `операторов` statements.
+std::string счёт(std::size_t операторов) {
+    std::string текст = "целое п = 0;\n";
+    for (std::size_t i = 1; i < операторов; ++i)
+        текст += "п = п + 1;\n";
+    return текст;
+}
+
+// A generic structure of `параметров` parameters whose field has the type of
+// the first; each type argument names the next parameter twice, so replacing
+// the parameters one after the other doubles the field's type each time.
+std::string удвоение(std::size_t параметров) {
+    std::string параметры, аргументы;
+    for (std::size_t i = 1; i <= параметров; ++i) {
+        параметры += fmt::format("{}П{}", i > 1 ? ", " : "", i);
+        аргументы += i < параметров ? fmt::format("Пара<П{0}, П{0}>, ", i + 1) : "целое";
+    }
+    return fmt::format(
+        "структура Пара<А, Б> {{ А а; Б б; }}\nструктура Д<{}> {{ П1 поле; }}\n"
+        "функция главная() {{ вывести(Д<{}>(1)); }}\n",
+        параметры, аргументы);
+}
+
+// Generic functions г0 … each calling the next with a list of its type and
+// an optional of it: 2^функций instances in all; the last body has
+// `последних` statements.
+std::string обёртки(std::size_t функций, std::size_t последних) {
+    std::string текст;
+    for (std::size_t i = 0; i + 1 < функций; ++i)
+        текст += fmt::format(
+            "функция г{0}<Т>() {{ вывести(г{1}<Список из Т>()); вывести(г{1}<Т?>()); }}\n", i,
+            i + 1);
+    текст += fmt::format("функция г{}<Т>() {{\n{}}}\n", функций - 1, счёт(последних));
+    return текст + "функция главная() { вывести(г0<целое>()); }\n";
+}
+
+// Calls of ф0 with `типов` distinct array types, one statement each.
+std::string вызовы_с_типами(std::size_t типов) {
+    std::string текст = "функция главная() {\n";
+    for (std::size_t i = 1; i <= типов; ++i)
+        текст += fmt::format("вывести(ф0<целое({})>());\n", i);
+    return текст + "}\n";
+}
+
+// One generic function of `размер` statements used with `размер` types.
+std::string большой_шаблон(std::size_t размер) {
+    return fmt::format("функция ф0<Т>() {{\n{}}}\n", счёт(размер)) + вызовы_с_типами(размер);
+}
+
+// 60 generic functions of 100 statements, each calling the next, used with
+// `типов` types.
+std::string цепь_шаблонов(std::size_t типов) {
+    std::string текст;
+    constexpr std::size_t функций = 60;
+    for (std::size_t i = 0; i < функций; ++i)
+        текст += fmt::format("функция ф{}<Т>() {{\n{}{}}}\n", i,
+                             i + 1 < функций ? fmt::format("вывести(ф{}<Т>());\n", i + 1) : "",
+                             счёт(100));
+    return текст + вызовы_с_типами(типов);
+}
+
+// A type argument `глубина` levels deep replaces each of `упоминаний`
+// mentions of the parameter.
+std::string глубокий_аргумент(std::size_t глубина, std::size_t упоминаний) {
+    std::string текст = "структура G<Т> { Т x; }\nфункция ф<Т>() {\n";
+    for (std::size_t i = 0; i < упоминаний; ++i)
+        текст += "вывести(Список из Т());\n";
+    std::string аргумент = "целое";
+    for (std::size_t i = 0; i < глубина; ++i)
+        аргумент = "G<" + аргумент + ">";
+    return текст + fmt::format("}}\nфункция главная() {{ вывести(ф<{}>()); }}\n", аргумент);
+}
+
+// Distinct generic functions, each calling the next, without recursion.
+std::string цепочка(std::size_t функций) {
+    std::string текст;
+    for (std::size_t i = 0; i + 1 < функций; ++i)
+        текст += fmt::format("функция г{}<Т>() {{ вывести(г{}<Т>()); }}\n", i, i + 1);
+    текст += fmt::format("функция г{}<Т>() {{ }}\n", функций - 1);
+    return текст + "функция главная() { вывести(г0<целое>()); }\n";
+}
+
+constexpr std::array формы{
+    ОбобщённаяФорма{"удвоение", 24, 26, удвоение},
+    ОбобщённаяФорма{"обёртки", 12, 16, [](std::size_t н) { return обёртки(н, 1); }},
+    ОбобщённаяФорма{"обёртки_с_большой_последней", 12, 16,
+                    [](std::size_t н) { return обёртки(н, 1000); }},
+    ОбобщённаяФорма{"большой_шаблон", 2000, 4000, большой_шаблон},
+    ОбобщённаяФорма{"цепь_шаблонов", 800, 1600, цепь_шаблонов},
+    ОбобщённаяФорма{"глубокий_аргумент", 450, 900,
+                    [](std::size_t н) { return глубокий_аргумент(н, н * 20 / 3); }},
+    ОбобщённаяФорма{"цепочка", 65, 1000, цепочка},
+};
+
+}  // namespace
+
+std::span<const ОбобщённаяФорма> обобщённые_формы() {
+    return формы;
+}
+
+}  // namespace vokra::замер

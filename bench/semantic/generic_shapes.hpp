@@ -1,0 +1,23 @@
+// Texts whose cost lies in generic instantiation: the shapes an untrusted
+// file may take to make the analyser build ever more or ever larger
+// instances. Each is a whole program; `размер` sets how far it goes.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace vokra::замер {
+
+struct ОбобщённаяФорма {
+    std::string_view имя;
+    // The two sizes the benchmarks run; the larger is the one to fear.
+    std::size_t меньший, больший;
+    std::string (*текст)(std::size_t размер);
+};
+
+// Every shape, in a fixed order.
+std::span<const ОбобщённаяФорма> обобщённые_формы();
+
+}  // namespace vokra::замер
