@@ -4,6 +4,7 @@
 
 #include "вокра_lsp/diagnostics.hpp"
 #include "вокра_lsp/documents.hpp"
+#include "вокра_lsp/memory.hpp"
 #include "вокра_lsp/messages.hpp"
 #include "вокра_lsp/protocol.hpp"
 #include "вокра_lsp/requests.hpp"
@@ -85,27 +86,28 @@ tl::expected<ПараметрыИнициализации, ОшибкаСерв�
 }
 
 // Notifications about documents. Parameters that do not decode leave the
-// notification without effect. Once decoded, the parameters' JSON is dropped,
-// so a document's text is not held twice while it is checked.
+// notification without effect. Decoding moves the text out of the parameters'
+// JSON, and the rest of it is dropped, so a document's text is held once while
+// it is checked.
 Итог обработать_уведомление(const Отправитель& отправитель, Документы& документы,
                             Уведомление& уведомление) {
     if (уведомление.метод == "textDocument/didOpen") {
-        auto параметры = параметры_открытия_из_json(уведомление.параметры);
+        auto параметры = параметры_открытия_из_json(std::move(уведомление.параметры));
         уведомление.параметры = nullptr;
         if (!параметры)
             return {};
         auto& документ = параметры->документ;
-        const auto& текст = документы[документ.uri] = std::move(документ.текст);
+        const auto& текст = сохранить_текст(документы, документ.uri, std::move(документ.текст));
         return проверить_и_отправить_диагностики(отправитель, документ.uri, текст);
     }
     if (уведомление.метод == "textDocument/didChange") {
-        auto параметры = параметры_изменения_из_json(уведомление.параметры);
+        auto параметры = параметры_изменения_из_json(std::move(уведомление.параметры));
         уведомление.параметры = nullptr;
         if (!параметры || параметры->изменения.empty())
             return {};
         // Whole-document synchronisation: the last change carries the text.
-        const auto& текст = документы[параметры->uri] =
-            std::move(параметры->изменения.back().текст);
+        const auto& текст = сохранить_текст(документы, параметры->uri,
+                                            std::move(параметры->изменения.back().текст));
         return проверить_и_отправить_диагностики(отправитель, параметры->uri, текст);
     }
     if (уведомление.метод == "textDocument/didClose") {
@@ -124,6 +126,7 @@ tl::expected<ПараметрыИнициализации, ОшибкаСерв�
         return tl::unexpected(параметры_инициализации.error());
     const Отправитель отправитель = транспорт.отправитель();
     Документы документы;
+    ВозвратПамяти возврат_памяти;
     while (auto входящее = транспорт.входящие->получить()) {
         if (!*входящее)
             return tl::unexpected(std::move(входящее->error()));
@@ -138,6 +141,7 @@ tl::expected<ПараметрыИнициализации, ОшибкаСерв�
             итог = обработать_запрос(отправитель, документы, *запрос);
         } else if (auto* у = std::get_if<Уведомление>(&**входящее)) {
             итог = обработать_уведомление(отправитель, документы, *у);
+            возврат_памяти.после_уведомления(объём_текстов(документы));
         }
         if (!итог)
             return итог;
