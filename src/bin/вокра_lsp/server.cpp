@@ -105,9 +105,11 @@ tl::expected<ПараметрыИнициализации, ОшибкаСерв�
         уведомление.параметры = nullptr;
         if (!параметры || параметры->изменения.empty())
             return {};
-        // Whole-document synchronisation: the last change carries the text.
+        // Whole-document synchronisation: the last change carries the text;
+        // the earlier ones are dropped unread before the check.
         const auto& текст = сохранить_текст(документы, параметры->uri,
                                             std::move(параметры->изменения.back().текст));
+        параметры->изменения = {};
         return проверить_и_отправить_диагностики(отправитель, параметры->uri, текст);
     }
     if (уведомление.метод == "textDocument/didClose") {
