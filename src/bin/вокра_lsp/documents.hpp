@@ -2,7 +2,6 @@
 // its normalised URI (uri.hpp).
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <unordered_map>
 
@@ -19,14 +18,6 @@ inline const std::string& сохранить_текст(Документы& до
     хранимый.swap(текст);
     std::string().swap(текст);
     return хранимый;
-}
-
-// The total size of the stored texts.
-inline std::size_t объём_текстов(const Документы& документы) {
-    std::size_t объём = 0;
-    for (const auto& [uri, текст] : документы)
-        объём += текст.size();
-    return объём;
 }
 
 }  // namespace vokra::lsp
