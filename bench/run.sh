@@ -4,7 +4,8 @@
 # build/ of ./build.sh), then runs the front end's benchmarks, the editor
 # round trip and the server's memory. Each line printed carries the load
 # average (1, 5 and 15 minutes, from /proc/loadavg) at the moment it was
-# printed: the figures move with the load, so read them beside it.
+# printed: the figures move with the load, so read them beside it. Needs
+# what ./build.sh installs; it is no part of the tests.
 #
 #   bench/run.sh            everything
 #   bench/run.sh REPEATS    the front end's benchmarks with REPEATS repetitions (default 5)

@@ -112,7 +112,10 @@ async function settling(lines, changes) {
   const first = status(s.child.pid).rss;
   let version = 1;
   const change = async (contents) => {
-    await s.notify('textDocument/didChange', { textDocument: { uri: URI, version: ++version }, contentChanges: [{ text: contents }] });
+    await s.notify('textDocument/didChange', {
+      textDocument: { uri: URI, version: ++version },
+      contentChanges: [{ text: contents }],
+    });
     await s.next();
   };
   for (let i = 0; i < changes; ++i) await change(`${text}// ${i}\n`);
