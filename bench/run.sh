@@ -25,7 +25,8 @@ with_load() {
 }
 
 section() {
-    printf '\n== %s ==\n' "$1" | with_load
+    printf '\n'
+    printf '== %s ==\n' "$1" | with_load
 }
 
 if [ ! -d tests/вокра_lsp/client/node_modules ]; then
