@@ -5,6 +5,7 @@
 // with an empty list: a diagnostic would mean the check stopped early.
 // Beside it, in the same run, the time V8's JSON.parse takes to decode the
 // body of the same message: the round trip is also given as a multiple of it.
+// Last, the same round trip with a text of as many bytes that is one comment.
 //
 //   node bench/semantic/didchange.js SERVER GENERATOR
 //
@@ -26,8 +27,9 @@ function percentile(sorted, p) {
   return sorted[Math.min(sorted.length - 1, Math.ceil((p / 100) * sorted.length) - 1)];
 }
 
-async function measure(connection, next, lines, rounds) {
-  const text = execFileSync(generator, [String(lines)], { maxBuffer: 1 << 28 }).toString();
+const generated = (lines) => execFileSync(generator, [String(lines)], { maxBuffer: 1 << 28 }).toString();
+
+async function measure(connection, next, label, text, rounds) {
   let version = 1;
   await connection.sendNotification('textDocument/didOpen', {
     textDocument: { uri: URI, languageId: 'vokra', version, text },
@@ -59,7 +61,7 @@ async function measure(connection, next, lines, rounds) {
   times.sort((a, b) => a - b);
   const mean = times.reduce((a, b) => a + b, 0) / times.length;
   console.log(
-    `${String(lines).padStart(6)} lines (${Math.round(text.length / 1000)} k characters): ` +
+    `${label} (${Math.round(text.length / 1000)} k characters): ` +
       `median ${percentile(times, 50).toFixed(2)} ms, p95 ${percentile(times, 95).toFixed(2)} ms, ` +
       `max ${times[times.length - 1].toFixed(2)} ms, mean ${mean.toFixed(2)} ms over ${rounds} changes; ` +
       `JSON.parse of the same body: median ${percentile(parses, 50).toFixed(2)} ms, ` +
@@ -74,8 +76,12 @@ async function main() {
   const connection = listen(child, { push: (params) => waiting.shift()(params) });
   const next = () => new Promise((resolve) => waiting.push(resolve));
   await handshake(connection);
-  await measure(connection, next, 1000, 200);
-  await measure(connection, next, 10000, 100);
+  await measure(connection, next, '  1000 lines', generated(1000), 200);
+  const large = generated(10000);
+  await measure(connection, next, ' 10000 lines', large, 100);
+  // What the round trip costs besides the check: a text of as many bytes,
+  // which the server checks in well under a millisecond.
+  await measure(connection, next, 'one comment, as many bytes', `//${' '.repeat(Buffer.byteLength(large) - 3)}\n`, 100);
   await connection.sendRequest('shutdown');
   await connection.sendNotification('exit');
   connection.dispose();

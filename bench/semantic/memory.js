@@ -1,8 +1,9 @@
 'use strict';
-// Memory of the language server, read from /proc: the peak during the check
-// of one large document, as a multiple of the document's size; and what the
-// server holds when a client floods it, with bursts of changes, and with
-// requests while it stops reading the answers.
+// Memory of the language server, read from /proc: the peak of every check of a
+// large document, its open and the changes after it, as a multiple of the
+// document's size; what the server keeps once a large document has given way
+// to a small one; and what it holds when a client floods it, with bursts of
+// changes, and with requests while it stops reading the answers.
 //
 //   node bench/semantic/memory.js SERVER GENERATOR
 //
@@ -36,23 +37,97 @@ async function initialized() {
   await handshake(connection);
   const next = () => new Promise((resolve) => waiting.push(resolve));
   const notify = (method, params) => connection.sendNotification(method, params);
-  return { child, connection, next, notify };
+  // Answered after everything sent before it has been handled.
+  const roundTrip = () => connection.sendRequest('vokra/unknown', {});
+  return { child, connection, next, notify, roundTrip };
 }
 
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
-async function peakOfOneCheck(lines) {
-  const text = execFileSync(generator, [String(lines)], { maxBuffer: 1 << 30 }).toString();
-  const size = Buffer.byteLength(text);
-  const s = await initialized();
-  const before = status(s.child.pid);
-  await s.notify('textDocument/didOpen', { textDocument: { uri: URI, languageId: 'vokra', version: 1, text } });
+// The peak of the resident size while one notification is handled, from
+// the moment its high-water mark is reset until the server has answered a
+// request sent after it (so freeing what the check built is included).
+async function peakOf(s, method, params) {
+  fs.writeFileSync(`/proc/${s.child.pid}/clear_refs`, '5');
+  await s.notify(method, params);
   const published = await s.next();
   if (published.diagnostics.length) throw new Error(JSON.stringify(published.diagnostics[0]));
-  const after = status(s.child.pid);
+  await s.roundTrip();
+  return status(s.child.pid).peak;
+}
+
+// The server at rest once it has checked and closed a generated program of
+// 100 lines, every construct of the larger ones and a few kilobytes: the code
+// that checking runs is then in memory (about 1 MB, which would otherwise
+// count as part of the first check, whatever the document's size).
+async function warmedUp() {
+  const s = await initialized();
+  const uri = 'file:///tmp/warm-up.код';
+  const text = execFileSync(generator, ['100']).toString();
+  await s.notify('textDocument/didOpen', { textDocument: { uri, languageId: 'vokra', version: 1, text } });
+  await s.next();
+  await s.notify('textDocument/didClose', { textDocument: { uri } });
+  await s.next();
+  await s.roundTrip();
+  return s;
+}
+
+// The open of a generated document and then `changes` changes of it, each
+// sent after the diagnostics of the one before: the peak of every check
+// above the server at rest before the open.
+async function peaksOfChecks(lines, changes) {
+  const text = execFileSync(generator, [String(lines)], { maxBuffer: 1 << 30 }).toString();
+  const size = Buffer.byteLength(text);
+  const s = await warmedUp();
+  const idle = status(s.child.pid).rss;
+  const times = (peak) => `${((peak - idle) / size).toFixed(1)}×`;
+  const opened = await peakOf(s, 'textDocument/didOpen', {
+    textDocument: { uri: URI, languageId: 'vokra', version: 1, text },
+  });
+  const changed = [];
+  for (let i = 0; i < changes; ++i)
+    changed.push(
+      await peakOf(s, 'textDocument/didChange', {
+        textDocument: { uri: URI, version: i + 2 },
+        contentChanges: [{ text: `${text}// ${i}\n` }],
+      }),
+    );
   console.log(
-    `one check of ${lines} lines (${(size / MB).toFixed(1)} MB): peak ${(after.peak / MB).toFixed(0)} MB, ` +
-      `${((after.peak - before.rss) / size).toFixed(1)} times the document above the ${(before.rss / MB).toFixed(0)} MB at rest`,
+    `${lines} lines (${(size / MB).toFixed(1)} MB), peak above the ${(idle / MB).toFixed(0)} MB at rest ` +
+      `as a multiple of the document: open ${times(opened)}, then ${changes} changes ${changed.map(times).join(' ')}`,
+  );
+  s.child.kill();
+}
+
+// A small document opened, then a large one changed many times, then the
+// small text again: the resident size at the end beside the one after the
+// first open of the small text.
+async function settling(lines, changes) {
+  const text = execFileSync(generator, [String(lines)], { maxBuffer: 1 << 30 }).toString();
+  const small = 'функция а() конец\n';
+  const s = await initialized();
+  await s.notify('textDocument/didOpen', { textDocument: { uri: URI, languageId: 'vokra', version: 1, text: small } });
+  await s.next();
+  await s.roundTrip();
+  const first = status(s.child.pid).rss;
+  let version = 1;
+  const change = async (contents) => {
+    await s.notify('textDocument/didChange', {
+      textDocument: { uri: URI, version: ++version },
+      contentChanges: [{ text: contents }],
+    });
+    await s.next();
+  };
+  for (let i = 0; i < changes; ++i) await change(`${text}// ${i}\n`);
+  await s.roundTrip();
+  const large = status(s.child.pid).rss;
+  await change(small);
+  await s.roundTrip();
+  const settled = status(s.child.pid).rss;
+  console.log(
+    `${changes} changes of ${(Buffer.byteLength(text) / MB).toFixed(1)} MB, then a one-line text: ` +
+      `${(large / MB).toFixed(0)} MB after the changes, ${(settled / MB).toFixed(1)} MB after the one-line text, ` +
+      `${(settled / first).toFixed(2)}× the ${(first / MB).toFixed(1)} MB after its first open`,
   );
   s.child.kill();
 }
@@ -90,8 +165,9 @@ async function unreadAnswers(lines, count) {
 }
 
 async function main() {
-  await peakOfOneCheck(100000);
-  await peakOfOneCheck(1000000);
+  // About 1, 10 and 40 MB.
+  for (const lines of [26000, 261000, 1045000]) await peaksOfChecks(lines, 3);
+  await settling(100000, 60);
   await burstOfChanges(100000, 50);
   await unreadAnswers(10000, 3000);
 }

@@ -1,16 +1,18 @@
 // How the language server asks the C library to manage its memory. Every
 // check builds its tokens and tree afresh and frees them; blocks up to the
 // largest threshold glibc allows come from the heap, and the freed heap is
-// kept up to its trim threshold, so the next check reuses the same pages
-// instead of taking (and zeroing) fresh ones from the kernel. All threads
+// kept up to its trim threshold, so the next check of a small text reuses the
+// same pages instead of taking (and zeroing) fresh ones from the kernel;
+// around a large one they are given back (вернуть_память_после). All threads
 // share one heap: the reader thread's buffers for a message (its body, the
-// decoder's text) are freed before the check of that message starts, and a
-// shared heap hands those same pages to the check instead of holding them
-// apart in the reader's own arena. The benchmarks of the front end run with
-// the same settings.
+// decoder's text) are freed before the check of that message starts, into the
+// heap the check allocates from instead of the reader's own arena. The
+// benchmarks of the front end run with the same settings.
 #pragma once
 
 #include <malloc.h>
+
+#include <cstddef>
 
 namespace vokra::lsp {
 
@@ -18,6 +20,21 @@ inline void настроить_память() {
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
     mallopt(M_ARENA_MAX, 1);
+}
+
+// A text at least this large leaves enough free pages behind its decoding,
+// its check or its removal for them to be given back to the system.
+constexpr std::size_t крупный_текст = std::size_t{512} << 10;
+
+// Gives the heap's free pages back to the system after work on a text of
+// `размер` bytes, when it is large. The heap hands freed blocks out again in
+// address order, not by whether their pages are resident, so what decoding a
+// large message or checking it leaves is not reused in place: kept, it would
+// stand beside the next check. Giving it back costs the next large check its
+// page faults; smaller texts keep their pages for the next check.
+inline void вернуть_память_после(std::size_t размер) {
+    if (размер >= крупный_текст)
+        malloc_trim(0);
 }
 
 }  // namespace vokra::lsp

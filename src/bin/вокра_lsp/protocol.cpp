@@ -20,6 +20,14 @@ using json = nlohmann::json;
     return значение.get<std::string>();
 }
 
+// A document's text is moved out of its JSON value instead of copied: it can
+// be tens of megabytes, and the value is dropped once decoded.
+Декодировано<std::string> забрать_текст(json& значение) {
+    if (!значение.is_string())
+        return tl::unexpected(fmt::format(сообщения::ожидался_текст));
+    return std::move(значение.get_ref<std::string&>());
+}
+
 // nlohmann keeps non-negative integers as unsigned and negative ones as
 // signed, and converts between them without a check, so both are compared
 // with the target range here. Fractional numbers are refused.
@@ -68,13 +76,15 @@ template <typename Целое>
 }
 
 // Reads the members of one object, keeping the first failure; the values
-// read after it are defaults and are thrown away by итог.
+// read after it are defaults and are thrown away by итог. Over a mutable
+// object the readers may move members out.
+template <typename Json>
 struct Поля {
-    const json& объект;
+    Json& объект;
     std::optional<std::string> ошибка = std::nullopt;
 
     template <typename Разбор>
-    using Тип = typename std::invoke_result_t<Разбор, const json&>::value_type;
+    using Тип = typename std::invoke_result_t<Разбор, Json&>::value_type;
 
     template <typename Разбор>
     Тип<Разбор> обязательное(const char* имя, Разбор разбор) {
@@ -107,7 +117,7 @@ struct Поля {
     }
 
     template <typename Разбор>
-    Тип<Разбор> прочитать(const char* имя, const json& член, Разбор разбор) {
+    Тип<Разбор> прочитать(const char* имя, Json& член, Разбор разбор) {
         auto значение = разбор(член);
         if (!значение) {
             ошибка = fmt::format(сообщения::в_поле, имя, значение.error());
@@ -116,6 +126,9 @@ struct Поля {
         return std::move(*значение);
     }
 };
+
+template <typename Json>
+Поля(Json&) -> Поля<Json>;
 
 tl::unexpected<std::string> не_объект() {
     return tl::unexpected(fmt::format(сообщения::ожидался_объект));
@@ -151,31 +164,31 @@ struct ДокументСВерсией {
     return п.итог(std::move(документ));
 }
 
-Декодировано<ЭлементДокумента> элемент_документа(const json& значение) {
+Декодировано<ЭлементДокумента> элемент_документа(json& значение) {
     if (!значение.is_object())
         return не_объект();
     Поля п{значение};
     ЭлементДокумента элемент{п.обязательное("uri", uri), п.обязательное("languageId", текст),
                              п.обязательное("version", целое<std::int32_t>),
-                             п.обязательное("text", текст)};
+                             п.обязательное("text", забрать_текст)};
     return п.итог(std::move(элемент));
 }
 
-Декодировано<ИзменениеСодержимого> изменение_содержимого(const json& значение) {
+Декодировано<ИзменениеСодержимого> изменение_содержимого(json& значение) {
     if (!значение.is_object())
         return не_объект();
     Поля п{значение};
     ИзменениеСодержимого изменение{п.необязательное("range", диапазон_из_json),
                                    п.необязательное("rangeLength", целое<std::uint32_t>),
-                                   п.обязательное("text", текст)};
+                                   п.обязательное("text", забрать_текст)};
     return п.итог(std::move(изменение));
 }
 
-Декодировано<std::vector<ИзменениеСодержимого>> изменения_содержимого(const json& значение) {
+Декодировано<std::vector<ИзменениеСодержимого>> изменения_содержимого(json& значение) {
     if (!значение.is_array())
         return tl::unexpected(fmt::format(сообщения::ожидался_массив));
     std::vector<ИзменениеСодержимого> изменения;
-    for (const auto& элемент : значение) {
+    for (auto& элемент : значение) {
         auto изменение = изменение_содержимого(элемент);
         if (!изменение)
             return tl::unexpected(std::move(изменение.error()));
@@ -218,7 +231,7 @@ struct ДокументСВерсией {
     return п.итог(std::move(параметры));
 }
 
-Декодировано<ПараметрыОткрытия> параметры_открытия_из_json(const json& значение) {
+Декодировано<ПараметрыОткрытия> параметры_открытия_из_json(json&& значение) {
     if (!значение.is_object())
         return не_объект();
     Поля п{значение};
@@ -226,7 +239,7 @@ struct ДокументСВерсией {
     return п.итог(std::move(параметры));
 }
 
-Декодировано<ПараметрыИзменения> параметры_изменения_из_json(const json& значение) {
+Декодировано<ПараметрыИзменения> параметры_изменения_из_json(json&& значение) {
     if (!значение.is_object())
         return не_объект();
     Поля п{значение};

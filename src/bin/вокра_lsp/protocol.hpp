@@ -98,8 +98,9 @@ struct ПараметрыПубликации {
 Декодировано<Позиция> позиция_из_json(const nlohmann::json& json);
 Декодировано<Диапазон> диапазон_из_json(const nlohmann::json& json);
 Декодировано<ПараметрыИнициализации> параметры_инициализации_из_json(const nlohmann::json& json);
-Декодировано<ПараметрыОткрытия> параметры_открытия_из_json(const nlohmann::json& json);
-Декодировано<ПараметрыИзменения> параметры_изменения_из_json(const nlohmann::json& json);
+// These two move the document texts out of `json`.
+Декодировано<ПараметрыОткрытия> параметры_открытия_из_json(nlohmann::json&& json);
+Декодировано<ПараметрыИзменения> параметры_изменения_из_json(nlohmann::json&& json);
 Декодировано<ПараметрыЗакрытия> параметры_закрытия_из_json(const nlohmann::json& json);
 Декодировано<ПараметрыПозицииДокумента> параметры_позиции_из_json(const nlohmann::json& json);
 

@@ -2,8 +2,12 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <cstddef>
+
 #include "вокра_lsp/diagnostics.hpp"
 #include "вокра_lsp/documents.hpp"
+#include "вокра_lsp/memory.hpp"
 #include "вокра_lsp/messages.hpp"
 #include "вокра_lsp/protocol.hpp"
 #include "вокра_lsp/requests.hpp"
@@ -84,35 +88,57 @@ tl::expected<ПараметрыИнициализации, ОшибкаСерв�
     return {};
 }
 
+// Stores a document's new text and checks it. Around the check, the free
+// pages go back to the system when the text is large: before it, those that
+// decoding its message and the text it replaces leave; after it, those of the
+// check itself.
+Итог сохранить_и_проверить(const Отправитель& отправитель, Документы& документы,
+                           const std::string& uri, std::string&& новый_текст) {
+    const auto прежний = документы.find(uri);
+    const std::size_t наибольший = std::max(
+        новый_текст.size(), прежний == документы.end() ? std::size_t{0} : прежний->second.size());
+    const auto& текст = сохранить_текст(документы, uri, std::move(новый_текст));
+    вернуть_память_после(наибольший);
+    auto итог = проверить_и_отправить_диагностики(отправитель, uri, текст);
+    вернуть_память_после(текст.size());
+    return итог;
+}
+
 // Notifications about documents. Parameters that do not decode leave the
-// notification without effect. Once decoded, the parameters' JSON is dropped,
-// so a document's text is not held twice while it is checked.
+// notification without effect. Decoding moves the text out of the parameters'
+// JSON, and the rest of it is dropped, so a document's text is held once while
+// it is checked.
 Итог обработать_уведомление(const Отправитель& отправитель, Документы& документы,
                             Уведомление& уведомление) {
     if (уведомление.метод == "textDocument/didOpen") {
-        auto параметры = параметры_открытия_из_json(уведомление.параметры);
+        auto параметры = параметры_открытия_из_json(std::move(уведомление.параметры));
         уведомление.параметры = nullptr;
         if (!параметры)
             return {};
         auto& документ = параметры->документ;
-        const auto& текст = документы[документ.uri] = std::move(документ.текст);
-        return проверить_и_отправить_диагностики(отправитель, документ.uri, текст);
+        return сохранить_и_проверить(отправитель, документы, документ.uri,
+                                     std::move(документ.текст));
     }
     if (уведомление.метод == "textDocument/didChange") {
-        auto параметры = параметры_изменения_из_json(уведомление.параметры);
+        auto параметры = параметры_изменения_из_json(std::move(уведомление.параметры));
         уведомление.параметры = nullptr;
         if (!параметры || параметры->изменения.empty())
             return {};
-        // Whole-document synchronisation: the last change carries the text.
-        const auto& текст = документы[параметры->uri] =
-            std::move(параметры->изменения.back().текст);
-        return проверить_и_отправить_диагностики(отправитель, параметры->uri, текст);
+        // Whole-document synchronisation: the last change carries the text;
+        // the earlier ones are dropped unread before the check.
+        auto текст = std::move(параметры->изменения.back().текст);
+        параметры->изменения = {};
+        return сохранить_и_проверить(отправитель, документы, параметры->uri, std::move(текст));
     }
     if (уведомление.метод == "textDocument/didClose") {
         auto параметры = параметры_закрытия_из_json(уведомление.параметры);
         if (!параметры)
             return {};
-        документы.erase(параметры->uri);
+        if (const auto документ = документы.find(параметры->uri); документ != документы.end()) {
+            const std::size_t размер = документ->second.size();
+            документы.erase(документ);
+            вернуть_память_после(размер);
+        }
         return отправить_диагностики(отправитель, параметры->uri, {});
     }
     return {};

@@ -21,6 +21,9 @@ void читать(std::istream& вход, Канал<Входящее>& вход
             break;
         // A well-framed body that is not a JSON-RPC message is skipped.
         auto сообщение = разобрать_сообщение(**тело);
+        // Freed before the message is handed on, so its check never stands
+        // beside it.
+        тело->reset();
         if (!сообщение)
             continue;
         const bool выход = это_уведомление(*сообщение, "exit");
