@@ -34,7 +34,8 @@ TEST(ВыборТега, ПоВыводуLsRemote) {
         {"", "^1.0.0", std::nullopt},
         {"a\trefs/tags/^{}\nb\trefs/tags/\n", "^0.0.0", std::nullopt},
         // A line longer than any reference is passed over whole.
-        {"a\trefs/tags/1.0.0" + std::string(70000, 'x') + "\nrefs/tags/1.0.1\nb\trefs/tags/1.0.2\n",
+        {"a\trefs/tags/1.0.5-" + std::string(70000, 'x') +
+             "\nrefs/tags/1.0.1\nb\trefs/tags/1.0.2\n",
          "^1.0.0", "1.0.2"},
     };
     for (const auto& с : случаи) {

@@ -90,8 +90,9 @@ std::vector<std::string> окружение_git(const std::string& границ�
     }
     if (!итог)
         return неудача(текст_ошибки_ос(итог.error()));
-    if (итог->прерван)
-        return неудача(тексты::прервано);
+    // A git that this program ended on an interruption failed for that.
+    if (auto прерывание = проверить_прерывание(); !прерывание)
+        return неудача(прерывание.error());
     return std::move(*итог);
 }
 

@@ -16,8 +16,7 @@
 namespace vokra::пакеты {
 
 struct ИтогПроцесса {
-    int код_выхода = -1;   // -1 when the process died by a signal
-    bool прерван = false;  // this program was interrupted and ended the process
+    int код_выхода = -1;  // -1 when the process died by a signal
     std::string вывод;
     std::string ошибки;
 

@@ -70,21 +70,24 @@ void рассмотреть_байты(std::string_view байты, ПоискТ
 }  // namespace
 
 void ПоискТега::принять(std::string_view часть) {
-    for (auto конец = часть.find('\n'); конец != std::string_view::npos; конец = часть.find('\n')) {
-        if (!пропуск) {
-            начало.append(часть.substr(0, конец));
-            рассмотреть_байты(начало, *this);
+    for (;;) {
+        const auto конец = часть.find('\n');
+        const std::string_view кусок = часть.substr(0, конец);
+        // However git's output is cut into pieces, a line past the limit is
+        // never kept or read.
+        if (начало.size() + кусок.size() > наибольшая_строка) {
+            начало.clear();
+            пропуск = true;
+        } else if (!пропуск) {
+            начало.append(кусок);
         }
+        if (конец == std::string_view::npos)
+            return;
+        if (!пропуск)
+            рассмотреть_байты(начало, *this);
         начало.clear();
         пропуск = false;
         часть.remove_prefix(конец + 1);
-    }
-    if (пропуск)
-        return;
-    начало.append(часть);
-    if (начало.size() > наибольшая_строка) {
-        начало.clear();
-        пропуск = true;
     }
 }
 
