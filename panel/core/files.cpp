@@ -15,9 +15,14 @@ tl::expected<std::string, int> прочитать_файл(const std::string& п
 namespace {
 
 // Appends the bytes to the text, each line kept only up to `длина_строки`
-// bytes; `в_строке` counts the bytes of the current line met so far.
+// bytes; `в_строке` counts the bytes of the current line met so far. Without
+// a bound on lines the bytes go in whole, unsplit.
 void дописать_с_обрезкой(std::string& текст, std::string_view байты, std::size_t длина_строки,
                          std::size_t& в_строке) {
+    if (длина_строки == std::string::npos) {
+        текст.append(байты);
+        return;
+    }
     while (!байты.empty()) {
         const std::size_t перевод = байты.find('\n');
         const std::string_view часть = байты.substr(0, перевод);
