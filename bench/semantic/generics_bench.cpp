@@ -5,13 +5,9 @@
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
 
-#include <algorithm>
-#include <array>
-#include <chrono>
 #include <string>
 
 #include "../parser/floor.hpp"
-#include "../parser/program.hpp"
 #include "check.hpp"
 #include "generic_shapes.hpp"
 
@@ -21,29 +17,8 @@ using namespace vokra;
 
 constexpr double предел_кратности = 6;
 
-// Seconds of one whole check of the generated 10 000-line program: the
-// median of 9 checks after one that warms the caches, taken once.
-double секунд_на_программу() {
-    static const double секунд = [] {
-        using Часы = std::chrono::steady_clock;
-        lsp::настроить_память();
-        std::size_t строк = 0;
-        const std::string текст = замер::программа(10'000, строк);
-        benchmark::DoNotOptimize(замер::проверить(замер::разобрать(текст)));
-        std::array<double, 9> замеры{};
-        for (double& замер : замеры) {
-            const auto начало = Часы::now();
-            benchmark::DoNotOptimize(замер::проверить(замер::разобрать(текст)));
-            замер = std::chrono::duration<double>(Часы::now() - начало).count();
-        }
-        std::ranges::nth_element(замеры, замеры.begin() + замеры.size() / 2);
-        return замеры[замеры.size() / 2];
-    }();
-    return секунд;
-}
-
 void Форма(benchmark::State& состояние, const замер::ОбобщённаяФорма& форма, std::size_t размер) {
-    const double эталон = секунд_на_программу();
+    const double эталон = замер::секунд_на_программу();
     const std::string текст = форма.текст(размер);
     const double секунд = замер::замерить_с_полом(состояние, текст, [&] {
         auto итог = замер::проверить(замер::разобрать(текст));

@@ -10,9 +10,6 @@
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
 
-#include <algorithm>
-#include <array>
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -22,14 +19,13 @@
 #include <vector>
 
 #include "../parser/floor.hpp"
-#include "../parser/program.hpp"
+#include "check.hpp"
 #include "parser/parser.hpp"
 #include "semantic/analyser.hpp"
 
 namespace {
 
 using namespace vokra;
-using Часы = std::chrono::steady_clock;
 
 // As the language server checks a document: lexer and parser, then the
 // analyser, which frees each body once checked.
@@ -40,25 +36,6 @@ semantic::Итог<void> проверить(const std::string& текст) {
     const std::vector<std::optional<std::string>> модуль_узла(узлы->size());
     return semantic::СемантическийАнализатор::новый().проверить_программу_освобождая_тела(
         *узлы, {}, модуль_узла);
-}
-
-double секунд(auto&& шаг) {
-    const auto начало = Часы::now();
-    шаг();
-    return std::chrono::duration<double>(Часы::now() - начало).count();
-}
-
-// Seconds of one whole check of the generated 10 000-line program: the
-// median of seven, after one that warms the caches.
-double секунд_на_программу() {
-    std::size_t строк = 0;
-    const std::string текст = замер::программа(10000, строк);
-    benchmark::DoNotOptimize(проверить(текст));
-    std::array<double, 7> замеры{};
-    for (double& замер : замеры)
-        замер = секунд([&] { benchmark::DoNotOptimize(проверить(текст)); });
-    std::ranges::nth_element(замеры, замеры.begin() + замеры.size() / 2);
-    return замеры[замеры.size() / 2];
 }
 
 // `повторить(n, f)`: f(0) … f(n - 1) joined.
@@ -163,15 +140,10 @@ void замерить(benchmark::State& состояние, std::string (*тек
                                      : итог.error().сообщение.c_str());
         return;
     }
-    const double программа = секунд_на_программу();
-    double всего = 0;
-    замер::замерить_с_полом(состояние, текст, [&] {
-        всего += секунд([&] { benchmark::DoNotOptimize(проверить(текст)); });
-    });
-    состояние.counters["×10000строк"] =
-        всего /
-        static_cast<double>(std::max<benchmark::IterationCount>(состояние.iterations(), 1)) /
-        программа;
+    const double программа = замер::секунд_на_программу();
+    const double секунд = замер::замерить_с_полом(
+        состояние, текст, [&] { benchmark::DoNotOptimize(проверить(текст)); });
+    состояние.counters["×10000строк"] = секунд / программа;
     состояние.counters["КБ"] = static_cast<double>(текст.size()) / 1024.0;
 }
 

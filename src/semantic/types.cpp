@@ -120,7 +120,8 @@ std::string в_тексте(const std::optional<РешённыйТип>& тип)
 
 namespace {
 
-std::string часть_имени(const РешённыйТип& тип, std::size_t предел);
+std::string имя_многих(std::string_view имя, const std::vector<РешённыйТип>& типы,
+                       std::size_t предел);
 
 // The conversion of a written type. Past the first mangled name longer than
 // `предел` bytes it builds nothing more and keeps the name of that name's
@@ -165,14 +166,7 @@ struct Преобразование {
             if (превысило)
                 return неизвестный_тип();
         }
-        if (предел == без_предела)
-            return тип_структуры(манглированное_имя_многих(о.имя(), аргументы));
-        std::string имя = fmt::format("{}__", о.имя());
-        for (std::size_t i = 0; i < аргументы.size() && имя.size() <= предел; ++i) {
-            if (i > 0)
-                имя += '_';
-            имя += часть_имени(аргументы[i], предел);
-        }
+        auto имя = имя_многих(о.имя(), аргументы, предел);
         if (имя.size() > предел) {
             превысило = о.имя();
             return неизвестный_тип();
@@ -237,6 +231,19 @@ std::string часть_имени(const РешённыйТип& тип, std::siz
     return в;
 }
 
+// The mangled name of a generic and its arguments; past `предел` bytes no
+// more parts are added.
+std::string имя_многих(std::string_view имя, const std::vector<РешённыйТип>& типы,
+                       std::size_t предел) {
+    std::string в = fmt::format("{}__", имя);
+    for (std::size_t i = 0; i < типы.size() && в.size() <= предел; ++i) {
+        if (i > 0)
+            в += '_';
+        в += часть_имени(типы[i], предел);
+    }
+    return в;
+}
+
 }  // namespace
 
 std::string манглированное_имя_типа(const РешённыйТип& тип) {
@@ -248,13 +255,7 @@ std::string манглированное_имя(std::string_view имя, const �
 }
 
 std::string манглированное_имя_многих(std::string_view имя, const std::vector<РешённыйТип>& типы) {
-    std::string в = fmt::format("{}__", имя);
-    for (std::size_t i = 0; i < типы.size(); ++i) {
-        if (i > 0)
-            в += '_';
-        в += манглированное_имя_типа(типы[i]);
-    }
-    return в;
+    return имя_многих(имя, типы, без_предела);
 }
 
 std::optional<РешённыйТип> имя_числового_типа_в_решённый_тип(std::string_view имя) {
