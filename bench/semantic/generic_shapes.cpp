@@ -90,6 +90,39 @@ std::string цепочка(std::size_t функций) {
     return текст + "функция главная() { вывести(г0<целое>()); }\n";
 }
 
+// `обёрток` wrappers written around `целое`, each opened with `открыть` and
+// closed with `закрыть`.
+std::string глубокий_тип(std::size_t обёрток, std::string_view открыть, std::string_view закрыть) {
+    std::string тип;
+    for (std::size_t i = 0; i < обёрток; ++i)
+        тип += открыть;
+    тип += "целое";
+    for (std::size_t i = 0; i < обёрток; ++i)
+        тип += закрыть;
+    return тип;
+}
+
+// A function of `параметров` parameters, each of the type `тип`.
+std::string параметры_типа(std::size_t параметров, std::string_view тип) {
+    std::string параметры;
+    for (std::size_t i = 0; i < параметров; ++i)
+        параметры += fmt::format("{}{} п{}", i > 0 ? ", " : "", тип, i);
+    return fmt::format("структура Г<Т> {{ Т x; }}\nфункция ф({}) {{ }}\n", параметры);
+}
+
+// A contract of `методов` methods, each taking an array `глубина` levels
+// deep, and a structure that keeps it.
+std::string глубокий_контракт(std::size_t глубина, std::size_t методов) {
+    const std::string тип = глубокий_тип(глубина, "", "[1]");
+    std::string требования, методы;
+    for (std::size_t i = 0; i < методов; ++i) {
+        требования += fmt::format("функция м{}({} п);\n", i, тип);
+        методы += fmt::format("функция м{}({} п) {{ }}\n", i, тип);
+    }
+    return fmt::format("контракт К {{\n{}}}\nструктура С : К {{\nцелое x;\n{}}}\n", требования,
+                       методы);
+}
+
 constexpr std::array формы{
     ОбобщённаяФорма{"удвоение", 24, 26, удвоение},
     ОбобщённаяФорма{"обёртки", 12, 16, [](std::size_t н) { return обёртки(н, 1); }},
@@ -100,6 +133,26 @@ constexpr std::array формы{
     ОбобщённаяФорма{"глубокий_аргумент", 450, 900,
                     [](std::size_t н) { return глубокий_аргумент(н, н * 20 / 3); }},
     ОбобщённаяФорма{"цепочка", 65, 1000, цепочка},
+    // Parameters of types written 450 and 900 levels deep, about 0.8 MB at
+    // the larger depth.
+    ОбобщённаяФорма{"глубокие_обобщения", 450, 900,
+                    [](std::size_t н) { return параметры_типа(222, глубокий_тип(н, "Г<", ">")); }},
+    ОбобщённаяФорма{"глубокие_массивы", 450, 900,
+                    [](std::size_t н) { return параметры_типа(300, глубокий_тип(н, "", "[1]")); }},
+    ОбобщённаяФорма{
+        "глубокие_списки", 450, 900,
+        [](std::size_t н) { return параметры_типа(50, глубокий_тип(н, "Список из ", "")); }},
+    ОбобщённаяФорма{
+        "глубокие_опциональные", 450, 900,
+        [](std::size_t н) { return параметры_типа(64, глубокий_тип(н, "Список<", "?>")); }},
+    // A generic around a list, half as many times: each list quotes the
+    // name inside it again, so the name doubles in length per level until
+    // it passes the bound.
+    ОбобщённаяФорма{
+        "глубокие_списки_в_обобщении", 450, 900,
+        [](std::size_t н) { return параметры_типа(50, глубокий_тип(н / 2, "Г<Список<", ">>")); }},
+    ОбобщённаяФорма{"глубокий_контракт", 450, 900,
+                    [](std::size_t н) { return глубокий_контракт(н, 150); }},
 };
 
 }  // namespace

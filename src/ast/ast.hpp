@@ -102,6 +102,7 @@ struct Тип {
     struct Обобщённый {
         static constexpr std::string_view название = "Обобщённый";
         Обобщённый(std::string имя, std::vector<Тип> параметры);
+        explicit Обобщённый(ЗаписьСоСписком<std::string, Тип> части) : части(std::move(части)) {}
         std::string& имя() { return части.запись(); }
         const std::string& имя() const { return части.запись(); }
         std::span<Тип> параметры();

@@ -248,6 +248,9 @@ bool тело_в_фигурных(Парсер& п) {
     do {
         ВЗЯТЬ(параметр, разобрать_один_параметр());
         параметры.push_back(std::move(параметр));
+        // A parameter read is never read again: a long list of parameters
+        // of deep types holds the tokens of one at a time, not of all.
+        отбросить_прочитанные();
     } while (совпадает(ВидТокена::Запятая));
     параметры.shrink_to_fit();
     return параметры;

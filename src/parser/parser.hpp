@@ -90,6 +90,8 @@ struct Парсер {
     std::vector<ast::ОператорСоСтрокой> операторы_блоков;
     // The same for the arguments of calls and the elements of array literals.
     std::vector<ast::Выражение> аргументы_вызовов;
+    // The same for the type arguments of written generic types.
+    std::vector<ast::Тип> аргументы_типов;
 
     static Парсер новый(СписокТокенов токены);
     // A parser that lexes `текст` as it reads; the text is read in place and

@@ -15,19 +15,19 @@ namespace vokra::semantic {
 
 namespace {
 
-// Whether resolving the type builds a mangled name: a written generic type
-// other than the built-in lists and dictionaries, anywhere inside it.
-bool строит_имя(const ast::Тип& тип) {
-    if (const auto* обобщённый = std::get_if<ast::Тип::Обобщённый>(&тип.вид)) {
-        const auto параметров = обобщённый->параметры().size();
-        if (параметров > 0 && !(обобщённый->имя() == "Список" && параметров == 1) &&
-            !(обобщённый->имя() == "Словарь" && параметров == 2))
-            return true;
+// The nodes of a written type, and whether resolving it builds a mangled
+// name anywhere inside it, found in one walk.
+struct ОбходТипа {
+    std::size_t узлов = 0;
+    bool строит_имя = false;
+
+    void operator()(const ast::Тип& тип) {
+        ++узлов;
+        if (const auto* обобщённый = std::get_if<ast::Тип::Обобщённый>(&тип.вид))
+            строит_имя = строит_имя || имя_экземпляра(*обобщённый);
+        ast::обойти_детей(тип, *this);
     }
-    bool строит = false;
-    ast::обойти_детей(тип, [&](const ast::Тип& внутри) { строит = строит || строит_имя(внутри); });
-    return строит;
-}
+};
 
 // Counts the nodes of a tree; with `проверять_имена`, also resolves every
 // written type that builds a mangled name, within the bound, and keeps the
@@ -38,8 +38,10 @@ struct Счёт {
     std::optional<std::string> превысило;
 
     void operator()(const ast::Тип& тип) {
-        узлов += узлов_типа(тип);
-        if (!проверять_имена || превысило || !строит_имя(тип))
+        ОбходТипа обход;
+        обход(тип);
+        узлов += обход.узлов;
+        if (!проверять_имена || превысило || !обход.строит_имя)
             return;
         if (auto решённый = преобразовать_тип_в_пределе(тип, предел_длины_типа); !решённый)
             превысило = std::move(решённый.error());
@@ -80,9 +82,9 @@ struct Счёт {
 }  // namespace
 
 std::size_t узлов_типа(const ast::Тип& тип) {
-    std::size_t узлов = 1;
-    ast::обойти_детей(тип, [&](const ast::Тип& внутри) { узлов += узлов_типа(внутри); });
-    return узлов;
+    ОбходТипа обход;
+    обход(тип);
+    return обход.узлов;
 }
 
 Итог<std::size_t> измерить_программу(const std::vector<ast::ВерхнийУзел>& узлы) {

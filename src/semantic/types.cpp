@@ -120,8 +120,7 @@ std::string в_тексте(const std::optional<РешённыйТип>& тип)
 
 namespace {
 
-std::string имя_многих(std::string_view имя, const std::vector<РешённыйТип>& типы,
-                       std::size_t предел);
+std::string часть_имени(const РешённыйТип& тип, std::size_t предел);
 
 // The conversion of a written type. Past the first mangled name longer than
 // `предел` bytes it builds nothing more and keeps the name of that name's
@@ -157,21 +156,47 @@ struct Преобразование {
             auto ключ = (*this)(о.параметры()[0]);
             return {Т::Словарь{std::move(ключ), (*this)(о.параметры()[1])}};
         }
-        if (о.параметры().empty())
+        if (!имя_экземпляра(о))
             return неизвестный_тип();
-        std::vector<Т> аргументы;
-        аргументы.reserve(о.параметры().size());
-        for (const auto& параметр : о.параметры()) {
-            аргументы.push_back((*this)(параметр));
-            if (превысило)
-                return неизвестный_тип();
-        }
-        auto имя = имя_многих(о.имя(), аргументы, предел);
-        if (имя.size() > предел) {
-            превысило = о.имя();
+        std::string имя;
+        if (!дописать_имя(имя, о))
             return неизвестный_тип();
-        }
         return тип_структуры(std::move(имя));
+    }
+
+    // Appends the mangled name of `о` to `в`. The part of an argument that
+    // is itself such an instance is its name, so it is written in place
+    // rather than built apart and copied at every level: a name nested N
+    // deep costs its length, not N times it. Arguments are gone through in
+    // order and each name is measured once complete, so the generic kept
+    // in `превысило` is the same first one as if every argument were
+    // converted before its name; false once one is kept.
+    bool дописать_имя(std::string& в, const А::Обобщённый& о) {
+        if (превысило)
+            return false;
+        const std::size_t начало = в.size();
+        в += о.имя();
+        в += "__";
+        for (std::size_t i = 0; i < о.параметры().size(); ++i) {
+            if (i > 0)
+                в += '_';
+            const auto& параметр = о.параметры()[i];
+            const auto* вложенный = std::get_if<А::Обобщённый>(&параметр.вид);
+            if (вложенный && имя_экземпляра(*вложенный)) {
+                if (!дописать_имя(в, *вложенный))
+                    return false;
+                continue;
+            }
+            auto аргумент = (*this)(параметр);
+            if (превысило)
+                return false;
+            в += часть_имени(аргумент, предел);
+        }
+        if (в.size() - начало > предел) {
+            превысило = о.имя();
+            return false;
+        }
+        return true;
     }
     Т operator()(const А::Массив& м) {
         if (!м.размер)
@@ -184,6 +209,12 @@ struct Преобразование {
 };
 
 }  // namespace
+
+bool имя_экземпляра(const ast::Тип::Обобщённый& тип) {
+    const auto параметров = тип.параметры().size();
+    return параметров > 0 && !(тип.имя() == "Список" && параметров == 1) &&
+           !(тип.имя() == "Словарь" && параметров == 2);
+}
 
 РешённыйТип преобразовать_тип(const ast::Тип& тип) {
     return Преобразование{}(тип);

@@ -147,6 +147,10 @@ std::string в_тексте(const std::vector<РешённыйТип>& типы)
 // "Some(Целое)" or "None".
 std::string в_тексте(const std::optional<РешённыйТип>& тип);
 
+// Whether a written generic type is an instance of a generic structure,
+// named by its mangled name: it has arguments and is no built-in list or
+// dictionary.
+bool имя_экземпляра(const ast::Тип::Обобщённый& тип);
 // The plain conversion of a written type. No table is consulted: a contract
 // name becomes a structure type here.
 РешённыйТип преобразовать_тип(const ast::Тип& тип);
