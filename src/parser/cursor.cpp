@@ -143,6 +143,10 @@ void Парсер::отбросить_прочитанные() {
 }
 
 void Парсер::заменить(std::size_t позиция, std::string_view текст) {
+    // Asked twice per size suffix of a type: the text is not copied while
+    // no edits are kept.
+    if (!записывать_правки)
+        return;
     записать<Правка::Заменить>(std::string(текст), позиция, false, false, false);
 }
 

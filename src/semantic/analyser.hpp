@@ -19,8 +19,13 @@
 namespace vokra::semantic {
 
 struct ИнформацияОПеременной {
-    РешённыйТип тип;
+    РешённыйТип собственный;
     bool неизменная = false;
+    // A parameter's type is read from its function's registered signature,
+    // which outlives the body's scope, instead of being copied into it.
+    const РешённыйТип* из_сигнатуры = nullptr;
+
+    const РешённыйТип& тип() const { return из_сигнатуры ? *из_сигнатуры : собственный; }
 };
 
 // The scopes of the body under check, the innermost last. The outermost one
@@ -32,12 +37,17 @@ struct СтекОбластей {
     // Enters the name into the innermost scope, replacing an entry of the
     // same name there.
     void объявить(const std::string& имя, РешённыйТип тип, bool неизменная);
+    // The same for a type that lives longer than the scope.
+    void объявить_по_ссылке(const std::string& имя, const РешённыйТип& тип, bool неизменная);
     // The innermost entry of the name, or none.
     const ИнформацияОПеременной* найти(const std::string& имя) const;
     // The names of all scopes, the outermost scope first.
     std::vector<std::string> все_видимые_имена() const;
     void войти() { области.emplace_back(); }
     void выйти() { области.pop_back(); }
+
+  private:
+    void вставить(const std::string& имя, ИнформацияОПеременной информация);
 };
 
 // One per assignment statement: the type of the variable the assignment
@@ -147,7 +157,10 @@ struct СемантическийАнализатор {
         const std::vector<std::optional<std::string>>& модуль_узла);
 
     // Function and method bodies (bodies.cpp).
-    Итог<void> проверить_функцию(const ast::ОбъявлениеФункции& функция);
+    // `сигнатура`, when given, is the function's registered signature: its
+    // types are those of the parameters, resolved once.
+    Итог<void> проверить_функцию(const ast::ОбъявлениеФункции& функция,
+                                 const СигнатураФункции* сигнатура = nullptr);
     Итог<void> проверить_метод(const std::string& структура, const ast::ОбъявлениеФункции& метод);
 
     // Statements and assignment targets (statements.cpp).

@@ -47,6 +47,17 @@ std::optional<Т> тип_возврата(const std::optional<ast::Тип>& ти
     return преобразовать_тип(тип);
 }
 
+// Whether a method's parameter types are those a contract's requirement
+// writes, compared without converting the requirement's types.
+bool как_в_требовании(const std::vector<ast::Параметр>& требуемые, const std::vector<Т>& типы) {
+    if (требуемые.size() != типы.size())
+        return false;
+    for (std::size_t i = 0; i < типы.size(); ++i)
+        if (!равен_написанному(типы[i], требуемые[i].тип))
+            return false;
+    return true;
+}
+
 struct Проверка {
     СемантическийАнализатор& а;
     const std::vector<ast::ВерхнийУзел>& узлы;
@@ -235,11 +246,12 @@ struct Проверка {
             if (метод == nullptr)
                 return ошибка(fmt::format(сообщения::нет_метода_контракта, структура, контракт,
                                           требование.имя));
-            const auto параметры = типы_параметров(требование.параметры, как_написано);
-            if (параметры != метод->параметры)
+            if (!как_в_требовании(требование.параметры, метод->параметры)) {
+                const auto параметры = типы_параметров(требование.параметры, как_написано);
                 return ошибка(fmt::format(сообщения::параметры_не_как_в_контракте, структура,
                                           требование.имя, контракт, в_тексте(параметры),
                                           в_тексте(метод->параметры)));
+            }
             const auto возврат = тип_возврата(требование.тип_возврата, как_написано);
             if (возврат != метод->тип_возврата)
                 return ошибка(fmt::format(сообщения::возврат_не_как_в_контракте, структура,
@@ -287,20 +299,33 @@ struct Проверка {
     }
 
     // Generic declarations are checked through their instances, when used.
-    Итог<void> проверить_узел(const ast::ВерхнийУзел& узел) {
+    Итог<void> проверить_узел(std::size_t номер) {
+        const auto& узел = узлы[номер];
         if (const auto* с = узел_вида<ast::ВерхнийУзел::Структура>(узел)) {
             if (с->объявление.обобщённые_параметры.empty())
                 return структура(с->объявление);
         } else if (const auto* ф = узел_вида<ast::ВерхнийУзел::Функция>(узел)) {
             if (ф->объявление.обобщённые_параметры.empty())
-                return а.проверить_функцию(ф->объявление);
+                return а.проверить_функцию(ф->объявление, сигнатура_узла(номер, ф->объявление));
         }
         return {};
     }
 
+    // The signature registered from the function of node `номер`, whose
+    // types the body's scope takes instead of resolving them again; none
+    // for a node past the module entries, which registered nothing.
+    const СигнатураФункции* сигнатура_узла(std::size_t номер,
+                                           const ast::ОбъявлениеФункции& функция) const {
+        if (номер >= модуль_узла.size())
+            return nullptr;
+        if (const auto& модуль = модуль_узла[номер])
+            return а.сигнатуры_функций_модулей.найти({*модуль, функция.имя});
+        return а.сигнатуры_функций.найти(функция.имя);
+    }
+
     Итог<void> проверить_узлы() {
         for (std::size_t i = 0; i < узлы.size(); ++i) {
-            if (auto итог = проверить_узел(узлы[i]); !итог)
+            if (auto итог = проверить_узел(i); !итог)
                 return итог;
             if (освобождаемые != nullptr)
                 освободить_тела((*освобождаемые)[i]);

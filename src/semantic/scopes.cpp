@@ -8,6 +8,15 @@
 namespace vokra::semantic {
 
 void СтекОбластей::объявить(const std::string& имя, РешённыйТип тип, bool неизменная) {
+    вставить(имя, ИнформацияОПеременной{std::move(тип), неизменная});
+}
+
+void СтекОбластей::объявить_по_ссылке(const std::string& имя, const РешённыйТип& тип,
+                                      bool неизменная) {
+    вставить(имя, ИнформацияОПеременной{{}, неизменная, &тип});
+}
+
+void СтекОбластей::вставить(const std::string& имя, ИнформацияОПеременной информация) {
     if (области.empty()) {
         // The outermost scope lives as long as the analyser; losing it is a
         // fault of the analyser itself, not of the program under check.
@@ -15,7 +24,7 @@ void СтекОбластей::объявить(const std::string& имя, Ре�
         std::fputc('\n', stderr);
         std::abort();
     }
-    области.back().вставить(имя, ИнформацияОПеременной{std::move(тип), неизменная});
+    области.back().вставить(имя, std::move(информация));
 }
 
 const ИнформацияОПеременной* СтекОбластей::найти(const std::string& имя) const {

@@ -229,6 +229,52 @@ tl::expected<РешённыйТип, std::string> преобразовать_т�
     return итог;
 }
 
+bool равен_написанному(const РешённыйТип& решённый, const ast::Тип& тип) {
+    using А = ast::Тип;
+    using Т = РешённыйТип;
+    const РешённыйТип* р = &решённый;
+    const ast::Тип* а = &тип;
+    // One wrapper is unwrapped on both sides per turn; the loop keeps the
+    // stack flat however deep the type is written.
+    while (true) {
+        const auto номер = а->вид.index();
+        if (номер < ast::число_скалярных_типов)
+            return р->вид.index() == номер;
+        if (const auto* м = std::get_if<А::Массив>(&а->вид)) {
+            if (!м->размер)
+                return р->неизвестен();
+            const auto* рм = std::get_if<Т::Массив>(&р->вид);
+            if (рм == nullptr || рм->размер != static_cast<std::uint64_t>(*м->размер))
+                return false;
+            р = &*рм->элемент;
+            а = &*м->элемент;
+        } else if (const auto* о = std::get_if<А::Опциональный>(&а->вид)) {
+            const auto* ро = std::get_if<Т::Опциональный>(&р->вид);
+            if (ро == nullptr)
+                return false;
+            р = &*ро->тип;
+            а = &*о->тип;
+        } else if (const auto* рез = std::get_if<А::Результат>(&а->вид)) {
+            const auto* ррез = std::get_if<Т::Результат>(&р->вид);
+            if (ррез == nullptr)
+                return false;
+            р = &*ррез->тип;
+            а = &*рез->тип;
+        } else if (const auto* к = std::get_if<А::Канал>(&а->вид)) {
+            const auto* рк = std::get_if<Т::Канал>(&р->вид);
+            if (рк == nullptr)
+                return false;
+            р = &*рк->элемент;
+            а = &*к->тип;
+        } else if (const auto* п = std::get_if<А::Пользовательский>(&а->вид)) {
+            const auto* рс = std::get_if<Т::Структура>(&р->вид);
+            return рс != nullptr && рс->имя == п->имя;
+        } else {
+            return *р == преобразовать_тип(*а);
+        }
+    }
+}
+
 namespace {
 
 // The type parts of kinds 0 to 13, in kind order; the same words name the

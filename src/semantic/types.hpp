@@ -159,6 +159,10 @@ bool имя_экземпляра(const ast::Тип::Обобщённый& тип
 // `предел` bytes, having built no more of it than that.
 tl::expected<РешённыйТип, std::string> преобразовать_тип_в_пределе(const ast::Тип& тип,
                                                                    std::size_t предел);
+// Whether `решённый` equals the plain conversion of `тип`. Only a generic
+// instance is converted to be compared; wrappers and arrays are compared
+// level by level, without building anything.
+bool равен_написанному(const РешённыйТип& решённый, const ast::Тип& тип);
 
 // The type part of a mangled name: the lower-case word of a scalar kind, the
 // name of a structure, the printed form of everything else.
