@@ -1,7 +1,7 @@
 // The whole check of a text as the language server reads it: parsed, then
-// checked with every node in the main file; and the time of that check over
-// the generated 10 000-line program, the measure of the texts built to be
-// slow.
+// checked with every node in the main file; and the time of a check as a
+// multiple of that of the generated 10 000-line program, the measure of the
+// texts built to be slow.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -32,25 +32,36 @@ inline semantic::Итог<void> проверить(const std::vector<ast::Вер
     return анализатор.проверить_программу(узлы, {}, модуль_узла);
 }
 
-// Seconds of one whole check of the generated 10 000-line program: the
-// median of 9 checks after one that warms the caches, taken once.
-inline double секунд_на_программу() {
-    static const double секунд = [] {
-        using Часы = std::chrono::steady_clock;
-        lsp::настроить_память();
+// How many times as long as the whole check of the generated 10 000-line
+// program one run of `шаг` takes: the median of 9 rounds, each timing the
+// program's check and `шаг` one right after the other, after a round that
+// warms the caches. Both are measured under the same load, so a burst of
+// other work on the machine changes the two alike.
+template <class Шаг>
+double кратность_программы(Шаг шаг) {
+    using Часы = std::chrono::steady_clock;
+    static const std::string программа_10000 = [] {
         std::size_t строк = 0;
-        const std::string текст = программа(10'000, строк);
-        benchmark::DoNotOptimize(проверить(разобрать(текст)));
-        std::array<double, 9> замеры{};
-        for (double& з : замеры) {
-            const auto начало = Часы::now();
-            benchmark::DoNotOptimize(проверить(разобрать(текст)));
-            з = std::chrono::duration<double>(Часы::now() - начало).count();
-        }
-        std::ranges::nth_element(замеры, замеры.begin() + замеры.size() / 2);
-        return замеры[замеры.size() / 2];
+        return программа(10'000, строк);
     }();
-    return секунд;
+    lsp::настроить_память();
+    auto секунд = [](auto&& работа) {
+        const auto начало = Часы::now();
+        работа();
+        return std::chrono::duration<double>(Часы::now() - начало).count();
+    };
+    auto программа_целиком = [] {
+        benchmark::DoNotOptimize(проверить(разобрать(программа_10000)));
+    };
+    программа_целиком();
+    шаг();
+    std::array<double, 9> кратности{};
+    for (double& к : кратности) {
+        const double эталон = секунд(программа_целиком);
+        к = секунд(шаг) / эталон;
+    }
+    std::ranges::nth_element(кратности, кратности.begin() + кратности.size() / 2);
+    return кратности[кратности.size() / 2];
 }
 
 }  // namespace vokra::замер

@@ -1,7 +1,7 @@
 // The whole check of each generic shape, at two sizes, beside the generated
-// 10 000-line program checked in the same process: the counter `×10000строк`
-// is the shape's time as a multiple of that program's, and a shape over 6
-// of it is reported as an error.
+// 10 000-line program checked in the same process, round by round: the
+// counter `×10000строк` is the shape's time as a multiple of that program's,
+// and a shape over 6 of it is reported as an error.
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
 
@@ -18,13 +18,13 @@ using namespace vokra;
 constexpr double предел_кратности = 6;
 
 void Форма(benchmark::State& состояние, const замер::ОбобщённаяФорма& форма, std::size_t размер) {
-    const double эталон = замер::секунд_на_программу();
     const std::string текст = форма.текст(размер);
-    const double секунд = замер::замерить_с_полом(состояние, текст, [&] {
+    auto проверка = [&] {
         auto итог = замер::проверить(замер::разобрать(текст));
         benchmark::DoNotOptimize(итог);
-    });
-    const double кратность = секунд / эталон;
+    };
+    замер::замерить_с_полом(состояние, текст, проверка);
+    const double кратность = замер::кратность_программы(проверка);
     состояние.counters["×10000строк"] = кратность;
     состояние.SetBytesProcessed(состояние.iterations() * static_cast<std::int64_t>(текст.size()));
     if (кратность > предел_кратности)

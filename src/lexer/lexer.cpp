@@ -383,7 +383,31 @@ struct Разбор {
         }
     }
 
-    Итог число() {
+    // Reads an integer written as plain ASCII digits straight from the
+    // bytes into `куда`, as число() would read it. False, with nothing read,
+    // when a point follows the digits or the value does not fit: число()
+    // then reads the number and words its error.
+    bool целое_подряд(Token& куда) {
+        const std::string_view текст = л.текст;
+        const std::size_t начало = л.байт;
+        std::size_t байт = начало;
+        while (байт < текст.size() && текст[байт] >= '0' && текст[байт] <= '9')
+            ++байт;
+        if (байт < текст.size() && текст[байт] == '.')
+            return false;
+        std::int64_t значение = 0;
+        const auto [конец, код] =
+            std::from_chars(текст.data() + начало, текст.data() + байт, значение);
+        if (код != std::errc{} || конец != текст.data() + байт)
+            return false;
+        перейти_в_строке(байт, байт - начало);
+        прочитать_текущий();
+        куда.вид = ВидТокена::ЦелоеЛит;
+        куда.значение.emplace<std::int64_t>(значение);
+        return true;
+    }
+
+    [[gnu::noinline]] Итог число() {
         std::string цифры;
         bool с_точкой = false;
         while (!в_конце()) {
@@ -409,7 +433,7 @@ struct Разбор {
         return Token::целое(значение);
     }
 
-    Итог текст() {
+    [[gnu::noinline]] Итог текст() {
         const std::size_t строка = л.строка;
         const std::size_t столбец = л.столбец;
         шаг();
@@ -484,9 +508,9 @@ struct Разбор {
     // character completes one.
     bool знак(Token& куда) {
         const char32_t с = текущий();
-        const char32_t д = есть_следующий() ? следующий() : U'\0';
+        // Only the characters that may start a pair look at the next one.
         auto пара = [&](char32_t второй, ВидТокена двойной, ВидТокена одиночный) {
-            if (д == второй) {
+            if (есть_следующий() && следующий() == второй) {
                 шаг();
                 шаг();
                 куда.вид = двойной;
@@ -588,6 +612,8 @@ struct Разбор {
             слово(куда);
             return std::nullopt;
         }
+        if (цифра(с) && целое_подряд(куда))
+            return std::nullopt;
         if (цифра(с) || с == U'"') {
             auto прочитанный = цифра(с) ? число() : текст();
             if (!прочитанный)

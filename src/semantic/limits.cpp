@@ -29,9 +29,9 @@ struct ОбходТипа {
     }
 };
 
-// Counts the nodes of a tree; with `проверять_имена`, also resolves every
-// written type that builds a mangled name, within the bound, and keeps the
-// first generic whose name outgrows it.
+// Counts the nodes of a tree; with `проверять_имена`, also measures the
+// mangled names of every written type that builds one, and keeps the first
+// generic whose name outgrows the bound.
 struct Счёт {
     bool проверять_имена = false;
     std::size_t узлов = 0;
@@ -43,8 +43,7 @@ struct Счёт {
         узлов += обход.узлов;
         if (!проверять_имена || превысило || !обход.строит_имя)
             return;
-        if (auto решённый = преобразовать_тип_в_пределе(тип, предел_длины_типа); !решённый)
-            превысило = std::move(решённый.error());
+        превысило = превышает_предел_имени(тип, предел_длины_типа);
     }
     void operator()(const ast::Выражение& выражение) {
         ++узлов;

@@ -128,6 +128,9 @@ std::string часть_имени(const РешённыйТип& тип, std::siz
 struct Преобразование {
     std::size_t предел = без_предела;
     std::optional<std::string> превысило;
+    // Only the lengths of the mangled names are wanted: an instance outside
+    // every other name is measured, not written, and stands as Неизвестен.
+    bool только_длины = false;
 
     using А = ast::Тип;
     using Т = РешённыйТип;
@@ -158,6 +161,11 @@ struct Преобразование {
         }
         if (!имя_экземпляра(о))
             return неизвестный_тип();
+        if (только_длины) {
+            std::size_t длина = 0;
+            измерить_имя(длина, о);
+            return неизвестный_тип();
+        }
         std::string имя;
         if (!дописать_имя(имя, о))
             return неизвестный_тип();
@@ -198,6 +206,39 @@ struct Преобразование {
         }
         return true;
     }
+    // Adds to `длина` the length дописать_имя would append for `о`, with the
+    // same outcome, building only the parts of arguments that are no
+    // instance. A name nested N deep costs its depth, not its length.
+    bool измерить_имя(std::size_t& длина, const А::Обобщённый& о) {
+        if (превысило)
+            return false;
+        std::size_t своя = о.имя().size() + 2;
+        for (std::size_t i = 0; i < о.параметры().size(); ++i) {
+            if (i > 0)
+                ++своя;
+            const auto& параметр = о.параметры()[i];
+            const auto* вложенный = std::get_if<А::Обобщённый>(&параметр.вид);
+            if (вложенный && имя_экземпляра(*вложенный)) {
+                if (!измерить_имя(своя, *вложенный))
+                    return false;
+                continue;
+            }
+            // The part of any other argument is its printed form, in which
+            // the names of instances are written out.
+            только_длины = false;
+            auto аргумент = (*this)(параметр);
+            только_длины = true;
+            if (превысило)
+                return false;
+            своя += часть_имени(аргумент, предел).size();
+        }
+        if (своя > предел) {
+            превысило = о.имя();
+            return false;
+        }
+        длина += своя;
+        return true;
+    }
     Т operator()(const А::Массив& м) {
         if (!м.размер)
             return неизвестный_тип();
@@ -227,6 +268,13 @@ tl::expected<РешённыйТип, std::string> преобразовать_т�
     if (преобразование.превысило)
         return tl::unexpected(std::move(*преобразование.превысило));
     return итог;
+}
+
+std::optional<std::string> превышает_предел_имени(const ast::Тип& тип, std::size_t предел) {
+    Преобразование преобразование{
+        .предел = предел, .превысило = std::nullopt, .только_длины = true};
+    преобразование(тип);
+    return std::move(преобразование.превысило);
 }
 
 bool равен_написанному(const РешённыйТип& решённый, const ast::Тип& тип) {

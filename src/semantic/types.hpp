@@ -159,6 +159,10 @@ bool имя_экземпляра(const ast::Тип::Обобщённый& тип
 // `предел` bytes, having built no more of it than that.
 tl::expected<РешённыйТип, std::string> преобразовать_тип_в_пределе(const ast::Тип& тип,
                                                                    std::size_t предел);
+// The generic the bounded conversion of `тип` would fail with, or none when
+// every mangled name fits; the names are measured, not written, so only the
+// parts of arguments that are no instance are built.
+std::optional<std::string> превышает_предел_имени(const ast::Тип& тип, std::size_t предел);
 // Whether `решённый` equals the plain conversion of `тип`. Only a generic
 // instance is converted to be compared; wrappers and arrays are compared
 // level by level, without building anything.
