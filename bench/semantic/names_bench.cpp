@@ -27,17 +27,6 @@ namespace {
 
 using namespace vokra;
 
-// As the language server checks a document: lexer and parser, then the
-// analyser, which frees each body once checked.
-semantic::Итог<void> проверить(const std::string& текст) {
-    auto узлы = parser::разобрать_исходный_текст(текст);
-    if (!узлы)
-        return semantic::ошибка("the text does not parse");
-    const std::vector<std::optional<std::string>> модуль_узла(узлы->size());
-    return semantic::СемантическийАнализатор::новый().проверить_программу_освобождая_тела(
-        *узлы, {}, модуль_узла);
-}
-
 // `повторить(n, f)`: f(0) … f(n - 1) joined.
 std::string повторить(std::size_t раз, const std::function<std::string(std::size_t)>& кусок) {
     std::string текст;
@@ -135,12 +124,12 @@ std::string сталкивающиеся(std::size_t n) {
 void замерить(benchmark::State& состояние, std::string (*текст_размера)(std::size_t),
               bool с_ошибкой) {
     const std::string текст = текст_размера(static_cast<std::size_t>(состояние.range(0)));
-    if (auto итог = проверить(текст); итог.has_value() == с_ошибкой) {
+    if (auto итог = замер::проверить_как_сервер(текст); итог.has_value() == с_ошибкой) {
         состояние.SkipWithError(итог ? "the text passes the check"
                                      : итог.error().сообщение.c_str());
         return;
     }
-    auto проверка = [&] { benchmark::DoNotOptimize(проверить(текст)); };
+    auto проверка = [&] { benchmark::DoNotOptimize(замер::проверить_как_сервер(текст)); };
     замер::замерить_с_полом(состояние, текст, проверка);
     состояние.counters["×10000строк"] = замер::кратность_программы(проверка);
     состояние.counters["КБ"] = static_cast<double>(текст.size()) / 1024.0;

@@ -140,6 +140,10 @@ struct СемантическийАнализатор {
     // Declared types: a user type that names a registered contract becomes a
     // contract type; Список and Словарь resolve their arguments the same way.
     РешённыйТип разрешить_тип_параметра(const ast::Тип& тип) const;
+    // Whether разрешить_тип_параметра gives the plain conversion of `тип`:
+    // it does unless a contract is named where a parameter's type, a list's
+    // element or a dictionary's key or value is written.
+    bool разрешается_как_написано(const ast::Тип& тип) const;
 
     // Whole program (program.cpp). `модуль_узла` names the imported module of
     // each node; an empty entry marks the main file.
@@ -161,7 +165,11 @@ struct СемантическийАнализатор {
     // types are those of the parameters, resolved once.
     Итог<void> проверить_функцию(const ast::ОбъявлениеФункции& функция,
                                  const СигнатураФункции* сигнатура = nullptr);
-    Итог<void> проверить_метод(const std::string& структура, const ast::ОбъявлениеФункции& метод);
+    // `сигнатура`, when given, is the method's registered signature, whose
+    // types are those written: a parameter is read from it unless resolving
+    // it would name a contract.
+    Итог<void> проверить_метод(const std::string& структура, const ast::ОбъявлениеФункции& метод,
+                               const СигнатураМетода* сигнатура = nullptr);
 
     // Statements and assignment targets (statements.cpp).
     Итог<void> проверить_блок(const ast::Блок& блок);

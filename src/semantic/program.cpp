@@ -67,14 +67,22 @@ struct Проверка {
     // body once it has checked it.
     std::vector<ast::ВерхнийУзел>* освобождаемые = nullptr;
 
+    // A contract's requirements are kept as written. When the caller gives
+    // the bodies up, the table takes them over from the tree: nothing reads
+    // a contract in the tree again.
     Итог<void> контракты() {
-        for (const auto& узел : узлы) {
-            const auto* контракт = узел_вида<ast::ВерхнийУзел::Контракт>(узел);
+        for (std::size_t i = 0; i < узлы.size(); ++i) {
+            const auto* контракт = узел_вида<ast::ВерхнийУзел::Контракт>(узлы[i]);
             if (контракт == nullptr)
                 continue;
             if (а.контракты.содержит(контракт->имя))
                 return ошибка(fmt::format(сообщения::контракт_повторно, контракт->имя));
-            а.контракты.вставить(контракт->имя, контракт->методы);
+            if (освобождаемые == nullptr)
+                а.контракты.вставить(контракт->имя, контракт->методы);
+            else
+                а.контракты.вставить(
+                    контракт->имя,
+                    std::move(std::get<ast::ВерхнийУзел::Контракт>((*освобождаемые)[i].вид).методы));
         }
         return {};
     }
@@ -292,7 +300,9 @@ struct Проверка {
         for (const auto& метод : объявление.методы) {
             if (!метод.обобщённые_параметры.empty())
                 continue;
-            if (auto итог = а.проверить_метод(имя, метод); !итог)
+            if (auto итог =
+                    а.проверить_метод(имя, метод, а.сигнатуры_методов.найти({имя, метод.имя}));
+                !итог)
                 return итог;
         }
         return {};
