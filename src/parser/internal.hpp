@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <iterator>
 #include <span>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -87,7 +88,11 @@ struct НаОбщемСписке {
 
     template <class... Поля>
     void добавить(Поля&&... поля) {
-        список.push_back(T{std::forward<Поля>(поля)...});
+        // A whole element is moved in once, not through a temporary.
+        if constexpr (sizeof...(Поля) == 1 && (std::is_same_v<std::remove_cvref_t<Поля>, T> && ...))
+            список.push_back(std::forward<Поля>(поля)...);
+        else
+            список.push_back(T{std::forward<Поля>(поля)...});
     }
     std::span<const T> элементы() const { return std::span<const T>(список).subspan(начало); }
     // The elements moved into a record's list, at their size.

@@ -147,6 +147,16 @@ std::string в_тексте(const std::vector<РешённыйТип>& типы)
 // "Some(Целое)" or "None".
 std::string в_тексте(const std::optional<РешённыйТип>& тип);
 
+// Whether a written generic type is the built-in list, `Список<Т>`, or the
+// built-in dictionary, `Словарь<К, З>`. The length is compared first: most
+// generic names are told apart by it without comparing their letters.
+inline bool встроенный_список(const ast::Тип::Обобщённый& тип) {
+    return тип.параметры().size() == 1 && std::string_view{тип.имя()} == std::string_view{"Список"};
+}
+inline bool встроенный_словарь(const ast::Тип::Обобщённый& тип) {
+    return тип.параметры().size() == 2 &&
+           std::string_view{тип.имя()} == std::string_view{"Словарь"};
+}
 // Whether a written generic type is an instance of a generic structure,
 // named by its mangled name: it has arguments and is no built-in list or
 // dictionary.
