@@ -13,6 +13,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "lexer/messages.hpp"
 #include "unicode/unicode.hpp"
@@ -137,6 +138,48 @@ std::uint32_t позиция(std::size_t значение) {
     return static_cast<std::uint32_t>(
         std::min<std::size_t>(значение, std::numeric_limits<std::uint32_t>::max()));
 }
+
+// What an ASCII character starts as punctuation: its kind alone (КонецФайла
+// when it is none) and, for those that have one, the character that
+// completes a two-character form, with that form's kind.
+struct ЗнакПунктуации {
+    ВидТокена одиночный = ВидТокена::КонецФайла;
+    char второй = '\0';
+    ВидТокена двойной = ВидТокена::КонецФайла;
+};
+
+constexpr auto знаки_пунктуации = [] {
+    // Filled explicitly: with optimisation, g++ 12 leaves the member
+    // defaults out of the constant value of `std::array<ЗнакПунктуации, N>{}`.
+    std::array<ЗнакПунктуации, 0x80> знаки;
+    знаки.fill(ЗнакПунктуации{});
+    const std::pair<char, ВидТокена> одиночные[] = {
+        {'$', ВидТокена::Доллар},         {'%', ВидТокена::Процент},
+        {'(', ВидТокена::ОткрКруглая},    {')', ВидТокена::ЗакрКруглая},
+        {'*', ВидТокена::Звёздочка},      {'+', ВидТокена::Плюс},
+        {',', ВидТокена::Запятая},        {'.', ВидТокена::Точка},
+        {'/', ВидТокена::Слэш},           {':', ВидТокена::Двоеточие},
+        {';', ВидТокена::ТочкаЗапятой},   {'?', ВидТокена::Вопрос},
+        {'[', ВидТокена::ОткрКвадратная}, {']', ВидТокена::ЗакрКвадратная},
+        {'^', ВидТокена::БитИскл},        {'{', ВидТокена::ОткрФигурная},
+        {'}', ВидТокена::ЗакрФигурная},   {'~', ВидТокена::БитНе},
+    };
+    for (const auto& [знак, вид] : одиночные)
+        знаки[static_cast<unsigned char>(знак)].одиночный = вид;
+    const ЗнакПунктуации парные[] = {
+        {ВидТокена::Не, '=', ВидТокена::НеРавно},
+        {ВидТокена::БитИ, '&', ВидТокена::И},
+        {ВидТокена::БитИли, '|', ВидТокена::Или},
+        {ВидТокена::Минус, '>', ВидТокена::Стрелка},
+        {ВидТокена::Меньше, '=', ВидТокена::МеньшеРавно},
+        {ВидТокена::Равно, '=', ВидТокена::РавноРавно},
+        {ВидТокена::Больше, '=', ВидТокена::БольшеРавно},
+    };
+    const char первые[] = {'!', '&', '|', '-', '<', '=', '>'};
+    for (std::size_t i = 0; i < std::size(первые); ++i)
+        знаки[static_cast<unsigned char>(первые[i])] = парные[i];
+    return знаки;
+}();
 
 // The UTF-8 form of U+FFFD, written for every byte that is not well-formed.
 constexpr std::string_view заменяющий_utf8 = "\xEF\xBF\xBD";
@@ -383,23 +426,23 @@ struct Разбор {
         }
     }
 
-    // Reads an integer written as plain ASCII digits straight from the
+    // Reads an integer of up to eighteen ASCII digits straight from the
     // bytes into `куда`, as число() would read it. False, with nothing read,
-    // when a point follows the digits or the value does not fit: число()
-    // then reads the number and words its error.
+    // when a point follows the digits or there are more: число() then reads
+    // the number and words its error.
     bool целое_подряд(Token& куда) {
         const std::string_view текст = л.текст;
         const std::size_t начало = л.байт;
         std::size_t байт = начало;
         while (байт < текст.size() && текст[байт] >= '0' && текст[байт] <= '9')
             ++байт;
-        if (байт < текст.size() && текст[байт] == '.')
+        // Eighteen digits always fit in 64 bits; a longer number is left to
+        // число(), which tells whether it fits.
+        if ((байт < текст.size() && текст[байт] == '.') || байт - начало > 18)
             return false;
         std::int64_t значение = 0;
-        const auto [конец, код] =
-            std::from_chars(текст.data() + начало, текст.data() + байт, значение);
-        if (код != std::errc{} || конец != текст.data() + байт)
-            return false;
+        for (std::size_t i = начало; i < байт; ++i)
+            значение = значение * 10 + (текст[i] - '0');
         перейти_в_строке(байт, байт - начало);
         прочитать_текущий();
         куда.вид = ВидТокена::ЦелоеЛит;
@@ -505,99 +548,24 @@ struct Разбор {
     }
 
     // A punctuation character, with its two-character form when the next
-    // character completes one.
+    // character completes one. All of them are ASCII, so both are told by
+    // their bytes and the cursor moves past them without decoding.
     bool знак(Token& куда) {
         const char32_t с = текущий();
-        // Only the characters that may start a pair look at the next one.
-        auto пара = [&](char32_t второй, ВидТокена двойной, ВидТокена одиночный) {
-            if (есть_следующий() && следующий() == второй) {
-                шаг();
-                шаг();
-                куда.вид = двойной;
-                return true;
-            }
-            шаг();
-            куда.вид = одиночный;
-            return true;
-        };
-        switch (с) {
-            case U'!':
-                return пара(U'=', ВидТокена::НеРавно, ВидТокена::Не);
-            case U'&':
-                return пара(U'&', ВидТокена::И, ВидТокена::БитИ);
-            case U'|':
-                return пара(U'|', ВидТокена::Или, ВидТокена::БитИли);
-            case U'-':
-                return пара(U'>', ВидТокена::Стрелка, ВидТокена::Минус);
-            case U'<':
-                return пара(U'=', ВидТокена::МеньшеРавно, ВидТокена::Меньше);
-            case U'=':
-                return пара(U'=', ВидТокена::РавноРавно, ВидТокена::Равно);
-            case U'>':
-                return пара(U'=', ВидТокена::БольшеРавно, ВидТокена::Больше);
-            default:
-                break;
+        if (с >= 0x80)
+            return false;
+        const ЗнакПунктуации& знак = знаки_пунктуации[с];
+        if (знак.одиночный == ВидТокена::КонецФайла)
+            return false;
+        ВидТокена вид = знак.одиночный;
+        std::size_t длина = 1;
+        if (знак.второй != '\0' && л.байт + 1 < л.текст.size() &&
+            л.текст[л.байт + 1] == знак.второй) {
+            вид = знак.двойной;
+            длина = 2;
         }
-        ВидТокена вид;
-        switch (с) {
-            case U'$':
-                вид = ВидТокена::Доллар;
-                break;
-            case U'%':
-                вид = ВидТокена::Процент;
-                break;
-            case U'(':
-                вид = ВидТокена::ОткрКруглая;
-                break;
-            case U')':
-                вид = ВидТокена::ЗакрКруглая;
-                break;
-            case U'*':
-                вид = ВидТокена::Звёздочка;
-                break;
-            case U'+':
-                вид = ВидТокена::Плюс;
-                break;
-            case U',':
-                вид = ВидТокена::Запятая;
-                break;
-            case U'.':
-                вид = ВидТокена::Точка;
-                break;
-            case U'/':
-                вид = ВидТокена::Слэш;
-                break;
-            case U':':
-                вид = ВидТокена::Двоеточие;
-                break;
-            case U';':
-                вид = ВидТокена::ТочкаЗапятой;
-                break;
-            case U'?':
-                вид = ВидТокена::Вопрос;
-                break;
-            case U'[':
-                вид = ВидТокена::ОткрКвадратная;
-                break;
-            case U']':
-                вид = ВидТокена::ЗакрКвадратная;
-                break;
-            case U'^':
-                вид = ВидТокена::БитИскл;
-                break;
-            case U'{':
-                вид = ВидТокена::ОткрФигурная;
-                break;
-            case U'}':
-                вид = ВидТокена::ЗакрФигурная;
-                break;
-            case U'~':
-                вид = ВидТокена::БитНе;
-                break;
-            default:
-                return false;
-        }
-        шаг();
+        перейти_в_строке(л.байт + длина, длина);
+        прочитать_текущий();
         куда.вид = вид;
         return true;
     }
