@@ -99,8 +99,9 @@ struct ЗаписьСоСписком {
     ЗаписьСоСписком(Запись запись, std::vector<T> элементы) {
         построить(std::move(запись), std::make_move_iterator(элементы.begin()), элементы.size());
     }
-    // Moves `число` elements from `откуда` on.
-    ЗаписьСоСписком(Запись запись, std::move_iterator<T*> откуда, std::size_t число) {
+    // Moves the record and `число` elements from `откуда` on; the record is
+    // taken by reference, so it is moved once, into its place.
+    ЗаписьСоСписком(Запись&& запись, std::move_iterator<T*> откуда, std::size_t число) {
         построить(std::move(запись), откуда, число);
     }
     ЗаписьСоСписком(const ЗаписьСоСписком& другая) {
@@ -143,14 +144,14 @@ struct ЗаписьСоСписком {
                          : nullptr;
     }
 
-    template <class Итератор>
-    void построить(Запись запись, Итератор откуда, std::size_t число) {
+    template <class ЗаписьИлиСсылка, class Итератор>
+    void построить(ЗаписьИлиСсылка&& запись, Итератор откуда, std::size_t число) {
         static_assert(alignof(Заголовок) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__ &&
                       alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
         void* память = ::operator new(смещение() + число * sizeof(T));
         Заголовок* новый;
         try {
-            новый = ::new (память) Заголовок{std::move(запись), 0};
+            новый = ::new (память) Заголовок{std::forward<ЗаписьИлиСсылка>(запись), 0};
         } catch (...) {
             ::operator delete(память);
             throw;

@@ -95,9 +95,11 @@ struct НаОбщемСписке {
             список.push_back(T{std::forward<Поля>(поля)...});
     }
     std::span<const T> элементы() const { return std::span<const T>(список).subspan(начало); }
-    // The elements moved into a record's list, at their size.
+    // The elements moved into a record's list, at their size; the record is
+    // moved in once.
     template <class Запись>
-    ast::ЗаписьСоСписком<Запись, T> взять_с(Запись запись) {
+    requires(!std::is_reference_v<Запись>) ast::ЗаписьСоСписком<Запись, T> взять_с(
+        Запись&& запись) {
         return {std::move(запись), std::make_move_iterator(список.data() + начало),
                 список.size() - начало};
     }
