@@ -369,7 +369,8 @@ struct Разбор {
     // the rest is left to the loop out of line.
     void пропустить_пробелы_и_комментарии() {
         const char32_t с = текущий();
-        if (с > U' ' && с != U'/' && с < 0x85)
+        // No white space lies between U+00A0 and U+1680 (Cyrillic is there).
+        if (с > U' ' && с != U'/' && (с < 0x85 || (с > 0xA0 && с < 0x1680)))
             return;
         // One space between two tokens, the second starting with ASCII or
         // with a two-byte character past U+00BF (Cyrillic among them), none
@@ -608,12 +609,21 @@ struct Разбор {
 
 tl::expected<void, ОшибкаЛексера> Лексер::дописать(СписокТокенов& токены, std::size_t не_больше) {
     Разбор разбор{*this};
+    // Line, column and index never pass the text's length plus one, so in
+    // a text shorter than 2^32 − 1 bytes they fit without being bounded.
+    const bool позиции_влезают = текст.size() < std::numeric_limits<std::uint32_t>::max() - 1;
     for (; не_больше > 0; --не_больше) {
         разбор.пропустить_пробелы_и_комментарии();
         auto& место = токены.emplace_back();
-        место.строка = позиция(строка);
-        место.столбец = позиция(столбец);
-        место.индекс_начала = позиция(индекс);
+        if (позиции_влезают) [[likely]] {
+            место.строка = static_cast<std::uint32_t>(строка);
+            место.столбец = static_cast<std::uint32_t>(столбец);
+            место.индекс_начала = static_cast<std::uint32_t>(индекс);
+        } else {
+            место.строка = позиция(строка);
+            место.столбец = позиция(столбец);
+            место.индекс_начала = позиция(индекс);
+        }
         if (разбор.в_конце()) {
             место.токен = Token::простой(ВидТокена::КонецФайла);
             место.индекс_конца = позиция(индекс);
