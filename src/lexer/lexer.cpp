@@ -191,6 +191,8 @@ struct Разбор {
     const БайтыСлова& байты_слова = байты_слова_текста();
     // Whether every character that 0xD0 and 0xD1 start is one of a word.
     const bool кириллица_словом = байты_слова[0xD0] && байты_слова[0xD1];
+    // Why токен() read no token.
+    std::optional<ОшибкаЛексера> ошибка_токена = std::nullopt;
 
     bool в_конце() const { return л.длина == 0; }
     char32_t текущий() const { return л.символ; }
@@ -571,31 +573,43 @@ struct Разбор {
         return true;
     }
 
-    // Reads one token into `куда`, a token of the list built in place; the
-    // error, if the token is not one.
-    std::optional<ОшибкаЛексера> токен(Token& куда) {
+    // Reads one token into `куда`, a token of the list built in place; false
+    // when the text holds no token there, the error then kept in `ошибка_токена`.
+    // Names and punctuation are read here; numbers, texts and errors out of
+    // line, so that this stays small on the path most tokens take.
+    bool токен(Token& куда) {
         const char32_t с = текущий();
         if (с == U'_' || (с < 0x80      ? (с | 0x20) >= U'a' && (с | 0x20) <= U'z'
                           : с < 0x10000 ? символ_слова.буквы[с]
                                         : unicode::буквенный(с))) {
             слово(куда);
-            return std::nullopt;
+            return true;
         }
         if (цифра(с) && целое_подряд(куда))
-            return std::nullopt;
+            return true;
+        if (знак(куда))
+            return true;
+        return литерал_или_ошибка(куда);
+    }
+
+    // A number that is not a short integer, a text, or the error of a
+    // character that starts no token.
+    [[gnu::noinline]] bool литерал_или_ошибка(Token& куда) {
+        const char32_t с = текущий();
         if (цифра(с) || с == U'"') {
             auto прочитанный = цифра(с) ? число() : текст();
-            if (!прочитанный)
-                return std::move(прочитанный.error());
+            if (!прочитанный) {
+                ошибка_токена = std::move(прочитанный.error());
+                return false;
+            }
             куда = std::move(*прочитанный);
-            return std::nullopt;
+            return true;
         }
-        if (знак(куда))
-            return std::nullopt;
         std::string символ;
         unicode::дописать(символ, с);
-        return ошибка(fmt::format(сообщения_лексера::неожиданный_символ, символ), л.строка,
-                      л.столбец);
+        ошибка_токена =
+            ошибка(fmt::format(сообщения_лексера::неожиданный_символ, символ), л.строка, л.столбец);
+        return false;
     }
 };
 
@@ -629,10 +643,10 @@ tl::expected<void, ОшибкаЛексера> Лексер::дописать(С
             место.индекс_конца = позиция(индекс);
             return {};
         }
-        if (auto ошибка = разбор.токен(место.токен)) {
+        if (!разбор.токен(место.токен)) [[unlikely]] {
             место.токен = Token::простой(ВидТокена::КонецФайла);
             место.индекс_конца = место.индекс_начала;
-            return tl::unexpected(std::move(*ошибка));
+            return tl::unexpected(std::move(*разбор.ошибка_токена));
         }
         место.индекс_конца = позиция(индекс);
     }
