@@ -8,7 +8,7 @@ debian_packages=(
     g++ cmake ninja-build git pkg-config
     nlohmann-json3-dev libsimdjson-dev libexpected-dev libfmt-dev libicu-dev liburiparser-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core xvfb xdotool imagemagick
+    libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core xvfb xdotool imagemagick neovim
     clang libclang-rt-14-dev
 )
 
@@ -52,9 +52,24 @@ build() {
     cmake --build build --parallel "$(nproc)"
 }
 
+# Where the build put the three programs; a missing one fails the build.
+print_programs() {
+    local program
+    echo "Programs:"
+    for program in build/src/bin/вокра_lsp/вокра_lsp build/src/bin/вокра_пакеты/вокра_пакеты \
+        build/panel/Vokra-Panel; do
+        if [ ! -x "$program" ]; then
+            echo "not built: $program" >&2
+            exit 1
+        fi
+        echo "  $program"
+    done
+}
+
 install_debian_packages
 install_npm_packages
 build
+print_programs
 
 case "${1:-}" in
     "") ;;
