@@ -67,7 +67,10 @@ std::string путь_файла_версии(std::string_view папка) {
 }
 
 bool вокра_уже_установлена(std::string_view папка) {
-    return прочитать_файл(путь_файла_версии(папка)).has_value();
+    // One version line; a larger file is not read on, as it is read again
+    // every second.
+    constexpr std::size_t наибольшая_версия = 256;
+    return прочитать_начало_файла(путь_файла_версии(папка), наибольшая_версия).has_value();
 }
 
 std::string папка_исполняемого_файла() {
