@@ -18,6 +18,10 @@ constexpr std::string_view адрес_последнего_релиза =
 constexpr std::string_view страница_последнего_релиза =
     "https://github.com/vokra-lang/vokra/releases/latest";
 
+// The request gives up before the panel does: 3600 frames are at least
+// 57.6 s at 16 ms each.
+constexpr int секунд_на_запрос_релиза = 50;
+
 std::string в_одинарных(std::string_view текст) {
     return "'" + для_одинарных_кавычек(текст) + "'";
 }
@@ -203,8 +207,9 @@ std::string тело_пакетов(std::string_view папка) {
 }
 
 std::string тело_обновлений(std::string_view json) {
-    return с_проверкой("curl -s -L -H 'Accept: application/vnd.github+json' -o " +
-                       в_одинарных(json) + " " + в_одинарных(адрес_последнего_релиза));
+    return с_проверкой(fmt::format(
+        "curl -s -L --max-time {} -H 'Accept: application/vnd.github+json' -o {} {}",
+        секунд_на_запрос_релиза, в_одинарных(json), в_одинарных(адрес_последнего_релиза)));
 }
 
 std::string тело_обновлений() {

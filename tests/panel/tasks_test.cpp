@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "panel/core/dialogs.hpp"
@@ -32,6 +34,23 @@ const fs::path подставные = fs::path(__FILE__).parent_path() / "stand_
 
 std::string прочитать(const fs::path& путь) {
     return прочитать_файл(путь.string()).value_or("<нет файла>");
+}
+
+// Waits up to ten seconds for the condition to hold.
+template <typename Условие>
+bool дождаться(Условие условие) {
+    for (int шаг = 0; шаг < 500 && !условие(); ++шаг) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return условие();
+}
+
+// The process is gone or only waits to be waited for.
+bool закончился(pid_t процесс) {
+    const auto сведения = прочитать_файл("/proc/" + std::to_string(процесс) + "/stat");
+    const std::size_t скобка = сведения ? сведения->rfind(')') : std::string::npos;
+    return скобка == std::string::npos || скобка + 2 >= сведения->size() ||
+           (*сведения)[скобка + 2] == 'Z';
 }
 
 void записать(const fs::path& путь, std::string_view текст) {
@@ -374,6 +393,121 @@ TEST_F(ЗадачиПанели, ПоздняяМеткаНеЧитаетсяК�
     ASSERT_TRUE(fs::exists(первая_метка));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(проверить_метку(), -2);
+}
+
+// The task folder removed while the panel runs, then put back as a link to
+// a folder of ours, as another user's folder with links to a file of ours,
+// or with a looser mode: the next task runs in a new private folder, and
+// nothing that stands under the old name is run or written.
+TEST_F(ЗадачиПанели, ПапкаЗадачПроверяетсяПередЗадачей) {
+    const fs::path наша = корень / "наша", наш_файл = корень / "наш_файл";
+    const std::string подмена = "touch '" + (корень / "взлом").string() + "'\n";
+    fs::create_directories(наша);
+    записать(наш_файл, подмена);
+    struct Случай {
+        const char* что;
+        void (*подменить)(const fs::path& папка, const std::string& основа, const fs::path& наша,
+                          const fs::path& наш_файл);
+    };
+    const std::vector<Случай> случаи = {
+        {"removed", [](const fs::path& п, const std::string&, const fs::path&,
+                       const fs::path&) { fs::remove_all(п); }},
+        {"a link to a folder of ours",
+         [](const fs::path& п, const std::string& основа, const fs::path& наша,
+            const fs::path& файл) {
+             fs::remove_all(п);
+             for (const char* суффикс : {"sh", "log", "done"}) {
+                 fs::copy_file(файл, наша / (основа + суффикс));
+             }
+             fs::create_directory_symlink(наша, п);
+         }},
+        {"another user's folder",
+         [](const fs::path& п, const std::string& основа, const fs::path&, const fs::path& файл) {
+             fs::remove_all(п);
+             fs::create_directory(п);
+             for (const char* суффикс : {"sh", "log", "done"}) {
+                 fs::create_symlink(файл, п / (основа + суффикс));
+                 ::lchown((п / (основа + суффикс)).c_str(), 65534, 65534);
+             }
+             ::chown(п.c_str(), 65534, 65534);
+         }},
+        {"a looser mode", [](const fs::path& п, const std::string&, const fs::path&,
+                             const fs::path&) { fs::permissions(п, fs::perms(0755)); }},
+    };
+    std::vector<fs::path> старые, новые;
+    for (const Случай& случай : случаи) {
+        SCOPED_TRACE(случай.что);
+        const fs::path скрипт = файл_задачи("sh");
+        старые.push_back(скрипт.parent_path());
+        случай.подменить(скрипт.parent_path(), скрипт.stem().string() + ".", наша, наш_файл);
+        выполнить(виды_задач::СБОРКА, "echo собрано\n");
+        ожидать_диалог(2, "Сборка успешна", "Пример привет.код собран без ошибок.");
+        новые.push_back(fs::path(файл_задачи("sh")).parent_path());
+        struct stat сведения {};
+        ASSERT_EQ(::lstat(новые.back().c_str(), &сведения), 0);
+        EXPECT_TRUE(S_ISDIR(сведения.st_mode));
+        EXPECT_EQ(сведения.st_mode & 07777, 0700u);
+        EXPECT_EQ(сведения.st_uid, ::geteuid());
+        EXPECT_NE(новые.back(), старые.back());
+    }
+    EXPECT_EQ(прочитать(наш_файл), подмена);
+    for (const auto& файл : содержимое(наша)) {
+        EXPECT_EQ(прочитать(наша / файл), подмена) << файл;
+    }
+    EXPECT_FALSE(fs::exists(корень / "взлом"));
+
+    // At the end only the panel's own folder goes: each earlier one was
+    // replaced by the next case.
+    закончить_задачи();
+    EXPECT_FALSE(fs::exists(новые.back()));
+    EXPECT_EQ(содержимое(наша).size(), 3u);
+    for (const fs::path& папка : старые) {
+        fs::remove_all(папка);
+    }
+}
+
+// A task given up after the time-out, and the task running when the panel
+// ends, end with everything they started, a child that ignores TERM among
+// them; the release request gives up on its own before the panel would.
+TEST_F(ЗадачиПанели, НичегоНеПереживаетПанель) {
+    const fs::path номера = корень / "номера";
+    const std::string в_номера = " >> '" + номера.string() + "'\n";
+    const std::string тело = "(trap '' TERM; while :; do sleep 1; done) & echo $!" + в_номера +
+                             "sleep 600 & echo $!" + в_номера + "while :; do echo '  x'; done\n";
+    struct Случай {
+        const char* как;
+        void (*закончить)(СостояниеПриложения& состояние);
+    };
+    const std::vector<Случай> случаи = {
+        {"given up", [](СостояниеПриложения& с) { завершить_задачу(с, -1); }},
+        {"the panel ends",
+         [](СостояниеПриложения& с) {
+             закончить_задачи();
+             с.вид_задачи = 0;
+         }},
+    };
+    for (const Случай& случай : случаи) {
+        SCOPED_TRACE(случай.как);
+        fs::remove(номера);
+        начать_задачу_или_ошибка(состояние, виды_задач::ПАКЕТЫ, тело, "идёт");
+        ASSERT_TRUE(дождаться([&] {
+            const std::string текст = прочитать(номера);
+            return std::count(текст.begin(), текст.end(), '\n') == 2;
+        }));
+        случай.закончить(состояние);
+        закрыть_диалог(состояние);
+        std::istringstream список(прочитать(номера));
+        for (pid_t процесс = 0; список >> процесс;) {
+            EXPECT_TRUE(дождаться([&] { return закончился(процесс); })) << процесс;
+        }
+    }
+
+    выполнить(виды_задач::ОБНОВЛЕНИЯ, тело_обновлений());
+    закрыть_диалог(состояние);
+    const std::string аргументы = прочитать(запись / "curl");
+    const std::size_t предел = аргументы.find("--max-time\n");
+    ASSERT_NE(предел, std::string::npos) << аргументы;
+    EXPECT_LT(std::stod(аргументы.substr(предел + 11)) * 1000, 3600 * 16);
 }
 
 }  // namespace
