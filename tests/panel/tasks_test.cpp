@@ -53,6 +53,11 @@ bool закончился(pid_t процесс) {
            (*сведения)[скобка + 2] == 'Z';
 }
 
+mode_t режим(const fs::path& путь) {
+    struct stat сведения {};
+    return ::stat(путь.c_str(), &сведения) == 0 ? сведения.st_mode & 07777 : 0;
+}
+
 void записать(const fs::path& путь, std::string_view текст) {
     ASSERT_TRUE(записать_файл(путь.string(), текст)) << путь;
 }
@@ -84,7 +89,7 @@ class ЗадачиПанели : public ::testing::Test {
         прежняя_папка = fs::current_path();
         fs::current_path(рабочая);
         прежний_path = std::getenv("PATH");
-        ::setenv("PATH", (подставные.string() + ":" + прежний_path).c_str(), 1);
+        ::setenv("PATH", path_с_подставными().c_str(), 1);
         ::setenv("HOME", дом.c_str(), 1);
         ::setenv("VOKRA_TEST_RECORD", запись.c_str(), 1);
         состояние.папка_установки = папка_установки_по_умолчанию();
@@ -98,6 +103,8 @@ class ЗадачиПанели : public ::testing::Test {
         ::unsetenv("LC_ALL");
         fs::remove_all(корень);
     }
+
+    std::string path_с_подставными() const { return подставные.string() + ":" + прежний_path; }
 
     // Starts the task, waits for its marker and completes it.
     void выполнить(std::int64_t вид, const std::string& тело) {
@@ -393,6 +400,88 @@ TEST_F(ЗадачиПанели, ПоздняяМеткаНеЧитаетсяК�
     ASSERT_TRUE(fs::exists(первая_метка));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(проверить_метку(), -2);
+}
+
+// The uninstall killed at every step while it takes the PATH line out of
+// the start-up files: stand-ins first on PATH for the tools a script may
+// call count their calls, and the one at the chosen count stalls, before it
+// runs or once 64 bytes of its output are written; the task's whole group is
+// then killed there. Each file is then the old one or the new one, with its
+// link and mode, and the next uninstall takes the line out and the copies
+// the killed one left. The counts go up until a run passes them all.
+TEST_F(ЗадачиПанели, УдалениеУбитоеНаЛюбомШаге) {
+    const std::string D = состояние.папка_установки;
+    const std::string строка = строка_path(D);
+    const std::string профиль_до = "# начало\r\nA=1\r\n" + строка + "alias x=y";
+    const std::string профиль_после = "# начало\r\nA=1\r\nalias x=y";
+    const std::string zshrc_до = "x=1\n" + строка + "y=2\n", zshrc_после = "x=1\ny=2\n";
+    const fs::path цель = дом / "настройки" / "zshrc", стоп = корень / "стоп";
+    const fs::path счёт = корень / "счёт", метка = корень / "застрял";
+    fs::create_directories(цель.parent_path()), fs::create_directories(стоп);
+    fs::create_symlink(цель, дом / ".zshrc");
+    записать(
+        корень / "застревающий",
+        "#!/bin/sh\nPATH=${PATH#*:}\nn=$(($(cat '" + счёт.string() +
+            "' 2>/dev/null || echo 0) + 1))\necho $n > '" + счёт.string() +
+            "'\nif [ $n -eq \"$VOKRA_TEST_STALL_AT\" ]; then\n"
+            "  if [ \"$VOKRA_TEST_STALL_HOW\" = part ]; then \"${0##*/}\" \"$@\" | head -c 64; "
+            "fi\n  echo $$ > '" +
+            метка.string() + "'; exec sleep 600\nfi\nexec \"${0##*/}\" \"$@\"\n");
+    fs::permissions(корень / "застревающий", fs::perms::owner_all);
+    for (const char* инструмент : {"cat", "chmod", "cp", "dd", "dirname", "grep", "head", "mktemp",
+                                   "mv", "readlink", "rm", "sed", "stat", "tail", "wc"}) {
+        fs::create_symlink(корень / "застревающий", стоп / инструмент);
+    }
+    const auto файлы_как = [&](bool новые) {
+        EXPECT_EQ(прочитать(дом / ".profile"), новые ? профиль_после : профиль_до);
+        EXPECT_EQ(прочитать(цель), новые ? zshrc_после : zshrc_до);
+    };
+    for (const char* как : {"before", "part"}) {
+        ::setenv("VOKRA_TEST_STALL_HOW", как, 1);
+        bool прошёл = false;
+        for (int шаг = 1; шаг < 200 && !прошёл; ++шаг) {
+            SCOPED_TRACE(std::string(как) + " at call " + std::to_string(шаг));
+            записать(дом / ".profile", профиль_до);
+            записать(цель, zshrc_до);
+            fs::permissions(дом / ".profile", fs::perms(0640));
+            fs::permissions(цель, fs::perms(0604));
+            fs::remove(счёт), fs::remove(метка);
+            ::setenv("VOKRA_TEST_STALL_AT", std::to_string(шаг).c_str(), 1);
+            ::setenv("PATH", (стоп.string() + ":" + path_с_подставными()).c_str(), 1);
+
+            начать_задачу_или_ошибка(состояние, виды_задач::УДАЛЕНИЕ, тело_удаления(D), "идёт");
+            std::int64_t итог = -2;
+            ASSERT_TRUE(дождаться([&] {
+                итог = проверить_метку();
+                return итог != -2 || окончивается_на(прочитать(метка), "\n");
+            }));
+            ::setenv("PATH", path_с_подставными().c_str(), 1);
+            if (итог != -2) {
+                завершить_задачу(состояние, итог);
+                ожидать_диалог(2, "Вокра удалена", "Папка удалена:\n" + D);
+                файлы_как(true);
+                прошёл = true;
+                continue;
+            }
+            const pid_t застрявший = std::stoi(прочитать(метка));
+            ASSERT_EQ(::kill(-::getpgid(застрявший), SIGKILL), 0);
+            EXPECT_TRUE(дождаться([&] { return закончился(застрявший); }));
+            завершить_задачу(состояние, -1);
+            закрыть_диалог(состояние);
+            const std::string профиль = прочитать(дом / ".profile"), zshrc = прочитать(цель);
+            EXPECT_TRUE(профиль == профиль_до || профиль == профиль_после) << профиль;
+            EXPECT_TRUE(zshrc == zshrc_до || zshrc == zshrc_после) << zshrc;
+
+            удалить(D);
+            файлы_как(true);
+            EXPECT_EQ(режим(дом / ".profile"), 0640u);
+            EXPECT_EQ(режим(цель), 0604u);
+            EXPECT_TRUE(fs::is_symlink(дом / ".zshrc"));
+            EXPECT_EQ(содержимое(дом), (std::vector<std::string>{".profile", ".zshrc", "настройки",
+                                                                 "настройки/zshrc"}));
+        }
+        EXPECT_TRUE(прошёл);
+    }
 }
 
 // The task folder removed while the panel runs, then put back as a link to
