@@ -5,6 +5,7 @@
 #include "panel/core/messages.hpp"
 #include "panel/core/paths.hpp"
 #include "panel/core/release.hpp"
+#include "panel/core/state.hpp"
 #include "panel/core/tasks.hpp"
 
 namespace vokra::panel {
@@ -145,6 +146,9 @@ std::string команда_убрать_из_path(std::string_view bin) {
 }
 
 std::string определить_папку_панели() {
+    if (!глобальная_папка_программы.empty()) {
+        return строка("PANEL_DIR=" + в_одинарных(глобальная_папка_программы));
+    }
     return строка("PANEL_DIR=''") + строка("for n in Vokra-Panel крамина_unix крамина_linux; do") +
            строка("  for p in $(pgrep -u \"$(id -u)\" -x $n 2>/dev/null); do") +
            строка("    x=$(readlink \"/proc/$p/exe\" 2>/dev/null)") +

@@ -23,6 +23,7 @@
 #include "panel/core/packages.hpp"
 #include "panel/core/paths.hpp"
 #include "panel/core/scripts.hpp"
+#include "panel/core/state.hpp"
 #include "panel/core/text.hpp"
 
 namespace vokra::panel {
@@ -96,6 +97,7 @@ class ЗадачиПанели : public ::testing::Test {
     }
 
     void TearDown() override {
+        глобальная_папка_программы.clear();
         fs::current_path(прежняя_папка);
         ::setenv("PATH", прежний_path.c_str(), 1);
         ::unsetenv("VOKRA_TEST_RELEASE_JSON");
@@ -597,6 +599,23 @@ TEST_F(ЗадачиПанели, НичегоНеПереживаетПанел�
     const std::size_t предел = аргументы.find("--max-time\n");
     ASSERT_NE(предел, std::string::npos) << аргументы;
     EXPECT_LT(std::stod(аргументы.substr(предел + 11)) * 1000, 3600 * 16);
+}
+
+// Started through a link of another name from a folder that holds a
+// compiler and a README of its own, the panel installs from its own folder
+// and opens its own README, even one whose name needs quoting.
+TEST_F(ЗадачиПанели, СвояПапкаПанели) {
+    const fs::path своя = корень / "при'ложение";
+    fs::create_directories(своя / "bin");
+    записать(своя / "bin" / "запустить", "#!/bin/sh\necho своя\n");
+    записать(своя / "README.md", "# своя\n");
+    записать(рабочая / "README.md", "# чужая\n");
+    глобальная_папка_программы = своя.string();
+    const std::string D = состояние.папка_установки;
+    установить(D);
+    EXPECT_EQ(прочитать(D + "/bin/запустить"), "#!/bin/sh\necho своя\n");
+    выполнить(виды_задач::ДОКУМЕНТАЦИЯ, тело_документации());
+    EXPECT_EQ(прочитать(запись / "xdg-open"), (своя / "README.md").string() + "\n");
 }
 
 }  // namespace
