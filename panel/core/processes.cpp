@@ -25,21 +25,19 @@ using namespace std::chrono_literals;
 constexpr auto шаг_ожидания = 5ms;
 constexpr int шагов_ожидания = 40;
 
-struct ДействияЗапуска {
-    posix_spawn_file_actions_t действия;
-    ДействияЗапуска() { posix_spawn_file_actions_init(&действия); }
-    ~ДействияЗапуска() { posix_spawn_file_actions_destroy(&действия); }
-    ДействияЗапуска(const ДействияЗапуска&) = delete;
-    ДействияЗапуска& operator=(const ДействияЗапуска&) = delete;
+// A record of posix_spawn's, set up and destroyed with its owner.
+template <typename Запись, int (*начать)(Запись*), int (*убрать)(Запись*)>
+struct ЗаписьЗапуска {
+    Запись запись;
+    ЗаписьЗапуска() { начать(&запись); }
+    ~ЗаписьЗапуска() { убрать(&запись); }
+    ЗаписьЗапуска(const ЗаписьЗапуска&) = delete;
+    ЗаписьЗапуска& operator=(const ЗаписьЗапуска&) = delete;
 };
-
-struct СвойстваЗапуска {
-    posix_spawnattr_t свойства;
-    СвойстваЗапуска() { posix_spawnattr_init(&свойства); }
-    ~СвойстваЗапуска() { posix_spawnattr_destroy(&свойства); }
-    СвойстваЗапуска(const СвойстваЗапуска&) = delete;
-    СвойстваЗапуска& operator=(const СвойстваЗапуска&) = delete;
-};
+using ДействияЗапуска = ЗаписьЗапуска<posix_spawn_file_actions_t, posix_spawn_file_actions_init,
+                                      posix_spawn_file_actions_destroy>;
+using СвойстваЗапуска =
+    ЗаписьЗапуска<posix_spawnattr_t, posix_spawnattr_init, posix_spawnattr_destroy>;
 
 // A copy of the descriptor above the ones the shell is given, so that
 // placing one at 3 or 4 never overwrites the other.
@@ -63,11 +61,11 @@ tl::expected<pid_t, int> запустить_в_своей_группе(const std
         return tl::unexpected(errno);
     }
     ДействияЗапуска файлы;
-    posix_spawn_file_actions_addopen(&файлы.действия, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&файлы.действия, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&файлы.действия, STDOUT_FILENO, STDERR_FILENO);
-    posix_spawn_file_actions_adddup2(&файлы.действия, лог.номер, 3);
-    posix_spawn_file_actions_adddup2(&файлы.действия, итог.номер, 4);
+    posix_spawn_file_actions_addopen(&файлы.запись, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&файлы.запись, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&файлы.запись, STDOUT_FILENO, STDERR_FILENO);
+    posix_spawn_file_actions_adddup2(&файлы.запись, лог.номер, 3);
+    posix_spawn_file_actions_adddup2(&файлы.запись, итог.номер, 4);
 
     // A group of its own, no blocked signals, and the signals that end a
     // process doing so again whatever the panel did with them.
@@ -78,11 +76,11 @@ tl::expected<pid_t, int> запустить_в_своей_группе(const std
     for (const int сигнал : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGTERM}) {
         sigaddset(&по_умолчанию, сигнал);
     }
-    posix_spawnattr_setpgroup(&свойства.свойства, 0);
-    posix_spawnattr_setsigmask(&свойства.свойства, &пустое);
-    posix_spawnattr_setsigdefault(&свойства.свойства, &по_умолчанию);
+    posix_spawnattr_setpgroup(&свойства.запись, 0);
+    posix_spawnattr_setsigmask(&свойства.запись, &пустое);
+    posix_spawnattr_setsigdefault(&свойства.запись, &по_умолчанию);
     posix_spawnattr_setflags(
-        &свойства.свойства, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        &свойства.запись, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     char оболочка[] = "sh";
     char команда[] = "-c";
@@ -90,7 +88,7 @@ tl::expected<pid_t, int> запустить_в_своей_группе(const std
     char* const аргументы[] = {оболочка, команда, скрипт.data(), nullptr};
     pid_t лидер = 0;
     const int отказ =
-        ::posix_spawn(&лидер, "/bin/sh", &файлы.действия, &свойства.свойства, аргументы, environ);
+        ::posix_spawn(&лидер, "/bin/sh", &файлы.запись, &свойства.запись, аргументы, environ);
     if (отказ != 0) {
         return tl::unexpected(отказ);
     }
