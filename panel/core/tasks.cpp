@@ -12,6 +12,7 @@
 #include "panel/core/dialogs.hpp"
 #include "panel/core/files.hpp"
 #include "panel/core/messages.hpp"
+#include "panel/core/ownership.hpp"
 #include "panel/core/paths.hpp"
 #include "panel/core/processes.hpp"
 #include "panel/core/release.hpp"
@@ -380,6 +381,14 @@ void начать_задачу_или_ошибка(СостояниеПрило�
                      fmt::format(сообщения::ТЕКСТ_ПАПКА_НЕ_ГОДИТСЯ, установка));
             return;
         }
+    }
+    // The tasks that write into the installation or run its programs do so
+    // only where no other user can change what they find.
+    if ((вид == виды_задач::УСТАНОВКА || вид == виды_задач::СБОРКА || вид == виды_задач::ПАКЕТЫ) &&
+        !папка_установки_в_руках_пользователя(состояние.папка_установки)) {
+        сообщить(состояние, варианты::ОШИБКА, сообщения::ЗАГОЛОВОК_ПАПКА_НЕ_ГОДИТСЯ,
+                 fmt::format(сообщения::ТЕКСТ_ПАПКА_ЧУЖАЯ, состояние.папка_установки));
+        return;
     }
     if (запустить_задачу(состояние, вид, тело)) {
         состояние.текст_статуса = текст_статуса;

@@ -618,5 +618,58 @@ TEST_F(ЗадачиПанели, СвояПапкаПанели) {
     EXPECT_EQ(прочитать(запись / "xdg-open"), (своя / "README.md").string() + "\n");
 }
 
+// The installation where another user could change what it holds: in their
+// folder, in one that anyone may write, made anew in a sticky one, or with a
+// layout folder of theirs. Installing, building and listing are refused
+// there and write nothing; the user's own folder reached through a link, or
+// standing in a sticky folder, is fine.
+TEST_F(ЗадачиПанели, ПапкаУстановкиВРукахПользователя) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to make folders of another user";
+    }
+    const auto папка = [&](const char* имя, unsigned режим, uid_t владелец) {
+        fs::create_directories(корень / имя);
+        fs::permissions(корень / имя, fs::perms(режим));
+        EXPECT_EQ(::chown((корень / имя).c_str(), владелец, владелец), 0);
+    };
+    папка("чужая", 0755, 65534);
+    папка("общая", 0777, 0);
+    папка("липкая", 01777, 0);
+    папка("липкая/своя", 0755, 0);
+    папка("своя/.vokra/bin", 0755, 0);
+    EXPECT_EQ(::chown((корень / "своя/.vokra/bin").c_str(), 65534, 65534), 0);
+    папка("своя/.vokra/share", 0755, 0);
+    записать(корень / "своя/.vokra/share/version.txt", "0.3.3\n");
+    fs::create_directories(корень / "за_ссылкой");
+    fs::create_directory_symlink(корень / "за_ссылкой", корень / "ссылка");
+    struct Случай {
+        const char* папка;
+        bool годится;
+    };
+    const std::vector<Случай> случаи = {
+        {"чужая/.vokra", false}, {"общая/.vokra", false},      {"липкая/.vokra", false},
+        {"своя/.vokra", false},  {"липкая/своя/.vokra", true}, {"ссылка/.vokra", true},
+    };
+    for (const Случай& случай : случаи) {
+        SCOPED_TRACE(случай.папка);
+        const std::string D = (корень / случай.папка).string();
+        const std::vector<std::string> было = содержимое(корень);
+        состояние.папка_установки = D;
+        if (случай.годится) {
+            установить(D);
+            continue;
+        }
+        for (const auto& [вид, тело] : {std::pair{виды_задач::УСТАНОВКА, тело_установки(D)},
+                                        std::pair{виды_задач::СБОРКА, тело_сборки(D)},
+                                        std::pair{виды_задач::ПАКЕТЫ, тело_пакетов(D)}}) {
+            начать_задачу_или_ошибка(состояние, вид, тело, "идёт");
+            EXPECT_EQ(состояние.вид_задачи, 0);
+            EXPECT_EQ(состояние.заголовок_диалога, "Неподходящая папка");
+            закрыть_диалог(состояние);
+        }
+        EXPECT_EQ(содержимое(корень), было);
+    }
+}
+
 }  // namespace
 }  // namespace vokra::panel
