@@ -66,6 +66,11 @@ tl::expected<pid_t, int> запустить_в_своей_группе(const std
     posix_spawn_file_actions_adddup2(&файлы.запись, STDOUT_FILENO, STDERR_FILENO);
     posix_spawn_file_actions_adddup2(&файлы.запись, лог.номер, 3);
     posix_spawn_file_actions_adddup2(&файлы.запись, итог.номер, 4);
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
+    // Nothing else of the panel's (its font, a pipe it was given) stays open
+    // in the task, which may run on after what holds the other end.
+    posix_spawn_file_actions_addclosefrom_np(&файлы.запись, 5);
+#endif
 
     // A group of its own, no blocked signals, and the signals that end a
     // process doing so again whatever the panel did with them.

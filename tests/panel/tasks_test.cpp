@@ -559,7 +559,8 @@ TEST_F(ЗадачиПанели, ПапкаЗадачПроверяетсяПе�
 
 // A task given up after the time-out, and the task running when the panel
 // ends, end with everything they started, a child that ignores TERM among
-// them; the release request gives up on its own before the panel would.
+// them; no task keeps a descriptor of the panel's, and the release request
+// gives up on its own before the panel would.
 TEST_F(ЗадачиПанели, НичегоНеПереживаетПанель) {
     const fs::path номера = корень / "номера";
     const std::string в_номера = " >> '" + номера.string() + "'\n";
@@ -592,6 +593,15 @@ TEST_F(ЗадачиПанели, НичегоНеПереживаетПанел�
             EXPECT_TRUE(дождаться([&] { return закончился(процесс); })) << процесс;
         }
     }
+
+    // Nor does a task hold a descriptor of the panel's open (a pipe whose
+    // reader would wait for it).
+    int концы[2];
+    ASSERT_EQ(::pipe(концы), 0);
+    ASSERT_EQ(::dup2(концы[1], 20), 20);
+    выполнить(виды_задач::ПАКЕТЫ, "ls /proc/self/fd\n");
+    ::close(20), ::close(концы[0]), ::close(концы[1]);
+    EXPECT_EQ(состояние.вывод_пакетов.find("20\n"), std::string::npos) << состояние.вывод_пакетов;
 
     выполнить(виды_задач::ОБНОВЛЕНИЯ, тело_обновлений());
     закрыть_диалог(состояние);
