@@ -101,6 +101,8 @@ class ЗадачиПанели : public ::testing::Test {
         fs::current_path(прежняя_папка);
         ::setenv("PATH", прежний_path.c_str(), 1);
         ::unsetenv("VOKRA_TEST_RELEASE_JSON");
+        ::unsetenv("VOKRA_TEST_STALL_AT");
+        ::unsetenv("VOKRA_TEST_STALL_HOW");
         ::unsetenv("VOKRA_TEST_PICKED");
         ::unsetenv("LC_ALL");
         fs::remove_all(корень);
