@@ -67,7 +67,10 @@ std::string путь_файла_версии(std::string_view папка) {
 }
 
 bool вокра_уже_установлена(std::string_view папка) {
-    return прочитать_файл(путь_файла_версии(папка)).has_value();
+    // One version line; a larger file is not read on, as it is read again
+    // every second.
+    constexpr std::size_t наибольшая_версия = 256;
+    return прочитать_начало_файла(путь_файла_версии(папка), наибольшая_версия).has_value();
 }
 
 std::string папка_исполняемого_файла() {
@@ -80,6 +83,27 @@ std::string папка_исполняемого_файла() {
         return ".";
     }
     return std::string(путь.substr(0, *черта));
+}
+
+std::string папка_запущенной_программы() {
+    // The link's text grows until it fits; no path is longer than 64 KiB.
+    for (std::size_t размер = 256; размер <= (std::size_t{1} << 16); размер *= 2) {
+        std::string путь(размер, '\0');
+        const ssize_t длина = ::readlink("/proc/self/exe", путь.data(), путь.size());
+        if (длина <= 0) {
+            return {};
+        }
+        if (static_cast<std::size_t>(длина) == путь.size()) {
+            continue;
+        }
+        путь.resize(static_cast<std::size_t>(длина));
+        const auto черта = найти_последнее(путь, "/");
+        if (!черта || !начинается_с(путь, "/")) {
+            return {};
+        }
+        return *черта == 0 ? std::string("/") : путь.substr(0, *черта);
+    }
+    return {};
 }
 
 }  // namespace vokra::panel

@@ -28,4 +28,8 @@ bool вокра_уже_установлена(std::string_view папка);
 // name, "." without one.
 std::string папка_исполняемого_файла();
 
+// The folder of the running program's file as the system tells it
+// (/proc/self/exe, links resolved); empty where it does not.
+std::string папка_запущенной_программы();
+
 }  // namespace vokra::panel

@@ -5,6 +5,7 @@
 #include "panel/core/messages.hpp"
 #include "panel/core/paths.hpp"
 #include "panel/core/release.hpp"
+#include "panel/core/state.hpp"
 #include "panel/core/tasks.hpp"
 
 namespace vokra::panel {
@@ -17,6 +18,10 @@ constexpr std::string_view адрес_последнего_релиза =
     "https://api.github.com/repos/vokra-lang/vokra/releases/latest";
 constexpr std::string_view страница_последнего_релиза =
     "https://github.com/vokra-lang/vokra/releases/latest";
+
+// The request gives up before the panel does: 3600 frames are at least
+// 57.6 s at 16 ms each.
+constexpr int секунд_на_запрос_релиза = 50;
 
 std::string в_одинарных(std::string_view текст) {
     return "'" + для_одинарных_кавычек(текст) + "'";
@@ -35,9 +40,19 @@ std::string строка(std::string_view текст) {
 // a start-up file for binary, drop lines from its output and still succeed.
 constexpr std::string_view grep_по_байтам = "LC_ALL=C grep -a";
 
-// A test that the file $f ends in a line feed. Line feeds are counted because
-// a command substitution would drop a final NUL.
-constexpr std::string_view кончается_переводом = "[ \"$(tail -c 1 \"$f\" | wc -l)\" -eq 1 ]";
+// A test that the file named by the shell variable ends in a line feed. Line
+// feeds are counted because a command substitution would drop a final NUL.
+std::string кончается_переводом(std::string_view переменная) {
+    return fmt::format("[ \"$(tail -c 1 \"${}\" | wc -l)\" -eq 1 ]", переменная);
+}
+
+// Sets r to the file that the start-up file $f leads to through its links
+// (at most 40, as the system follows), as a path that cannot read as an
+// option.
+constexpr std::string_view найти_файл_за_ссылками =
+    "r=$f; n=0; while [ -L \"$r\" ] && [ $n -lt 40 ]; do l=$(readlink \"$r\") || break; "
+    "case $l in /*) r=$l ;; *) r=$(dirname \"$r\")/$l ;; esac; n=$((n + 1)); done; "
+    "case $r in /*) ;; *) r=./$r ;; esac";
 
 // The two start-up files of the user's shells, as a list for `for f in`.
 std::string файлы_запуска() {
@@ -95,35 +110,45 @@ std::string команда_добавить_в_path(std::string_view bin) {
         "{{ if [ -s \"$f\" ] && ! {ends_in_lf}; then echo >> \"$f\"; fi; }} && "
         "echo {line} >> \"$f\"; fi; done",
         fmt::arg("files", файлы_запуска()), fmt::arg("grep", grep_по_байтам),
-        fmt::arg("bin", в_одинарных(bin)), fmt::arg("ends_in_lf", кончается_переводом),
+        fmt::arg("bin", в_одинарных(bin)), fmt::arg("ends_in_lf", кончается_переводом("f")),
         fmt::arg("line", в_одинарных(строка_path(bin))));
 }
 
 // Only lines equal to the added line go, and every other byte stays: grep
 // ends every line it prints with a line feed, so a kept last line that had
-// none loses it again. The copy replaces the file only when every step
-// succeeded and its size is the file's size less the lines taken out (k of
-// them, each with its line feed but for a last one without); otherwise the
-// file is left as it was. The copy is written over the file in place so that
-// a symbolic link stays a link and the file keeps its permissions, and it is
-// kept when that write fails.
+// none loses it again. The copy is written beside the file that a link leads
+// to, given that file's mode, and renamed over it, so that the link stays a
+// link and a kill at any moment leaves the old file or the new one, never a
+// part; a copy left by a run that was killed goes with the next run. The
+// file is replaced only when it is the user's own, every step succeeded, the
+// copy's size is the file's size less the lines taken out (k of them, each
+// with its line feed but for a last one without), and the file's size has
+// not changed meanwhile; otherwise it is left as it was.
 std::string команда_убрать_из_path(std::string_view bin) {
     const std::string строка = строка_path(bin);
     return fmt::format(
-        "for f in {files}; do if [ -f \"$f\" ] && {grep}qxF {line} \"$f\" 2>/dev/null; then "
-        "t=\"$f.vokra_tmp\"; rm -f \"$t\" \"$t.1\"; "
-        "if k=$({grep}cxF {line} \"$f\") && e=$(($(wc -c < \"$f\") - k * {line_size})) && "
-        "{{ {grep}vxF {line} \"$f\" > \"$t\"; [ $? -le 1 ]; }} && "
-        "if ! {ends_in_lf}; then if tail -n 1 \"$f\" | {grep}qxF {line}; then e=$((e + 1)); "
-        "else head -c \"$e\" \"$t\" > \"$t.1\" && mv \"$t.1\" \"$t\"; fi; fi && "
-        "[ \"$(($(wc -c < \"$t\")))\" -eq \"$e\" ]; "
-        "then cat \"$t\" > \"$f\" && rm -f \"$t\"; else rm -f \"$t\" \"$t.1\"; fi; fi; done; true",
-        fmt::arg("files", файлы_запуска()), fmt::arg("grep", grep_по_байтам),
-        fmt::arg("line", в_одинарных(строка)), fmt::arg("line_size", строка.size() + 1),
-        fmt::arg("ends_in_lf", кончается_переводом));
+        "for f in {files}; do if [ -f \"$f\" ]; then {resolve}; "
+        "if [ ! -L \"$r\" ] && [ \"$r\" -ef \"$f\" ] && [ -O \"$r\" ]; then "
+        "rm -f \"$r\".vokra_tmp.??????; "
+        "if {grep}qxF {line} \"$r\" 2>/dev/null && t=$(mktemp \"$r.vokra_tmp.XXXXXX\"); then "
+        "if s=$(($(wc -c < \"$r\"))) && k=$({grep}cxF {line} \"$r\") && "
+        "e=$((s - k * {line_size})) && "
+        "{{ {grep}vxF {line} \"$r\" > \"$t\"; [ $? -le 1 ]; }} && "
+        "if ! {ends_in_lf}; then if tail -n 1 \"$r\" | {grep}qxF {line}; then e=$((e + 1)); "
+        "else dd if=/dev/null of=\"$t\" bs=1 seek=\"$e\" 2>/dev/null; fi; fi && "
+        "[ \"$(($(wc -c < \"$t\")))\" -eq \"$e\" ] && "
+        "m=$(stat -c %a \"$r\" 2>/dev/null || stat -f %Mp%Lp \"$r\") && chmod \"$m\" \"$t\" && "
+        "[ \"$(($(wc -c < \"$r\")))\" -eq \"$s\" ] && mv -f \"$t\" \"$r\"; "
+        "then :; else rm -f \"$t\"; fi; fi; fi; fi; done; true",
+        fmt::arg("files", файлы_запуска()), fmt::arg("resolve", найти_файл_за_ссылками),
+        fmt::arg("grep", grep_по_байтам), fmt::arg("line", в_одинарных(строка)),
+        fmt::arg("line_size", строка.size() + 1), fmt::arg("ends_in_lf", кончается_переводом("r")));
 }
 
 std::string определить_папку_панели() {
+    if (!глобальная_папка_программы.empty()) {
+        return строка("PANEL_DIR=" + в_одинарных(глобальная_папка_программы));
+    }
     return строка("PANEL_DIR=''") + строка("for n in Vokra-Panel крамина_unix крамина_linux; do") +
            строка("  for p in $(pgrep -u \"$(id -u)\" -x $n 2>/dev/null); do") +
            строка("    x=$(readlink \"/proc/$p/exe\" 2>/dev/null)") +
@@ -203,8 +228,9 @@ std::string тело_пакетов(std::string_view папка) {
 }
 
 std::string тело_обновлений(std::string_view json) {
-    return с_проверкой("curl -s -L -H 'Accept: application/vnd.github+json' -o " +
-                       в_одинарных(json) + " " + в_одинарных(адрес_последнего_релиза));
+    return с_проверкой(fmt::format(
+        "curl -s -L --max-time {} -H 'Accept: application/vnd.github+json' -o {} {}",
+        секунд_на_запрос_релиза, в_одинарных(json), в_одинарных(адрес_последнего_релиза)));
 }
 
 std::string тело_обновлений() {

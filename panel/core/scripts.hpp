@@ -26,7 +26,9 @@ std::string строка_path(std::string_view bin);
 std::string команда_добавить_в_path(std::string_view bin);
 std::string команда_убрать_из_path(std::string_view bin);
 
-// Lines that set PANEL_DIR to the folder of a running panel, else ".".
+// Lines that set PANEL_DIR to the folder of the running panel program when
+// it is known (`глобальная_папка_программы`); else to the folder of a
+// running panel process found by name, else ".".
 std::string определить_папку_панели();
 
 std::string тело_установки(std::string_view папка);

@@ -4,6 +4,7 @@ namespace vokra::panel {
 
 int глобальный_argc = 0;
 char** глобальный_argv = nullptr;
+std::string глобальная_папка_программы;
 
 std::int64_t приблизить(std::int64_t текущее, std::int64_t цель) {
     if (текущее == цель) {

@@ -70,6 +70,9 @@ std::int64_t зажать(std::int64_t значение);
 // The program's command line, kept by the entry for the path helpers.
 extern int глобальный_argc;
 extern char** глобальный_argv;
+// The folder of the running panel program, kept by the entry; empty where
+// the system does not tell it, and in every program but the panel.
+extern std::string глобальная_папка_программы;
 
 // The same value as a 32-bit integer, for drawing calls.
 inline std::int32_t ц32(std::int64_t значение) {

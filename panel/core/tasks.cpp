@@ -1,20 +1,23 @@
 #include "panel/core/tasks.hpp"
 
+#include <fcntl.h>
 #include <fmt/format.h>
-#include <stdlib.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <optional>
+#include <utility>
 #include <variant>
+#include <vector>
 
 #include "panel/core/dialogs.hpp"
 #include "panel/core/files.hpp"
 #include "panel/core/messages.hpp"
+#include "panel/core/ownership.hpp"
 #include "panel/core/paths.hpp"
+#include "panel/core/processes.hpp"
 #include "panel/core/release.hpp"
 #include "panel/core/scripts.hpp"
+#include "panel/core/task_folder.hpp"
 #include "panel/core/text.hpp"
 
 namespace vokra::panel {
@@ -28,10 +31,6 @@ constexpr std::size_t длина_сводки_лога = 190;
 // no more than this.
 constexpr std::size_t наибольший_лог = std::size_t{1} << 20;
 
-tl::expected<std::string, int> прочитать_лог() {
-    return прочитать_начало_файла(файл_задачи("log"), наибольший_лог);
-}
-
 // The package listing keeps of each line what a table cell can show: a
 // detail line's prefix (under 32 bytes) and СИМВОЛОВ_В_СТРОКЕ_ОКНА characters
 // of at most four bytes, and a byte more so that a longer text still reads
@@ -40,25 +39,29 @@ tl::expected<std::string, int> прочитать_лог() {
 constexpr std::size_t наибольшая_строка_пакетов = 32 + 4 * СИМВОЛОВ_В_СТРОКЕ_ОКНА + 1;
 constexpr std::size_t наибольший_список_пакетов = std::size_t{4} << 20;
 
-tl::expected<std::string, int> прочитать_список_пакетов() {
-    return прочитать_начало_файла(файл_задачи("log"), наибольший_список_пакетов,
-                                  наибольшая_строка_пакетов);
-}
+// A marker holds an exit status and a line feed.
+constexpr std::size_t наибольшая_метка = 32;
 
-// The private folder of this panel run (made with mkdtemp, so mode 0700 and a
-// name no one else can take) and the number of the current task. The number
-// moves on when a task ends or times out, so files written late by an
-// earlier task never pass for the current task's.
+// The task that runs: the shell that leads its process group, and its log
+// and marker, which the panel made itself and which both sides use through
+// descriptors, whatever becomes of their names in the folder meanwhile.
+struct ИдущаяЗадача {
+    pid_t лидер = 0;
+    Дескриптор журнал;
+    Дескриптор метка;
+};
+
+// The task folders of this panel run and the number of the current task.
+// The number moves on when a task ends or times out, so that each task's
+// files have names of their own.
 struct ФайлыЗадач {
-    std::string папка;
+    ПапкиЗадач папки;
     std::int64_t номер = 1;
+    ИдущаяЗадача задача;
+    // Shells of tasks that ended by their marker and were not waited for yet.
+    std::vector<pid_t> не_дождались;
 
-    ~ФайлыЗадач() {
-        if (!папка.empty()) {
-            std::error_code ошибка;
-            std::filesystem::remove_all(папка, ошибка);
-        }
-    }
+    ~ФайлыЗадач();
 };
 
 ФайлыЗадач& файлы_задач() {
@@ -66,16 +69,67 @@ struct ФайлыЗадач {
     return файлы;
 }
 
-// Makes the folder on first use; empty while that keeps failing.
-const std::string& папка_задач() {
-    ФайлыЗадач& файлы = файлы_задач();
-    if (файлы.папка.empty()) {
-        std::string образец = временная_папка() + "/vokra_panel.XXXXXX";
-        if (::mkdtemp(образец.data()) != nullptr) {
-            файлы.папка = образец;
-        }
+std::string имя_файла_задачи(std::string_view суффикс) {
+    return fmt::format("vokra_task.{}.{}", файлы_задач().номер, суффикс);
+}
+
+void дождаться_закончившихся(ФайлыЗадач& файлы) {
+    std::erase_if(файлы.не_дождались, дождаться_если_закончился);
+}
+
+// Lets the current task go: its group is ended first when `закончить`, and
+// its shell is waited for later when it was not yet.
+void отпустить_задачу(ФайлыЗадач& файлы, bool закончить) {
+    const pid_t лидер = std::exchange(файлы.задача.лидер, 0);
+    if (лидер > 0 && !(закончить ? закончить_группу(лидер) : дождаться_если_закончился(лидер))) {
+        файлы.не_дождались.push_back(лидер);
     }
-    return файлы.папка;
+    файлы.задача = ИдущаяЗадача{};
+}
+
+// At the panel's end: the running task's whole group goes, and the folders.
+void закончить_все(ФайлыЗадач& файлы) {
+    if (файлы.задача.лидер > 0) {
+        отпустить_задачу(файлы, true);
+    }
+    дождаться_закончившихся(файлы);
+    убрать_папки_задач(файлы.папки);
+}
+
+ФайлыЗадач::~ФайлыЗадач() {
+    закончить_все(*this);
+}
+
+tl::expected<std::string, int> прочитать_лог(std::size_t предел,
+                                             std::size_t длина_строки = std::string::npos) {
+    const Дескриптор& журнал = файлы_задач().задача.журнал;
+    if (!журнал.открыт()) {
+        return tl::unexpected(EBADF);
+    }
+    return прочитать_начало_открытого(журнал.номер, предел, длина_строки);
+}
+
+tl::expected<std::string, int> прочитать_лог() {
+    return прочитать_лог(наибольший_лог);
+}
+
+tl::expected<std::string, int> прочитать_список_пакетов() {
+    return прочитать_лог(наибольший_список_пакетов, наибольшая_строка_пакетов);
+}
+
+// The release JSON that curl wrote under its name in the checked folder;
+// never through a link, and only a regular file.
+tl::expected<std::string, int> прочитать_json() {
+    const auto папка = открыть_папку_задач(файлы_задач().папки);
+    if (!папка) {
+        return tl::unexpected(папка.error());
+    }
+    const Дескриптор json(::openat(папка->папка.номер, имя_файла_задачи("json").c_str(),
+                                   O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    if (!json.открыт()) {
+        return tl::unexpected(errno);
+    }
+    return прочитать_начало_открытого(json.номер, НАИБОЛЬШИЙ_ОТВЕТ_РЕЛИЗА);
 }
 
 void сообщить(СостояниеПриложения& состояние, std::int64_t вариант, std::string_view заголовок,
@@ -133,7 +187,7 @@ void завершить_выбор_папки(СостояниеПриложен
 }
 
 void завершить_проверку_обновлений(СостояниеПриложения& состояние, std::int64_t результат) {
-    const auto json = прочитать_начало_файла(файл_задачи("json"), НАИБОЛЬШИЙ_ОТВЕТ_РЕЛИЗА);
+    const auto json = прочитать_json();
     if (результат != 0 || !json) {
         сообщить(состояние, варианты::ОШИБКА, сообщения::ЗАГОЛОВОК_НЕТ_СВЯЗИ,
                  сообщения::ТЕКСТ_НЕТ_СВЯЗИ);
@@ -212,11 +266,11 @@ void показать_итог(СостояниеПриложения& сост�
 }  // namespace
 
 std::string файл_задачи(std::string_view суффикс) {
-    const std::string& папка = папка_задач();
-    if (папка.empty()) {
+    const auto папка = открыть_папку_задач(файлы_задач().папки);
+    if (!папка) {
         return {};
     }
-    return fmt::format("{}/vokra_task.{}.{}", папка, файлы_задач().номер, суффикс);
+    return папка->путь + "/" + имя_файла_задачи(суффикс);
 }
 
 std::string с_проверкой(std::string_view шаг) {
@@ -224,36 +278,65 @@ std::string с_проверкой(std::string_view шаг) {
 }
 
 bool запустить_задачу(СостояниеПриложения& состояние, std::int64_t вид, std::string_view тело) {
-    const std::string скрипт = файл_задачи("sh");
-    if (скрипт.empty()) {
+    ФайлыЗадач& файлы = файлы_задач();
+    дождаться_закончившихся(файлы);
+    if (файлы.задача.лидер > 0) {
+        отпустить_задачу(файлы, true);  // only one task runs at a time
+    }
+    const auto папка = открыть_папку_задач(файлы.папки);
+    if (!папка) {
         return false;
     }
-    const std::string лог = файл_задачи("log");
-    const std::string метка = файл_задачи("done");
-    ::unlink(метка.c_str());
-    ::unlink(лог.c_str());
+    const int в_папке = папка->папка.номер;
+    const std::string скрипт = имя_файла_задачи("sh");
+    const std::string лог = имя_файла_задачи("log");
+    const std::string метка = имя_файла_задачи("done");
+    for (const std::string* имя : {&скрипт, &лог, &метка}) {
+        ::unlinkat(в_папке, имя->c_str(), 0);
+    }
+    // Each file is made new, never through a link. The shell writes the log
+    // and the marker through the descriptors 3 and 4 it is given, and the
+    // panel reads them through its own.
+    const auto создать = [&](const std::string& имя, int доступ) {
+        return Дескриптор(::openat(в_папке, имя.c_str(),
+                                   доступ | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    };
 
     std::string обёртка = "(\n";
     обёртка += тело;
     if (!окончивается_на(обёртка, "\n")) {
         обёртка += '\n';
     }
-    обёртка += ") > '" + для_одинарных_кавычек(лог) + "' 2>&1\n";
-    обёртка += "echo $? > '" + для_одинарных_кавычек(метка) + "'\n";
-    if (!записать_файл(скрипт, обёртка)) {
+    обёртка += ") >&3 2>&1 3>&- 4>&-\n";
+    обёртка += "echo $? >&4\n";
+    const Дескриптор файл_скрипта = создать(скрипт, O_WRONLY);
+    if (!файл_скрипта.открыт() || !записать_всё(файл_скрипта.номер, обёртка)) {
         return false;
     }
-    const std::string запуск = "sh '" + для_одинарных_кавычек(скрипт) + "' > /dev/null 2>&1 &";
-    if (std::system(запуск.c_str()) == -1) {
+    ИдущаяЗадача задача{0, создать(лог, O_RDWR), создать(метка, O_RDWR)};
+    if (!задача.журнал.открыт() || !задача.метка.открыт()) {
         return false;
     }
+    // The shell is given the text itself rather than the script's name, so
+    // that nothing put in the folder's place can be run instead.
+    const auto лидер = запустить_в_своей_группе(обёртка, задача.журнал.номер, задача.метка.номер);
+    if (!лидер) {
+        return false;
+    }
+    задача.лидер = *лидер;
+    файлы.задача = std::move(задача);
     состояние.вид_задачи = вид;
     состояние.кадр_начала_задачи = состояние.кадр;
     return true;
 }
 
 std::int64_t проверить_метку() {
-    const auto текст = прочитать_файл(файл_задачи("done"));
+    ФайлыЗадач& файлы = файлы_задач();
+    дождаться_закончившихся(файлы);
+    if (!файлы.задача.метка.открыт()) {
+        return -2;
+    }
+    const auto текст = прочитать_начало_открытого(файлы.задача.метка.номер, наибольшая_метка);
     if (!текст || текст->empty()) {
         return -2;
     }
@@ -264,8 +347,22 @@ void завершить_задачу(СостояниеПриложения& с�
     const std::int64_t вид = состояние.вид_задачи;
     состояние.вид_задачи = 0;
     состояние.текст_статуса.clear();
+    ФайлыЗадач& файлы = файлы_задач();
+    // A task given up is ended with all it started; one that wrote its
+    // marker keeps what it left running, such as a document viewer.
+    const bool брошена = результат == -1;
+    if (брошена) {
+        отпустить_задачу(файлы, true);
+    }
     показать_итог(состояние, вид, результат);
-    ++файлы_задач().номер;
+    if (!брошена) {
+        отпустить_задачу(файлы, false);
+    }
+    ++файлы.номер;
+}
+
+void закончить_задачи() {
+    закончить_все(файлы_задач());
 }
 
 void начать_задачу_или_ошибка(СостояниеПриложения& состояние, std::int64_t вид,
@@ -285,11 +382,19 @@ void начать_задачу_или_ошибка(СостояниеПрило�
             return;
         }
     }
+    // The tasks that write into the installation or run its programs do so
+    // only where no other user can change what they find.
+    if ((вид == виды_задач::УСТАНОВКА || вид == виды_задач::СБОРКА || вид == виды_задач::ПАКЕТЫ) &&
+        !папка_установки_в_руках_пользователя(состояние.папка_установки)) {
+        сообщить(состояние, варианты::ОШИБКА, сообщения::ЗАГОЛОВОК_ПАПКА_НЕ_ГОДИТСЯ,
+                 fmt::format(сообщения::ТЕКСТ_ПАПКА_ЧУЖАЯ, состояние.папка_установки));
+        return;
+    }
     if (запустить_задачу(состояние, вид, тело)) {
         состояние.текст_статуса = текст_статуса;
         return;
     }
-    const std::string& папка = папка_задач();
+    const std::string папка = путь_папки_в_работе(файлы_задач().папки);
     сообщить(состояние, варианты::ОШИБКА, сообщения::ЗАГОЛОВОК_НЕ_ЗАПУСТИТЬ,
              fmt::format(сообщения::ТЕКСТ_НЕ_ЗАПУСТИТЬ, папка.empty() ? временная_папка() : папка));
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 // Background tasks: a script body runs in a wrapper under `sh` in the
-// background; the frame loop polls its completion marker and turns the
-// outcome into state changes and dialogs. Task files live in a private
-// folder made once per panel run, and each task has a number of its own,
-// so a late marker of a task that timed out is never read as the next one's.
+// background, in a process group of its own; the frame loop polls its
+// completion marker and turns the outcome into state changes and dialogs.
+// Task files live in a private folder that is checked before each task and
+// made anew when it is no longer the panel's own, and each task has a number
+// of its own. A task given up after the time-out is ended with everything it
+// started, and so is the running one when the panel ends.
 
 #include <cstdint>
 #include <string>
@@ -15,7 +17,8 @@
 namespace vokra::panel {
 
 // Path of one of the current task's files: suffix "sh", "log", "done" or
-// "json". Empty when the private folder cannot be made.
+// "json", in the private folder as checked now. Empty when no private folder
+// can be made.
 std::string файл_задачи(std::string_view суффикс);
 
 // One guarded line of a body: step + " || exit 1\n".
@@ -38,5 +41,9 @@ void начать_задачу_или_ошибка(СостояниеПрило�
 
 // One line of the task log for error dialogs.
 std::string текст_лога_кратко();
+
+// Ends the running task's whole process group and removes the task folders
+// that are still the panel's own; at the panel's end.
+void закончить_задачи();
 
 }  // namespace vokra::panel

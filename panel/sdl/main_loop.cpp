@@ -3,7 +3,9 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <fmt/format.h>
+#include <signal.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string_view>
 
@@ -11,6 +13,7 @@
 #include "panel/core/messages.hpp"
 #include "panel/core/paths.hpp"
 #include "panel/core/state.hpp"
+#include "panel/core/tasks.hpp"
 #include "panel/sdl/events.hpp"
 #include "panel/sdl/graphics.hpp"
 #include "panel/sdl/screens.hpp"
@@ -34,6 +37,28 @@ bool драйвер_без_экрана() {
     }
     const char* заказан = SDL_getenv("SDL_VIDEODRIVER");
     return заказан == nullptr || std::string_view(заказан).find(имя) == std::string_view::npos;
+}
+
+// A hang-up (the terminal the panel was started from closed, the session
+// ending) ends the panel as closing its window does, so that its task ends
+// with it: the task's process group is not the panel's, and the hang-up does
+// not reach it. SDL already does so for INT and TERM. A panel started to
+// outlive hang-ups (nohup) keeps ignoring them.
+volatile std::sig_atomic_t пришёл_обрыв = 0;
+
+void при_обрыве(int) {
+    пришёл_обрыв = 1;
+}
+
+void ждать_обрыва() {
+    struct sigaction прежнее {};
+    if (::sigaction(SIGHUP, nullptr, &прежнее) == 0 && прежнее.sa_handler == SIG_IGN) {
+        return;
+    }
+    struct sigaction обработчик {};
+    обработчик.sa_handler = при_обрыве;
+    sigemptyset(&обработчик.sa_mask);
+    ::sigaction(SIGHUP, &обработчик, nullptr);
 }
 
 }  // namespace
@@ -69,16 +94,21 @@ int главная() {
     const ТаблицаПакетов таблица = новая_таблица_пакетов();
     СписокПакетов пакеты;
 
+    ждать_обрыва();
     while (состояние.работает) {
         SDL_Event событие;
         while (SDL_PollEvent(&событие)) {
             обработать_событие(состояние, событие);
+        }
+        if (пришёл_обрыв != 0) {
+            состояние.работает = false;
         }
         продвинуть_кадр(состояние, анимации, пакеты);
         нарисовать_кадр(рендерер, шрифт, состояние, анимации, таблица, пакеты);
         SDL_RenderPresent(рендерер);
         SDL_Delay(ЗАДЕРЖКА_КАДРА_МС);
     }
+    закончить_задачи();
     return 0;
 }
 

@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "panel/core/dialogs.hpp"
@@ -21,6 +23,7 @@
 #include "panel/core/packages.hpp"
 #include "panel/core/paths.hpp"
 #include "panel/core/scripts.hpp"
+#include "panel/core/state.hpp"
 #include "panel/core/text.hpp"
 
 namespace vokra::panel {
@@ -32,6 +35,28 @@ const fs::path подставные = fs::path(__FILE__).parent_path() / "stand_
 
 std::string прочитать(const fs::path& путь) {
     return прочитать_файл(путь.string()).value_or("<нет файла>");
+}
+
+// Waits up to ten seconds for the condition to hold.
+template <typename Условие>
+bool дождаться(Условие условие) {
+    for (int шаг = 0; шаг < 500 && !условие(); ++шаг) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return условие();
+}
+
+// The process is gone or only waits to be waited for.
+bool закончился(pid_t процесс) {
+    const auto сведения = прочитать_файл("/proc/" + std::to_string(процесс) + "/stat");
+    const std::size_t скобка = сведения ? сведения->rfind(')') : std::string::npos;
+    return скобка == std::string::npos || скобка + 2 >= сведения->size() ||
+           (*сведения)[скобка + 2] == 'Z';
+}
+
+mode_t режим(const fs::path& путь) {
+    struct stat сведения {};
+    return ::stat(путь.c_str(), &сведения) == 0 ? сведения.st_mode & 07777 : 0;
 }
 
 void записать(const fs::path& путь, std::string_view текст) {
@@ -65,20 +90,25 @@ class ЗадачиПанели : public ::testing::Test {
         прежняя_папка = fs::current_path();
         fs::current_path(рабочая);
         прежний_path = std::getenv("PATH");
-        ::setenv("PATH", (подставные.string() + ":" + прежний_path).c_str(), 1);
+        ::setenv("PATH", path_с_подставными().c_str(), 1);
         ::setenv("HOME", дом.c_str(), 1);
         ::setenv("VOKRA_TEST_RECORD", запись.c_str(), 1);
         состояние.папка_установки = папка_установки_по_умолчанию();
     }
 
     void TearDown() override {
+        глобальная_папка_программы.clear();
         fs::current_path(прежняя_папка);
         ::setenv("PATH", прежний_path.c_str(), 1);
         ::unsetenv("VOKRA_TEST_RELEASE_JSON");
+        ::unsetenv("VOKRA_TEST_STALL_AT");
+        ::unsetenv("VOKRA_TEST_STALL_HOW");
         ::unsetenv("VOKRA_TEST_PICKED");
         ::unsetenv("LC_ALL");
         fs::remove_all(корень);
     }
+
+    std::string path_с_подставными() const { return подставные.string() + ":" + прежний_path; }
 
     // Starts the task, waits for its marker and completes it.
     void выполнить(std::int64_t вид, const std::string& тело) {
@@ -374,6 +404,283 @@ TEST_F(ЗадачиПанели, ПоздняяМеткаНеЧитаетсяК�
     ASSERT_TRUE(fs::exists(первая_метка));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(проверить_метку(), -2);
+}
+
+// The uninstall killed at every step while it takes the PATH line out of
+// the start-up files: stand-ins first on PATH for the tools a script may
+// call count their calls, and the one at the chosen count stalls, before it
+// runs or once 64 bytes of its output are written; the task's whole group is
+// then killed there. Each file is then the old one or the new one, with its
+// link and mode, and the next uninstall takes the line out and the copies
+// the killed one left. The counts go up until a run passes them all.
+TEST_F(ЗадачиПанели, УдалениеУбитоеНаЛюбомШаге) {
+    const std::string D = состояние.папка_установки;
+    const std::string строка = строка_path(D);
+    const std::string профиль_до = "# начало\r\nA=1\r\n" + строка + "alias x=y";
+    const std::string профиль_после = "# начало\r\nA=1\r\nalias x=y";
+    const std::string zshrc_до = "x=1\n" + строка + "y=2\n", zshrc_после = "x=1\ny=2\n";
+    const fs::path цель = дом / "настройки" / "zshrc", стоп = корень / "стоп";
+    const fs::path счёт = корень / "счёт", метка = корень / "застрял";
+    fs::create_directories(цель.parent_path()), fs::create_directories(стоп);
+    fs::create_symlink(цель, дом / ".zshrc");
+    записать(
+        корень / "застревающий",
+        "#!/bin/sh\nPATH=${PATH#*:}\nn=$(($(cat '" + счёт.string() +
+            "' 2>/dev/null || echo 0) + 1))\necho $n > '" + счёт.string() +
+            "'\nif [ $n -eq \"$VOKRA_TEST_STALL_AT\" ]; then\n"
+            "  if [ \"$VOKRA_TEST_STALL_HOW\" = part ]; then \"${0##*/}\" \"$@\" | head -c 64; "
+            "fi\n  echo $$ > '" +
+            метка.string() + "'; exec sleep 600\nfi\nexec \"${0##*/}\" \"$@\"\n");
+    fs::permissions(корень / "застревающий", fs::perms::owner_all);
+    for (const char* инструмент : {"cat", "chmod", "cp", "dd", "dirname", "grep", "head", "mktemp",
+                                   "mv", "readlink", "rm", "sed", "stat", "tail", "wc"}) {
+        fs::create_symlink(корень / "застревающий", стоп / инструмент);
+    }
+    const auto файлы_как = [&](bool новые) {
+        EXPECT_EQ(прочитать(дом / ".profile"), новые ? профиль_после : профиль_до);
+        EXPECT_EQ(прочитать(цель), новые ? zshrc_после : zshrc_до);
+    };
+    for (const char* как : {"before", "part"}) {
+        ::setenv("VOKRA_TEST_STALL_HOW", как, 1);
+        bool прошёл = false;
+        for (int шаг = 1; шаг < 200 && !прошёл; ++шаг) {
+            SCOPED_TRACE(std::string(как) + " at call " + std::to_string(шаг));
+            записать(дом / ".profile", профиль_до);
+            записать(цель, zshrc_до);
+            fs::permissions(дом / ".profile", fs::perms(0640));
+            fs::permissions(цель, fs::perms(0604));
+            fs::remove(счёт), fs::remove(метка);
+            ::setenv("VOKRA_TEST_STALL_AT", std::to_string(шаг).c_str(), 1);
+            ::setenv("PATH", (стоп.string() + ":" + path_с_подставными()).c_str(), 1);
+
+            начать_задачу_или_ошибка(состояние, виды_задач::УДАЛЕНИЕ, тело_удаления(D), "идёт");
+            std::int64_t итог = -2;
+            ASSERT_TRUE(дождаться([&] {
+                итог = проверить_метку();
+                return итог != -2 || окончивается_на(прочитать(метка), "\n");
+            }));
+            ::setenv("PATH", path_с_подставными().c_str(), 1);
+            if (итог != -2) {
+                завершить_задачу(состояние, итог);
+                ожидать_диалог(2, "Вокра удалена", "Папка удалена:\n" + D);
+                файлы_как(true);
+                прошёл = true;
+                continue;
+            }
+            const pid_t застрявший = std::stoi(прочитать(метка));
+            ASSERT_EQ(::kill(-::getpgid(застрявший), SIGKILL), 0);
+            EXPECT_TRUE(дождаться([&] { return закончился(застрявший); }));
+            завершить_задачу(состояние, -1);
+            закрыть_диалог(состояние);
+            const std::string профиль = прочитать(дом / ".profile"), zshrc = прочитать(цель);
+            EXPECT_TRUE(профиль == профиль_до || профиль == профиль_после) << профиль;
+            EXPECT_TRUE(zshrc == zshrc_до || zshrc == zshrc_после) << zshrc;
+
+            удалить(D);
+            файлы_как(true);
+            EXPECT_EQ(режим(дом / ".profile"), 0640u);
+            EXPECT_EQ(режим(цель), 0604u);
+            EXPECT_TRUE(fs::is_symlink(дом / ".zshrc"));
+            EXPECT_EQ(содержимое(дом), (std::vector<std::string>{".profile", ".zshrc", "настройки",
+                                                                 "настройки/zshrc"}));
+        }
+        EXPECT_TRUE(прошёл);
+    }
+}
+
+// The task folder removed while the panel runs, then put back as a link to
+// a folder of ours, as another user's folder with links to a file of ours,
+// or with a looser mode: the next task runs in a new private folder, and
+// nothing that stands under the old name is run or written.
+TEST_F(ЗадачиПанели, ПапкаЗадачПроверяетсяПередЗадачей) {
+    const fs::path наша = корень / "наша", наш_файл = корень / "наш_файл";
+    const std::string подмена = "touch '" + (корень / "взлом").string() + "'\n";
+    fs::create_directories(наша);
+    записать(наш_файл, подмена);
+    struct Случай {
+        const char* что;
+        void (*подменить)(const fs::path& папка, const std::string& основа, const fs::path& наша,
+                          const fs::path& наш_файл);
+    };
+    const std::vector<Случай> случаи = {
+        {"removed", [](const fs::path& п, const std::string&, const fs::path&,
+                       const fs::path&) { fs::remove_all(п); }},
+        {"a link to a folder of ours",
+         [](const fs::path& п, const std::string& основа, const fs::path& наша,
+            const fs::path& файл) {
+             fs::remove_all(п);
+             for (const char* суффикс : {"sh", "log", "done"}) {
+                 fs::copy_file(файл, наша / (основа + суффикс));
+             }
+             fs::create_directory_symlink(наша, п);
+         }},
+        {"another user's folder",
+         [](const fs::path& п, const std::string& основа, const fs::path&, const fs::path& файл) {
+             fs::remove_all(п);
+             fs::create_directory(п);
+             for (const char* суффикс : {"sh", "log", "done"}) {
+                 fs::create_symlink(файл, п / (основа + суффикс));
+                 ::lchown((п / (основа + суффикс)).c_str(), 65534, 65534);
+             }
+             ::chown(п.c_str(), 65534, 65534);
+         }},
+        {"a looser mode", [](const fs::path& п, const std::string&, const fs::path&,
+                             const fs::path&) { fs::permissions(п, fs::perms(0755)); }},
+    };
+    std::vector<fs::path> старые, новые;
+    for (const Случай& случай : случаи) {
+        SCOPED_TRACE(случай.что);
+        const fs::path скрипт = файл_задачи("sh");
+        старые.push_back(скрипт.parent_path());
+        случай.подменить(скрипт.parent_path(), скрипт.stem().string() + ".", наша, наш_файл);
+        выполнить(виды_задач::СБОРКА, "echo собрано\n");
+        ожидать_диалог(2, "Сборка успешна", "Пример привет.код собран без ошибок.");
+        новые.push_back(fs::path(файл_задачи("sh")).parent_path());
+        struct stat сведения {};
+        ASSERT_EQ(::lstat(новые.back().c_str(), &сведения), 0);
+        EXPECT_TRUE(S_ISDIR(сведения.st_mode));
+        EXPECT_EQ(сведения.st_mode & 07777, 0700u);
+        EXPECT_EQ(сведения.st_uid, ::geteuid());
+        EXPECT_NE(новые.back(), старые.back());
+    }
+    EXPECT_EQ(прочитать(наш_файл), подмена);
+    for (const auto& файл : содержимое(наша)) {
+        EXPECT_EQ(прочитать(наша / файл), подмена) << файл;
+    }
+    EXPECT_FALSE(fs::exists(корень / "взлом"));
+
+    // At the end only the panel's own folder goes: each earlier one was
+    // replaced by the next case.
+    закончить_задачи();
+    EXPECT_FALSE(fs::exists(новые.back()));
+    EXPECT_EQ(содержимое(наша).size(), 3u);
+    for (const fs::path& папка : старые) {
+        fs::remove_all(папка);
+    }
+}
+
+// A task given up after the time-out, and the task running when the panel
+// ends, end with everything they started, a child that ignores TERM among
+// them; no task keeps a descriptor of the panel's, and the release request
+// gives up on its own before the panel would.
+TEST_F(ЗадачиПанели, НичегоНеПереживаетПанель) {
+    const fs::path номера = корень / "номера";
+    const std::string в_номера = " >> '" + номера.string() + "'\n";
+    const std::string тело = "(trap '' TERM; while :; do sleep 1; done) & echo $!" + в_номера +
+                             "sleep 600 & echo $!" + в_номера + "while :; do echo '  x'; done\n";
+    struct Случай {
+        const char* как;
+        void (*закончить)(СостояниеПриложения& состояние);
+    };
+    const std::vector<Случай> случаи = {
+        {"given up", [](СостояниеПриложения& с) { завершить_задачу(с, -1); }},
+        {"the panel ends",
+         [](СостояниеПриложения& с) {
+             закончить_задачи();
+             с.вид_задачи = 0;
+         }},
+    };
+    for (const Случай& случай : случаи) {
+        SCOPED_TRACE(случай.как);
+        fs::remove(номера);
+        начать_задачу_или_ошибка(состояние, виды_задач::ПАКЕТЫ, тело, "идёт");
+        ASSERT_TRUE(дождаться([&] {
+            const std::string текст = прочитать(номера);
+            return std::count(текст.begin(), текст.end(), '\n') == 2;
+        }));
+        случай.закончить(состояние);
+        закрыть_диалог(состояние);
+        std::istringstream список(прочитать(номера));
+        for (pid_t процесс = 0; список >> процесс;) {
+            EXPECT_TRUE(дождаться([&] { return закончился(процесс); })) << процесс;
+        }
+    }
+
+    // Nor does a task hold a descriptor of the panel's open (a pipe whose
+    // reader would wait for it).
+    int концы[2];
+    ASSERT_EQ(::pipe(концы), 0);
+    ASSERT_EQ(::dup2(концы[1], 20), 20);
+    выполнить(виды_задач::ПАКЕТЫ, "ls /proc/self/fd\n");
+    ::close(20), ::close(концы[0]), ::close(концы[1]);
+    EXPECT_EQ(состояние.вывод_пакетов.find("20\n"), std::string::npos) << состояние.вывод_пакетов;
+
+    выполнить(виды_задач::ОБНОВЛЕНИЯ, тело_обновлений());
+    закрыть_диалог(состояние);
+    const std::string аргументы = прочитать(запись / "curl");
+    const std::size_t предел = аргументы.find("--max-time\n");
+    ASSERT_NE(предел, std::string::npos) << аргументы;
+    EXPECT_LT(std::stod(аргументы.substr(предел + 11)) * 1000, 3600 * 16);
+}
+
+// Started through a link of another name from a folder that holds a
+// compiler and a README of its own, the panel installs from its own folder
+// and opens its own README, even one whose name needs quoting.
+TEST_F(ЗадачиПанели, СвояПапкаПанели) {
+    const fs::path своя = корень / "при'ложение";
+    fs::create_directories(своя / "bin");
+    записать(своя / "bin" / "запустить", "#!/bin/sh\necho своя\n");
+    записать(своя / "README.md", "# своя\n");
+    записать(рабочая / "README.md", "# чужая\n");
+    глобальная_папка_программы = своя.string();
+    const std::string D = состояние.папка_установки;
+    установить(D);
+    EXPECT_EQ(прочитать(D + "/bin/запустить"), "#!/bin/sh\necho своя\n");
+    выполнить(виды_задач::ДОКУМЕНТАЦИЯ, тело_документации());
+    EXPECT_EQ(прочитать(запись / "xdg-open"), (своя / "README.md").string() + "\n");
+}
+
+// The installation where another user could change what it holds: in their
+// folder, in one that anyone may write, made anew in a sticky one, or with a
+// layout folder of theirs. Installing, building and listing are refused
+// there and write nothing; the user's own folder reached through a link, or
+// standing in a sticky folder, is fine.
+TEST_F(ЗадачиПанели, ПапкаУстановкиВРукахПользователя) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to make folders of another user";
+    }
+    const auto папка = [&](const char* имя, unsigned режим, uid_t владелец) {
+        fs::create_directories(корень / имя);
+        fs::permissions(корень / имя, fs::perms(режим));
+        EXPECT_EQ(::chown((корень / имя).c_str(), владелец, владелец), 0);
+    };
+    папка("чужая", 0755, 65534);
+    папка("общая", 0777, 0);
+    папка("липкая", 01777, 0);
+    папка("липкая/своя", 0755, 0);
+    папка("своя/.vokra/bin", 0755, 0);
+    EXPECT_EQ(::chown((корень / "своя/.vokra/bin").c_str(), 65534, 65534), 0);
+    папка("своя/.vokra/share", 0755, 0);
+    записать(корень / "своя/.vokra/share/version.txt", "0.3.3\n");
+    fs::create_directories(корень / "за_ссылкой");
+    fs::create_directory_symlink(корень / "за_ссылкой", корень / "ссылка");
+    struct Случай {
+        const char* папка;
+        bool годится;
+    };
+    const std::vector<Случай> случаи = {
+        {"чужая/.vokra", false}, {"общая/.vokra", false},      {"липкая/.vokra", false},
+        {"своя/.vokra", false},  {"липкая/своя/.vokra", true}, {"ссылка/.vokra", true},
+    };
+    for (const Случай& случай : случаи) {
+        SCOPED_TRACE(случай.папка);
+        const std::string D = (корень / случай.папка).string();
+        const std::vector<std::string> было = содержимое(корень);
+        состояние.папка_установки = D;
+        if (случай.годится) {
+            установить(D);
+            continue;
+        }
+        for (const auto& [вид, тело] : {std::pair{виды_задач::УСТАНОВКА, тело_установки(D)},
+                                        std::pair{виды_задач::СБОРКА, тело_сборки(D)},
+                                        std::pair{виды_задач::ПАКЕТЫ, тело_пакетов(D)}}) {
+            начать_задачу_или_ошибка(состояние, вид, тело, "идёт");
+            EXPECT_EQ(состояние.вид_задачи, 0);
+            EXPECT_EQ(состояние.заголовок_диалога, "Неподходящая папка");
+            закрыть_диалог(состояние);
+        }
+        EXPECT_EQ(содержимое(корень), было);
+    }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -149,6 +150,41 @@ TEST(ПутиПанели, ДомашняяПапкаИУстановка) {
     ::rmdir(путь_файла_версии(папка).c_str());
     ASSERT_TRUE(записать_файл(путь_файла_версии(папка), "0.3.3\n"));
     EXPECT_TRUE(вокра_уже_установлена(папка));
+    std::filesystem::remove_all(папка);
+}
+
+// Only a regular file, a link to one included, counts as a version file. It
+// is opened without waiting and read no further than a version line: a FIFO
+// in its place would stop the frame loop in the open, and a device without
+// end would be read for ever.
+TEST(ПутиПанели, ФайлВерсииТолькоОбычный) {
+    char образец[] = "/tmp/vokra_version_test.XXXXXX";
+    ASSERT_NE(::mkdtemp(образец), nullptr);
+    const std::string папка = образец;
+    const std::string версия = путь_файла_версии(папка);
+    ::mkdir((папка + "/share").c_str(), 0700);
+    ASSERT_TRUE(записать_файл(папка + "/настоящая", "0.3.3\n"));
+    struct Случай {
+        const char* что;
+        int (*сделать)(const char* путь, const std::string& папка);
+        bool установлена;
+    };
+    const std::vector<Случай> случаи = {
+        {"FIFO", [](const char* п, const std::string&) { return ::mkfifo(п, 0600); }, false},
+        {"link to a device",
+         [](const char* п, const std::string&) { return ::symlink("/dev/zero", п); }, false},
+        {"link to a version file",
+         [](const char* п, const std::string& д) {
+             return ::symlink((д + "/настоящая").c_str(), п);
+         },
+         true},
+    };
+    for (const Случай& случай : случаи) {
+        SCOPED_TRACE(случай.что);
+        ::unlink(версия.c_str());
+        ASSERT_EQ(случай.сделать(версия.c_str(), папка), 0);
+        EXPECT_EQ(вокра_уже_установлена(папка), случай.установлена);
+    }
     std::filesystem::remove_all(папка);
 }
 

@@ -49,13 +49,22 @@ if ! wait_for 50 test -s "$work/display"; then
 fi
 export DISPLAY=":$(head -n 1 "$work/display")"
 
-# Our own home and working folder, whose bin is the install source.
-home="$work/home" cwd="$work/cwd" record="$work/record"
-mkdir -p "$home" "$cwd/bin" "$record" "$work/chosen"
-cp "$stand_ins/запустить" "$stand_ins/вокра_пакеты" "$cwd/bin/"
-cp "$language_server" "$cwd/bin/вокра_lsp"
-printf 'функция главная() {\n}\n' > "$cwd/bin/привет.код"
-printf '# Вокра\n' > "$cwd/README.md"
+# Our own home; the panel's own folder, whose bin is the install source; and
+# the working folder it is started from through a link of another name,
+# which holds a compiler and a README of its own that are not the panel's.
+# The default installation's version file is a FIFO, which must not stop
+# the panel.
+home="$work/home" app="$work/app" cwd="$work/cwd" record="$work/record"
+mkdir -p "$home/.vokra/share" "$app/bin" "$cwd/bin" "$record" "$work/chosen"
+mkfifo "$home/.vokra/share/version.txt"
+cp "$panel" "$app/Vokra-Panel"
+cp "$stand_ins/запустить" "$stand_ins/вокра_пакеты" "$app/bin/"
+cp "$language_server" "$app/bin/вокра_lsp"
+printf 'функция главная() {\n}\n' > "$app/bin/привет.код"
+printf '# Вокра\n' > "$app/README.md"
+printf '#!/bin/sh\necho decoy\n' > "$cwd/bin/запустить"
+printf '# decoy\n' > "$cwd/README.md"
+ln -s "$app/Vokra-Panel" "$cwd/vokra-panel"
 printf '{"tag_name":"v9.9.9","body":"Новое\\nи ещё","assets":[{"name":"vokra-Linux.zip"}]}' \
     > "$work/release.json"
 export HOME="$home" PATH="$stand_ins:$PATH" VOKRA_TEST_RECORD="$record" \
@@ -70,7 +79,7 @@ window_of_panel() {
     [ -n "$window" ] || ! kill -0 "$panel_pid" 2>/dev/null
 }
 for attempt in 1 2 3; do
-    (cd "$cwd" && exec "$panel") > "$work/panel.log" 2>&1 &
+    (cd "$cwd" && exec ./vokra-panel) > "$work/panel.log" 2>&1 &
     panel_pid=$!
     wait_for 100 window_of_panel
     [ -n "$window" ] && break
@@ -138,7 +147,7 @@ expect_pixel 140 5 "$IDLE_TAB" "idle overview tab"
 expect_pixel 2 125 "$INDICATOR" "tab indicator at the third tab"
 expect_pixel 175 325 "$GREEN" "README button"
 click 280 325
-expect_line "$record/xdg-open" 'README.md'
+expect_line "$record/xdg-open" "^$app/README.md\$"
 
 # Back to the overview; the install button opens the confirmation dialog,
 # its text lines 22 pixels apart from y 316: folder text, path, an empty
@@ -163,6 +172,7 @@ installed="$work/chosen/.vokra"
 expect_pixel 160 303 "$SUCCESS_BAR" "success dialog after the install"
 [ "$(cat "$installed/share/version.txt")" = "0.3.3" ] || fail "wrong version file"
 for program in запустить вокра_lsp вокра_пакеты; do
+    cmp -s "$app/bin/$program" "$installed/bin/$program" || fail "$program not the panel's own"
     [ -x "$installed/bin/$program" ] || fail "$program not installed"
 done
 [ -f "$installed/share/привет.код" ] || fail "example not installed"
@@ -209,4 +219,28 @@ click 280 405
 expect_line "$record/xdg-open" 'releases/latest'
 
 kill -0 "$panel_pid" 2>/dev/null || fail "the panel ended"
+
+# Installed again, a package list that prints without end, then the panel
+# hung up: the listing ends with the panel, and the task folder goes.
+gone() {  # the process has ended (a zombie counts as ended)
+    state=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -c1)
+    [ -z "$state" ] || [ "$state" = Z ]
+}
+click 280 225
+expect_pixel 300 260 "$DIALOG_BOX" "install dialog before the endless listing"
+click 500 449
+expect_pixel 160 303 "$SUCCESS_BAR" "success dialog after installing again"
+click 500 449
+: > "$record/endless"
+click 75 75
+click 280 85
+expect_line "$record/endless.pid" '^[0-9]'
+lister=$(cat "$record/endless.pid") task_log=$(cat "$record/endless.log")
+kill -HUP "$panel_pid"
+wait_for 100 gone "$panel_pid" || fail "the panel did not end on a hang-up"
+wait "$panel_pid" 2>/dev/null
+panel_pid=''
+wait_for 50 gone "$lister" || fail "the endless listing outlived the panel"
+case $task_log in /tmp/vokra_panel.*/vokra_task.*.log) ;; *) fail "task log at $task_log" ;; esac
+[ -e "$(dirname "$task_log")" ] && fail "the task folder outlived the panel"
 echo "PASS"
