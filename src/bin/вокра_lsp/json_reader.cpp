@@ -34,13 +34,21 @@ struct ПарсерПотока {
     simdjson::simdjson_result<simdjson::dom::element> разобрать(const std::string& текст) {
         const bool есть_запас = текст.capacity() - текст.size() >= simdjson::SIMDJSON_PADDING;
         auto элемент = dom.parse(текст.data(), текст.size(), !есть_запас);
-        if (элемент.error() != simdjson::DEPTH_ERROR)
-            return элемент;
-        const auto скобок =
-            std::ranges::count_if(текст, [](char c) { return c == '[' || c == '{'; });
-        if (dom.allocate(текст.size(), static_cast<std::size_t>(скобок) + 1) != simdjson::SUCCESS)
-            return simdjson::MEMALLOC;
-        return dom.parse(текст.data(), текст.size(), !есть_запас);
+        if (элемент.error() == simdjson::DEPTH_ERROR) {
+            const auto скобок =
+                std::ranges::count_if(текст, [](char c) { return c == '[' || c == '{'; });
+            if (const auto код = dom.allocate(текст.size(), static_cast<std::size_t>(скобок) + 1);
+                код != simdjson::SUCCESS)
+                элемент = код;
+            else
+                элемент = dom.parse(текст.data(), текст.size(), !есть_запас);
+        }
+        // A parser that could not allocate may be left half built (a
+        // depth of 0 without its stacks, which its next parse writes
+        // through); it is replaced.
+        if (элемент.error() == simdjson::MEMALLOC)
+            dom = simdjson::dom::parser{};
+        return элемент;
     }
 };
 
