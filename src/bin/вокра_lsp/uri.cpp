@@ -126,34 +126,109 @@ bool запрещён_в_домене(char c) {
     return запрещён_в_узле(c) || код < 0x20 || код == 0x7F || c == '%';
 }
 
-// A non-ASCII domain becomes its ASCII form as the URL standard asks: UTS #46
-// processing without its hyphen and length checks.
-std::optional<std::string> домен_в_ascii(const std::string& домен) {
+// The errors that the URL standard does not count: its domain-to-ASCII skips
+// the hyphen and length checks.
+constexpr std::uint32_t не_считаются =
+    UIDNA_ERROR_EMPTY_LABEL | UIDNA_ERROR_LABEL_TOO_LONG | UIDNA_ERROR_DOMAIN_NAME_TOO_LONG |
+    UIDNA_ERROR_LEADING_HYPHEN | UIDNA_ERROR_TRAILING_HYPHEN | UIDNA_ERROR_HYPHEN_3_4;
+
+const UIDNA* обработка_uts46() {
     static const UIDNA* const idna = [] {
         UErrorCode код = U_ZERO_ERROR;
         return uidna_openUTS46(
             UIDNA_CHECK_BIDI | UIDNA_CHECK_CONTEXTJ | UIDNA_NONTRANSITIONAL_TO_ASCII, &код);
     }();
-    if (idna == nullptr)
-        return std::nullopt;
-    constexpr std::uint32_t не_считаются =
-        UIDNA_ERROR_EMPTY_LABEL | UIDNA_ERROR_LABEL_TOO_LONG | UIDNA_ERROR_DOMAIN_NAME_TOO_LONG |
-        UIDNA_ERROR_LEADING_HYPHEN | UIDNA_ERROR_TRAILING_HYPHEN | UIDNA_ERROR_HYPHEN_3_4;
-    std::string итог(домен.size() * 4 + 16, '\0');
+    return idna;
+}
+
+struct ИмяВAscii {
+    std::string текст;
+    std::uint32_t ошибки = 0;
+};
+
+// One pass of UTS #46 processing over a name; nothing when ICU fails.
+std::optional<ИмяВAscii> имя_в_ascii(const UIDNA* idna, std::string_view имя) {
+    std::string итог(имя.size() * 4 + 16, '\0');
     for (int попытка = 0; попытка < 2; ++попытка) {
         UErrorCode код = U_ZERO_ERROR;
         UIDNAInfo сведения = UIDNA_INFO_INITIALIZER;
         const int32_t длина =
-            uidna_nameToASCII_UTF8(idna, домен.data(), static_cast<int32_t>(домен.size()),
-                                   итог.data(), static_cast<int32_t>(итог.size()), &сведения, &код);
+            uidna_nameToASCII_UTF8(idna, имя.data(), static_cast<int32_t>(имя.size()), итог.data(),
+                                   static_cast<int32_t>(итог.size()), &сведения, &код);
         итог.resize(static_cast<std::size_t>(std::max(длина, 0)));
         if (код == U_BUFFER_OVERFLOW_ERROR)
             continue;
-        if (U_FAILURE(код) || (сведения.errors & ~не_считаются) != 0)
+        if (U_FAILURE(код))
             return std::nullopt;
-        return итог;
+        return ИмяВAscii{std::move(итог), сведения.errors};
     }
     return std::nullopt;
+}
+
+// ICU replaces each label inside the whole name as it converts it, so a name
+// of many labels costs their number times its length. A longer name than
+// this goes through in pieces of whole labels.
+constexpr std::size_t кусок_имени = 1024;
+
+// The end of the piece of `имя` that starts at `начало`: after the first
+// dot past кусок_имени bytes, or the name's end.
+std::size_t конец_куска(std::string_view имя, std::size_t начало) {
+    if (имя.size() - начало <= кусок_имени)
+        return имя.size();
+    const std::size_t точка = имя.find('.', начало + кусок_имени);
+    return точка == std::string_view::npos ? имя.size() : точка + 1;
+}
+
+// A piece with one label more after it, converted.
+std::optional<ИмяВAscii> с_меткой(const UIDNA* idna, std::string_view кусок,
+                                  std::string_view метка) {
+    std::string имя(кусок);
+    if (!имя.ends_with('.'))
+        имя += '.';
+    return имя_в_ascii(idna, имя.append(метка));
+}
+
+// A non-ASCII domain becomes its ASCII form as the URL standard asks: UTS #46
+// processing without its hyphen and length checks. Of its conditions only
+// one spans labels: in a name with a right-to-left label every label must
+// satisfy the Bidi rule. A long name is converted piece by piece, each with
+// the label "0a" after it, which breaks the rule without being right-to-left:
+// the rule is broken there exactly when the piece has a right-to-left label.
+// Only then is each piece tried again with "א", right-to-left and within the
+// rule, to find one that breaks it.
+std::optional<std::string> домен_в_ascii(const std::string& домен) {
+    const UIDNA* idna = обработка_uts46();
+    if (idna == nullptr)
+        return std::nullopt;
+    if (домен.size() <= кусок_имени) {
+        auto итог = имя_в_ascii(idna, домен);
+        if (!итог || (итог->ошибки & ~не_считаются) != 0)
+            return std::nullopt;
+        return std::move(итог->текст);
+    }
+    std::string итог;
+    bool справа_налево = false;
+    for (std::size_t начало = 0, конец; начало < домен.size(); начало = конец) {
+        конец = конец_куска(домен, начало);
+        // "0a" stays as it is written, after a dot of its own.
+        const auto часть =
+            с_меткой(idna, std::string_view(домен).substr(начало, конец - начало), "0a");
+        if (!часть || (часть->ошибки & ~не_считаются & ~UIDNA_ERROR_BIDI) != 0 ||
+            !часть->текст.ends_with(".0a"))
+            return std::nullopt;
+        справа_налево = справа_налево || (часть->ошибки & UIDNA_ERROR_BIDI) != 0;
+        итог.append(часть->текст, 0, часть->текст.size() - std::string_view(".0a").size());
+        if (конец < домен.size() || домен.ends_with('.'))
+            итог += '.';
+    }
+    for (std::size_t начало = 0, конец; справа_налево && начало < домен.size(); начало = конец) {
+        конец = конец_куска(домен, начало);
+        const auto часть =
+            с_меткой(idna, std::string_view(домен).substr(начало, конец - начало), "\u05D0");
+        if (!часть || (часть->ошибки & UIDNA_ERROR_BIDI) != 0)
+            return std::nullopt;
+    }
+    return итог;
 }
 
 // The host of a special scheme: percent-decoded, then lower-cased, or put
