@@ -311,7 +311,17 @@ tl::expected<void, ОшибкаСервера> запустить_сервер(s
     // The loop runs on a thread of known stack size and the caller waits for
     // it, so messages are still handled one at a time, in order.
     Итог итог;
-    if (auto запуск = выполнить_на_большом_стеке([&] { итог = обслуживать(транспорт); }); !запуск)
+    // Every message's work is guarded on its own; what is left outside it is
+    // the server's end, which without memory for its description still ends
+    // it with an error.
+    const auto работа = [&] {
+        try {
+            итог = обслуживать(транспорт);
+        } catch (const std::bad_alloc&) {
+            итог = tl::unexpected(ОшибкаСервера{});
+        }
+    };
+    if (auto запуск = выполнить_на_большом_стеке(работа); !запуск)
         итог = tl::unexpected(std::move(запуск.error()));
     if (!итог) {
         транспорт.прервать();

@@ -39,7 +39,11 @@ void читать(std::istream& вход, Канал<Входящее>& вход
         if (std::holds_alternative<КонецВвода>(прочитанное))
             break;
         if (auto* ошибка = std::get_if<ОшибкаСервера>(&прочитанное)) {
-            входящие.отправить(tl::unexpected(std::move(*ошибка)));
+            // Without memory to queue it, the main loop sees the input end.
+            try {
+                входящие.отправить(tl::unexpected(std::move(*ошибка)));
+            } catch (const std::bad_alloc&) {
+            }
             break;
         }
         auto& сообщение = std::get<std::optional<Сообщение>>(прочитанное);
@@ -55,7 +59,11 @@ void читать(std::istream& вход, Канал<Входящее>& вход
 void писать(std::ostream& выход, Канал<std::string>& исходящие, ИтогПисателя& итог) {
     while (auto тело = исходящие.получить()) {
         if (!записать_тело(выход, *тело)) {
-            итог.ошибка = ОшибкаСервера{fmt::format(сообщения::ошибка_записи)};
+            try {
+                итог.ошибка = ОшибкаСервера{fmt::format(сообщения::ошибка_записи)};
+            } catch (const std::bad_alloc&) {
+                итог.ошибка = ОшибкаСервера{};
+            }
             break;
         }
     }
