@@ -202,8 +202,8 @@ struct СборкаПоФорме {
     }
 };
 
-// What simdjson refuses but JSON allows (integers past 64 bits, fractional
-// numbers past the range of a double) is read by nlohmann, whose events are
+// What simdjson refuses but JSON allows (integers past 64 bits, which
+// nlohmann reads as fractional numbers) is read by nlohmann, whose events are
 // built into the value as the form asks: the result is always the one
 // nlohmann gives. Nothing is built for a text that is not JSON.
 json собрать_через_nlohmann(std::string_view текст, const ФормаЧтения& форма) {

@@ -125,7 +125,12 @@ tl::expected<std::string, ОшибкаСервера> начало_тела(std:
         return разобрать_сообщение(тело);
     } catch (const std::bad_alloc&) {
     }
-    auto начало = начало_тела(вход, **длина, std::move(тело));
+    tl::expected<std::string, ОшибкаСервера> начало;
+    try {
+        начало = начало_тела(вход, **длина, std::move(тело));
+    } catch (const std::bad_alloc&) {
+        return ОшибкаСервера{};
+    }
     if (!начало)
         return std::move(начало.error());
     try {
