@@ -1,6 +1,7 @@
 // Prints a generated program of about the given number of lines (default
-// 1000), or the generic shape of that name at the given size (default its
-// larger one), for measurements outside this process (the editor round trip).
+// 1000), or the generic shape or the message body of that name at the given
+// size (default its larger one), for measurements outside this process (the
+// editor round trip).
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -8,12 +9,16 @@
 
 #include "../parser/program.hpp"
 #include "generic_shapes.hpp"
+#include "message_shapes.hpp"
 
 int main(int argc, char** argv) {
     std::string текст;
     for (const auto& форма : vokra::замер::обобщённые_формы())
         if (argc > 1 && форма.имя == argv[1])
             текст = форма.текст(argc > 2 ? std::strtoull(argv[2], nullptr, 10) : форма.больший);
+    for (const auto& форма : vokra::замер::формы_сообщений())
+        if (argc > 1 && форма.имя == argv[1])
+            текст = форма.тело(argc > 2 ? std::strtoull(argv[2], nullptr, 10) : форма.больший);
     if (текст.empty()) {
         const std::size_t строк = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1000;
         std::size_t итого = 0;

@@ -28,7 +28,7 @@ TEST(Сообщения, Классификация) {
         {R"([1])", пропуск},
         {"не json", пропуск},
         {"", пропуск},
-        {"{\"method\":\"\xFF\"}", пропуск},
+        {"{\"method\":\"\xFF\"}", уведомление},
     };
     for (const auto& [тело, вид] : случаи) {
         const auto сообщение = разобрать_сообщение(тело);
@@ -42,6 +42,100 @@ TEST(Сообщения, IdВозвращаетсяКакПришёл) {
         ASSERT_TRUE(сообщение) << id;
         EXPECT_EQ(в_тело(ответ_с_результатом(std::get<Запрос>(*сообщение).id, nullptr)),
                   fmt::format(R"({{"id":{},"jsonrpc":"2.0","result":null}})", id));
+    }
+}
+
+// A byte that is not UTF-8 and a lone surrogate escape read as U+FFFD,
+// wherever they stand, also where simdjson refuses another part of the body
+// (an integer past 64 bits) and nlohmann reads it; the rest of the text is as
+// written.
+TEST(Сообщения, НеUTF8ИОдинокиеСуррогатыКакFFFD) {
+    const std::pair<std::string, std::string> случаи[] = {
+        {R"(\ud800)", "\uFFFD"},
+        {R"(\uDC00x)", "\uFFFDx"},
+        {R"(\ud800\udc00)", "\U00010000"},
+        {R"(\ud800\u0041)", "\uFFFDA"},
+        {R"(\ud800\ud800\udc00)", "\uFFFD\U00010000"},
+        {R"(\\ud800)", R"(\ud800)"},
+        {R"(\"\ud800)", "\"\uFFFD"},
+        {"\xFF", "\uFFFD"},
+        {"\xD0"
+         "a\xD0\xB6",
+         "\uFFFDaж"},
+        {"\xF0\x9F\x98", "\uFFFD\uFFFD\uFFFD"},
+        {"\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD"},
+        {"\xEF\xBF\xBD", "\uFFFD"},
+    };
+    for (const auto& [запись, текст] : случаи) {
+        for (const char* ещё : {"", R"(,"x":[100000000000000000000])"}) {
+            auto сообщение = разобрать_сообщение(
+                fmt::format("{{\"method\":\"textDocument/didOpen\",\"params\":{{\"textDocument\":{{"
+                            "\"uri\":\"file:///\xFF\","
+                            R"("languageId":"v","version":1,"text":"{}"}}}}{}}})",
+                            запись, ещё));
+            ASSERT_TRUE(сообщение) << запись << ещё;
+            auto параметры =
+                параметры_открытия_из_json(std::move(std::get<Уведомление>(*сообщение).параметры));
+            ASSERT_TRUE(параметры) << параметры.error();
+            EXPECT_EQ(параметры->документ.текст, текст) << запись << ещё;
+            EXPECT_EQ(параметры->документ.uri, "file:///%EF%BF%BD");
+        }
+    }
+    const auto запрос = разобрать_сообщение("{\"id\":\"\\udbff\",\"method\":\"\xC0\"}");
+    ASSERT_TRUE(запрос);
+    EXPECT_EQ(std::get<Запрос>(*запрос).id, "\uFFFD");
+    EXPECT_EQ(std::get<Запрос>(*запрос).метод, "\uFFFD");
+}
+
+// The reader builds only what the decoders read, and they find all of it:
+// every member of every method's parameters, beside members no decoder
+// reads, deep ones among them, and whichever parser reads the body.
+TEST(Сообщения, ПараметрыЧитаютсяПоФорме) {
+    const std::string глубоко = std::string(100'000, '[') + std::string(100'000, ']');
+    const std::string параметры_изменения =
+        R"({"textDocument":{"uri":"file:///a","version":3,"x":{"y":[1]}},"contentChanges":[)"
+        R"({"text":"a","range":{"start":{"line":1,"character":2},"end":{"line":3,"character":4},)"
+        R"("x":1},"rangeLength":5},{"text":"b","x":)" +
+        глубоко + "}]}";
+    const std::string параметры_инициализации =
+        R"({"processId":7,"clientInfo":{"name":"n","version":"v"},"locale":"ru",)"
+        R"("rootUri":"file:///k","capabilities":{"x":)" +
+        глубоко + R"(},"initializationOptions":[2]})";
+    for (const char* ещё : {"", R"(,"z":[100000000000000000000])"}) {
+        auto изменение = разобрать_сообщение(
+            fmt::format(R"({{"jsonrpc":"2.0","w":{},"method":"textDocument/didChange",)"
+                        R"("params":{}{}}})",
+                        глубоко, параметры_изменения, ещё));
+        ASSERT_TRUE(изменение) << ещё;
+        auto& у = std::get<Уведомление>(*изменение);
+        const auto прочитанное = параметры_изменения_из_json(std::move(у.параметры));
+        ASSERT_TRUE(прочитанное) << прочитанное.error();
+        EXPECT_EQ(прочитанное->uri, "file:///a");
+        EXPECT_EQ(прочитанное->версия, 3);
+        ASSERT_EQ(прочитанное->изменения.size(), 2u);
+        EXPECT_EQ(прочитанное->изменения[0].диапазон, (Диапазон{{1, 2}, {3, 4}}));
+        EXPECT_EQ(прочитанное->изменения[0].длина_диапазона, 5u);
+        EXPECT_EQ(прочитанное->изменения[1].текст, "b");
+
+        const auto инициализация = разобрать_сообщение(fmt::format(
+            R"({{"id":1,"method":"initialize","params":{}{}}})", параметры_инициализации, ещё));
+        ASSERT_TRUE(инициализация) << ещё;
+        const auto параметры =
+            параметры_инициализации_из_json(std::get<Запрос>(*инициализация).параметры);
+        ASSERT_TRUE(параметры) << параметры.error();
+        EXPECT_EQ(параметры->id_процесса, 7u);
+        EXPECT_EQ(параметры->клиент->версия, "v");
+        EXPECT_EQ(параметры->язык, "ru");
+        EXPECT_EQ(параметры->корневой_uri, "file:///k");
+
+        const auto наведение = разобрать_сообщение(fmt::format(
+            R"({{"id":2,"method":"textDocument/hover","params":{{"position":{{"line":1,)"
+            R"("character":2,"x":{}}},"textDocument":{{"uri":"file:///a"}}}}{}}})",
+            глубоко, ещё));
+        ASSERT_TRUE(наведение) << ещё;
+        const auto позиция = параметры_позиции_из_json(std::get<Запрос>(*наведение).параметры);
+        ASSERT_TRUE(позиция) << позиция.error();
+        EXPECT_EQ(позиция->позиция, (Позиция{1, 2}));
     }
 }
 

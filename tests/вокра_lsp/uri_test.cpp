@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 namespace vokra::lsp {
 namespace {
 
@@ -38,6 +42,33 @@ TEST(Uri, ПриводитсяКНормальнойФорме) {
     };
     for (const auto& [вход, выход] : случаи)
         EXPECT_EQ(нормализовать_uri(вход), выход) << вход;
+}
+
+// A host of thousands of labels, converted piece by piece, as one name: a
+// right-to-left label anywhere makes every label keep the Bidi rule, "1"
+// breaks it.
+TEST(Uri, ДлинноеИмяУзлаКакЦелое) {
+    const auto повторить = [](std::string_view метка, std::size_t раз) {
+        std::string текст;
+        for (std::size_t i = 0; i < раз; ++i)
+            текст += метка;
+        return текст;
+    };
+    const std::string много = повторить("ж.", 1500);
+    const std::string в_ascii = повторить("xn--f1a.", 1500);
+    const std::pair<std::string, std::optional<std::string>> случаи[] = {
+        {много + "рф", в_ascii + "xn--p1ai"},
+        {много + "рф.", в_ascii + "xn--p1ai."},
+        {"א." + много + "рф", "xn--4db." + в_ascii + "xn--p1ai"},
+        {"א." + много + "1", std::nullopt},
+        {"1." + много + "א", std::nullopt},
+        {"1." + много + "рф", "1." + в_ascii + "xn--p1ai"},
+    };
+    for (const auto& [узел, ascii] : случаи) {
+        const auto адрес = нормализовать_uri("http://" + узел + "/");
+        EXPECT_EQ(адрес, ascii ? std::optional("http://" + *ascii + "/") : std::nullopt)
+            << узел.substr(0, 20) << "…" << узел.substr(узел.size() - 10);
+    }
 }
 
 TEST(Uri, НормальнаяФормаНеМеняется) {

@@ -29,7 +29,12 @@ struct Канал {
 
     // Waits while the queue is full. Returns false, dropping the value, when
     // the channel is closed before the value could be queued.
-    bool отправить(T значение) {
+    bool отправить(T значение) { return переслать(значение); }
+
+    // The same, but the value is moved in only once the queue holds it:
+    // should the queue fail to grow for lack of memory, std::bad_alloc
+    // leaves the value with the caller.
+    bool переслать(T& значение) {
         {
             std::unique_lock захват(замок);
             место.wait(захват, [this] { return очередь.size() < ёмкость || закрыт; });

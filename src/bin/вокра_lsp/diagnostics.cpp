@@ -49,6 +49,10 @@ std::string в_пределе(std::string сообщение) {
                        в_пределе(std::move(сообщение))};
 }
 
+Диагностика диагностика_нехватки_памяти() {
+    return диагностика_с_позицией(1, 1, fmt::format(сообщения::нехватка_памяти));
+}
+
 namespace {
 
 // What a check built, kept until its result has been handed to the writer:
@@ -91,7 +95,7 @@ std::optional<Диагностика> первая_ошибка_в_памяти(
         return первая_ошибка(текст, построенное);
     } catch (const std::bad_alloc&) {
         построенное = {};
-        return диагностика_с_позицией(1, 1, fmt::format(сообщения::нехватка_памяти));
+        return диагностика_нехватки_памяти();
     }
 }
 

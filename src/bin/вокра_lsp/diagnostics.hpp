@@ -22,6 +22,9 @@ inline constexpr std::size_t предел_сообщения = 64 * 1024;
 // предел_сообщения.
 Диагностика диагностика_с_позицией(std::size_t строка, std::size_t столбец, std::string сообщение);
 
+// The one diagnostic of a document that was not checked for lack of memory.
+Диагностика диагностика_нехватки_памяти();
+
 // The first error of the lexer, the parser or the analyser over a text, its
 // range counted in code points (an analyser error at the text's start);
 // nothing when the text passes every stage. A check that runs out of

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <istream>
 #include <ostream>
@@ -42,20 +43,29 @@ std::optional<std::size_t> длина(std::string_view значение) {
 
 enum class КонецСтроки { перевод_строки, конец_ввода, слишком_длинная };
 
+// A header line in a buffer of the limit's size, so that reading the
+// headers allocates nothing.
+struct СтрокаЗаголовка {
+    std::array<char, предел_строки_заголовка> байты;
+    std::size_t длина = 0;
+
+    std::string_view текст() const { return {байты.data(), длина}; }
+};
+
 // Reads one line, without its line feed, into `строка`; a line longer than
 // the limit is cut there, so a client that never ends its header cannot make
 // the server buffer it.
-КонецСтроки прочитать_строку(std::istream& вход, std::string& строка) {
-    строка.clear();
+КонецСтроки прочитать_строку(std::istream& вход, СтрокаЗаголовка& строка) {
+    строка.длина = 0;
     for (;;) {
         const auto знак = вход.get();
         if (знак == std::istream::traits_type::eof())
             return КонецСтроки::конец_ввода;
         if (знак == '\n')
             return КонецСтроки::перевод_строки;
-        if (строка.size() == предел_строки_заголовка)
+        if (строка.длина == предел_строки_заголовка)
             return КонецСтроки::слишком_длинная;
-        строка.push_back(static_cast<char>(знак));
+        строка.байты[строка.длина++] = static_cast<char>(знак);
     }
 }
 
@@ -73,11 +83,12 @@ std::string для_показа(std::string_view строка) {
 
 }  // namespace
 
-tl::expected<std::optional<std::string>, std::string> прочитать_тело(std::istream& вход) {
+tl::expected<std::optional<std::size_t>, std::string> прочитать_заголовки(std::istream& вход) {
     std::optional<std::size_t> заявлено;
-    std::string строка;
+    СтрокаЗаголовка прочитанная;
     for (bool первая = true;; первая = false) {
-        const auto конец = прочитать_строку(вход, строка);
+        const auto конец = прочитать_строку(вход, прочитанная);
+        std::string_view строка = прочитанная.текст();
         if (вход.bad())
             return tl::unexpected(fmt::format(сообщения::ошибка_чтения));
         if (конец == КонецСтроки::слишком_длинная)
@@ -92,14 +103,14 @@ tl::expected<std::optional<std::string>, std::string> прочитать_тел�
         }
         if (!строка.ends_with('\r'))
             return tl::unexpected(fmt::format(сообщения::неверный_заголовок, для_показа(строка)));
-        строка.pop_back();
+        строка.remove_suffix(1);
         if (строка.empty())
             break;
         const auto разделитель = строка.find(": ");
-        if (разделитель == std::string::npos)
+        if (разделитель == std::string_view::npos)
             return tl::unexpected(fmt::format(сообщения::неверный_заголовок, для_показа(строка)));
-        if (равны_без_регистра(std::string_view(строка).substr(0, разделитель), "Content-Length")) {
-            заявлено = длина(std::string_view(строка).substr(разделитель + 2));
+        if (равны_без_регистра(строка.substr(0, разделитель), "Content-Length")) {
+            заявлено = длина(строка.substr(разделитель + 2));
             if (!заявлено)
                 return tl::unexpected(
                     fmt::format(сообщения::неверный_заголовок, для_показа(строка)));
@@ -107,20 +118,49 @@ tl::expected<std::optional<std::string>, std::string> прочитать_тел�
     }
     if (!заявлено)
         return tl::unexpected(fmt::format(сообщения::нет_длины));
+    return заявлено;
+}
 
-    std::string тело;
-    while (тело.size() < *заявлено) {
+tl::expected<void, std::string> прочитать_байты(std::istream& вход, std::size_t длина,
+                                                std::string& тело) {
+    while (тело.size() < длина) {
         const std::size_t было = тело.size();
-        const std::size_t ещё = std::min(кусок, *заявлено - было);
+        const std::size_t ещё = std::min(кусок, длина - было);
         тело.resize(было + ещё);
         вход.read(тело.data() + было, static_cast<std::streamsize>(ещё));
         тело.resize(было + static_cast<std::size_t>(вход.gcount()));
         if (вход.bad())
             return tl::unexpected(fmt::format(сообщения::ошибка_чтения));
         if (тело.size() < было + ещё)
-            return tl::unexpected(fmt::format(сообщения::короткое_тело, *заявлено));
+            return tl::unexpected(fmt::format(сообщения::короткое_тело, длина));
     }
     тело.reserve(тело.size() + запас_после_тела);
+    return {};
+}
+
+tl::expected<void, std::string> пропустить_байты(std::istream& вход, std::size_t сколько,
+                                                 std::size_t длина) {
+    while (сколько > 0) {
+        const std::size_t шаг = std::min<std::size_t>(сколько, std::size_t{1} << 30);
+        вход.ignore(static_cast<std::streamsize>(шаг));
+        if (вход.bad())
+            return tl::unexpected(fmt::format(сообщения::ошибка_чтения));
+        if (static_cast<std::size_t>(вход.gcount()) < шаг)
+            return tl::unexpected(fmt::format(сообщения::короткое_тело, длина));
+        сколько -= шаг;
+    }
+    return {};
+}
+
+tl::expected<std::optional<std::string>, std::string> прочитать_тело(std::istream& вход) {
+    auto длина = прочитать_заголовки(вход);
+    if (!длина)
+        return tl::unexpected(std::move(длина.error()));
+    if (!*длина)
+        return std::nullopt;
+    std::string тело;
+    if (auto прочитано = прочитать_байты(вход, **длина, тело); !прочитано)
+        return tl::unexpected(std::move(прочитано.error()));
     return тело;
 }
 

@@ -1,9 +1,13 @@
 #include "вокра_lsp/jsonrpc.hpp"
 
 #include <fmt/format.h>
-#include <simdjson.h>
 
+#include <array>
+
+#include "ast/overload.hpp"
+#include "вокра_lsp/json_reader.hpp"
 #include "вокра_lsp/messages.hpp"
+#include "вокра_lsp/protocol.hpp"
 
 namespace vokra::lsp {
 
@@ -13,78 +17,30 @@ bool допустимый_id(const nlohmann::json& id) {
     return id.is_string() || id.is_number_integer();
 }
 
-static_assert(simdjson::SIMDJSON_PADDING <= запас_после_тела);
+using Член = ФормаЧтения::Член;
 
-// Bodies up to this size leave the decoder's buffers in place for the next:
-// they come to about 14 times the body, so they are kept only for requests
-// and small documents. After a larger body they are freed before its check
-// starts, so the check reuses their pages; allocating them again costs little
-// beside decoding.
-constexpr std::size_t большое_тело = std::size_t{64} << 10;
+// The members of a message the server reads, the parameters as `параметры`.
+struct ФормаСообщения {
+    std::array<Член, 3> члены;
+    ФормаЧтения форма{члены};
 
-// The value simdjson read, as the JSON value the rest of the server works
-// with. Numbers keep the kinds nlohmann gives them: a non-negative integer is
-// unsigned, a negative one signed.
-nlohmann::json в_значение(simdjson::dom::element элемент) {
-    switch (элемент.type()) {
-        case simdjson::dom::element_type::ARRAY: {
-            const simdjson::dom::array члены = элемент.get_array().value_unsafe();
-            nlohmann::json массив = nlohmann::json::array();
-            for (const auto член : члены)
-                массив.push_back(в_значение(член));
-            return массив;
-        }
-        case simdjson::dom::element_type::OBJECT: {
-            const simdjson::dom::object члены = элемент.get_object().value_unsafe();
-            nlohmann::json объект = nlohmann::json::object();
-            // A repeated key keeps its last value, as nlohmann's parser does.
-            for (const auto [ключ, член] : члены)
-                объект[std::string(ключ)] = в_значение(член);
-            return объект;
-        }
-        case simdjson::dom::element_type::INT64: {
-            const std::int64_t число = элемент.get_int64().value_unsafe();
-            if (число >= 0)
-                return static_cast<std::uint64_t>(число);
-            return число;
-        }
-        case simdjson::dom::element_type::UINT64:
-            return элемент.get_uint64().value_unsafe();
-        case simdjson::dom::element_type::DOUBLE:
-            return элемент.get_double().value_unsafe();
-        case simdjson::dom::element_type::STRING:
-            return std::string(элемент.get_string().value_unsafe());
-        case simdjson::dom::element_type::BOOL:
-            return элемент.get_bool().value_unsafe();
-        case simdjson::dom::element_type::NULL_VALUE:
-            return nullptr;
-    }
-    return nullptr;
+    explicit ФормаСообщения(const ФормаЧтения& параметры)
+        : члены{{{"id", &только_вид}, {"method", &только_вид}, {"params", &параметры}}} {}
+    ФормаСообщения(const ФормаСообщения&) = delete;
+};
+
+const ФормаЧтения& форма_сообщения() {
+    static const ФормаСообщения форма{читаемое_в_параметрах()};
+    return форма.форма;
 }
 
-// A body as a JSON value; discarded when it is not JSON. simdjson reads it
-// at gigabytes per second (nlohmann builds every text byte by byte); what
-// simdjson refuses (nesting past its depth, numbers past 64 bits, and what
-// is no JSON at all) is left to nlohmann, so the result is always the one
-// nlohmann gives.
-nlohmann::json прочитать_json(const std::string& тело) {
-    // One parser per reading thread keeps its buffers from one body to the next.
-    // A parser sized for a very large body gives its memory back after it.
-    thread_local simdjson::dom::parser парсер;
-    const bool есть_запас = тело.capacity() - тело.size() >= simdjson::SIMDJSON_PADDING;
-    const auto элемент = парсер.parse(тело.data(), тело.size(), !есть_запас);
-    nlohmann::json значение = элемент.error() == simdjson::SUCCESS
-                                  ? в_значение(элемент.value_unsafe())
-                                  : nlohmann::json::parse(тело, nullptr, false);
-    if (парсер.capacity() > большое_тело)
-        парсер = simdjson::dom::parser{};
-    return значение;
+const ФормаЧтения& форма_опознания() {
+    static const ФормаСообщения форма{читаемое_в_адресе()};
+    return форма.форма;
 }
 
-}  // namespace
-
-std::optional<Сообщение> разобрать_сообщение(const std::string& тело) {
-    auto json = прочитать_json(тело);
+// The message of a JSON value read by one of the forms above.
+std::optional<Сообщение> сообщение_из(nlohmann::json json, bool без_памяти) {
     if (!json.is_object())
         return std::nullopt;
     const auto метод = json.find("method");
@@ -93,17 +49,62 @@ std::optional<Сообщение> разобрать_сообщение(const st
     nlohmann::json значение_параметров =
         параметры == json.end() ? nlohmann::json() : std::move(*параметры);
     if (метод == json.end()) {
-        if (id == json.end())
+        if (id == json.end() || без_памяти)
             return std::nullopt;
         return Ответ{};
     }
     if (!метод->is_string())
         return std::nullopt;
-    if (id == json.end())
-        return Уведомление{метод->get<std::string>(), std::move(значение_параметров)};
-    if (!допустимый_id(*id))
+    auto имя = std::move(метод->get_ref<std::string&>());
+    if (id != json.end() && !допустимый_id(*id))
         return std::nullopt;
-    return Запрос{*id, метод->get<std::string>(), std::move(значение_параметров)};
+    std::optional<ИдЗапроса> номер;
+    if (id != json.end())
+        номер = std::move(*id);
+    if (без_памяти)
+        return БезПамяти{std::move(номер), std::move(имя), std::move(значение_параметров)};
+    if (!номер)
+        return Уведомление{std::move(имя), std::move(значение_параметров)};
+    return Запрос{std::move(*номер), std::move(имя), std::move(значение_параметров)};
+}
+
+// {"textDocument":{"uri":…}} moved out of parameters, or null.
+nlohmann::json адрес_документа(nlohmann::json& параметры) {
+    if (!параметры.is_object())
+        return nullptr;
+    const auto документ = параметры.find("textDocument");
+    if (документ == параметры.end() || !документ->is_object())
+        return nullptr;
+    const auto адрес = документ->find("uri");
+    if (адрес == документ->end())
+        return nullptr;
+    return {{"textDocument", {{"uri", std::move(*адрес)}}}};
+}
+
+}  // namespace
+
+std::optional<Сообщение> разобрать_сообщение(const std::string& тело) {
+    return сообщение_из(прочитать_json(тело, форма_сообщения()), false);
+}
+
+std::optional<Сообщение> опознать_начало(std::string_view начало) {
+    return сообщение_из(
+        прочитать_начало_json(начало.substr(0, предел_опознания), форма_опознания()), true);
+}
+
+std::optional<Сообщение> без_памяти(Сообщение&& сообщение) {
+    return std::visit(
+        ast::Перегрузка{
+            [](Запрос& з) -> std::optional<Сообщение> {
+                return БезПамяти{std::move(з.id), std::move(з.метод), адрес_документа(з.параметры)};
+            },
+            [](Ответ&) -> std::optional<Сообщение> { return std::nullopt; },
+            [](Уведомление& у) -> std::optional<Сообщение> {
+                return БезПамяти{std::nullopt, std::move(у.метод), адрес_документа(у.параметры)};
+            },
+            [](БезПамяти& б) -> std::optional<Сообщение> { return std::move(б); },
+        },
+        сообщение);
 }
 
 std::string описание(const Сообщение& сообщение) {
@@ -111,12 +112,17 @@ std::string описание(const Сообщение& сообщение) {
         return fmt::format(сообщения::запрос, запрос->метод);
     if (const auto* у = std::get_if<Уведомление>(&сообщение))
         return fmt::format(сообщения::уведомление, у->метод);
+    if (const auto* б = std::get_if<БезПамяти>(&сообщение))
+        return б->id ? fmt::format(сообщения::запрос, б->метод)
+                     : fmt::format(сообщения::уведомление, б->метод);
     return fmt::format(сообщения::ответ);
 }
 
 bool это_уведомление(const Сообщение& сообщение, std::string_view метод) {
-    const auto* у = std::get_if<Уведомление>(&сообщение);
-    return у != nullptr && у->метод == метод;
+    if (const auto* у = std::get_if<Уведомление>(&сообщение))
+        return у->метод == метод;
+    const auto* б = std::get_if<БезПамяти>(&сообщение);
+    return б != nullptr && !б->id && б->метод == метод;
 }
 
 nlohmann::json ответ_с_результатом(const ИдЗапроса& id, nlohmann::json результат) {
@@ -130,6 +136,14 @@ nlohmann::json ответ_с_ошибкой(const ИдЗапроса& id, int к
 
 nlohmann::json уведомление(std::string метод, nlohmann::json параметры) {
     return {{"jsonrpc", "2.0"}, {"method", std::move(метод)}, {"params", std::move(параметры)}};
+}
+
+void отпустить_элементы(nlohmann::json& массив) {
+    if (!массив.is_array())
+        return;
+    auto& элементы = массив.get_ref<nlohmann::json::array_t&>();
+    while (!элементы.empty())
+        элементы.pop_back();
 }
 
 std::string в_тело(const nlohmann::json& сообщение) {

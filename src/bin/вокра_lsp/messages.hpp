@@ -52,6 +52,8 @@ inline constexpr auto ответ = FMT_STRING("ответ");
 
 // Answers with an error.
 inline constexpr auto неверные_параметры_запроса = FMT_STRING("неверные параметры {}: {}");
+// A request whose work ran out of memory; the server goes on.
+inline constexpr auto запрос_без_памяти = FMT_STRING("запрос не выполнен: не хватило памяти");
 
 // Parameters that do not decode.
 inline constexpr auto ожидался_объект = FMT_STRING("ожидался объект");

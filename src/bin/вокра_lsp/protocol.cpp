@@ -5,6 +5,8 @@
 #include <limits>
 #include <type_traits>
 
+#include "вокра_lsp/json_reader.hpp"
+#include "вокра_lsp/jsonrpc.hpp"
 #include "вокра_lsp/messages.hpp"
 #include "вокра_lsp/uri.hpp"
 
@@ -194,10 +196,51 @@ struct ДокументСВерсией {
             return tl::unexpected(std::move(изменение.error()));
         изменения.push_back(std::move(*изменение));
     }
+    // A client may send any number of changes; their JSON goes one by one.
+    отпустить_элементы(значение);
     return изменения;
 }
 
+// The members each decoder above reads, as the reader is to build them.
+namespace формы {
+
+using Член = ФормаЧтения::Член;
+constexpr auto& вид = только_вид;
+
+constexpr Член члены_позиции[] = {{"line", &вид}, {"character", &вид}};
+constexpr ФормаЧтения позиция{члены_позиции};
+constexpr Член члены_диапазона[] = {{"start", &позиция}, {"end", &позиция}};
+constexpr ФормаЧтения диапазон{члены_диапазона};
+constexpr Член члены_изменения[] = {{"range", &диапазон}, {"rangeLength", &вид}, {"text", &вид}};
+constexpr ФормаЧтения изменение{члены_изменения};
+constexpr ФормаЧтения изменения{{}, &изменение};
+constexpr Член члены_документа[] = {
+    {"uri", &вид}, {"languageId", &вид}, {"version", &вид}, {"text", &вид}};
+constexpr ФормаЧтения документ{члены_документа};
+constexpr Член члены_клиента[] = {{"name", &вид}, {"version", &вид}};
+constexpr ФормаЧтения клиент{члены_клиента};
+constexpr Член члены_параметров[] = {
+    {"processId", &вид},         {"clientInfo", &клиент},        {"locale", &вид},
+    {"rootUri", &вид},           {"capabilities", &вид},         {"initializationOptions", &вид},
+    {"textDocument", &документ}, {"contentChanges", &изменения}, {"position", &позиция}};
+constexpr ФормаЧтения параметры{члены_параметров};
+
+constexpr Член члены_адреса[] = {{"uri", &вид}};
+constexpr ФормаЧтения адрес{члены_адреса};
+constexpr Член члены_параметров_адреса[] = {{"textDocument", &адрес}};
+constexpr ФормаЧтения параметры_адреса{члены_параметров_адреса};
+
+}  // namespace формы
+
 }  // namespace
+
+const ФормаЧтения& читаемое_в_параметрах() {
+    return формы::параметры;
+}
+
+const ФормаЧтения& читаемое_в_адресе() {
+    return формы::параметры_адреса;
+}
 
 Декодировано<Позиция> позиция_из_json(const json& значение) {
     if (!значение.is_object())

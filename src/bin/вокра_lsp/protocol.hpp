@@ -16,6 +16,17 @@ namespace vokra::lsp {
 template <typename T>
 using Декодировано = tl::expected<T, std::string>;
 
+struct ФормаЧтения;
+
+// What the decoders below read of a message's parameters, whatever its
+// method; the reader builds nothing else of them (json_reader.hpp). The
+// client's capabilities and initialization options are kept as decoded but
+// never read, so only their kind is.
+const ФормаЧтения& читаемое_в_параметрах();
+
+// The document's address alone: what параметры_закрытия_из_json reads.
+const ФормаЧтения& читаемое_в_адресе();
+
 // A position on the wire: 0-based line and character, the character counted
 // in UTF-16 code units (positions.hpp converts).
 struct Позиция {

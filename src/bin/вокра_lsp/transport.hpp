@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 #include <tl/expected.hpp>
+#include <variant>
 
 #include "вокра_lsp/channel.hpp"
 #include "вокра_lsp/error.hpp"
@@ -25,6 +26,17 @@ inline constexpr std::size_t очередь_исходящих = 16;
 
 // A message, or the framing failure that ended the reader.
 using Входящее = tl::expected<Сообщение, ОшибкаСервера>;
+
+// What the reader takes from the input for one message: the end of input,
+// broken framing, or a message (nothing for a well-framed body that is no
+// JSON-RPC message, which is skipped).
+struct КонецВвода {};
+using Прочитанное = std::variant<КонецВвода, ОшибкаСервера, std::optional<Сообщение>>;
+
+// Reads and decodes one message. A body that cannot be held or decoded for
+// lack of memory gives the message its start names (БезПамяти), and the rest
+// of it is read past, so the next message is framed as usual.
+Прочитанное прочитать_сообщение(std::istream& вход);
 
 // What the writer leaves behind when a write fails; read after it is joined.
 struct ИтогПисателя {

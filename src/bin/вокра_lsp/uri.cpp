@@ -12,9 +12,19 @@ namespace vokra::lsp {
 
 namespace {
 
-bool в_наборе(char c, std::string_view набор) {
-    return c != '\0' && набор.find(c) != std::string_view::npos;
-}
+// A set of ASCII characters as a table of the 256 byte values, built when
+// the code compiles: the normaliser asks about every byte of an address.
+struct НаборБайтов {
+    std::array<bool, 256> есть;
+
+    constexpr explicit НаборБайтов(std::string_view символы) : есть() {
+        for (bool& байт : есть)
+            байт = false;
+        for (const char c : символы)
+            есть[static_cast<unsigned char>(c)] = true;
+    }
+    constexpr bool operator()(char c) const { return есть[static_cast<unsigned char>(c)]; }
+};
 
 bool ascii(char c) {
     return static_cast<unsigned char>(c) < 0x80;
@@ -25,6 +35,8 @@ bool ascii(char c) {
 enum class Набор { управляющие, фрагмент, запрос, особый_запрос, путь, пользователь };
 
 bool кодируется(char символ, Набор набор) {
+    static constexpr НаборБайтов фрагмент(" \"<>`"), запрос(" \"#<>"), особый_запрос(" \"#<>'"),
+        путь(" \"#<>?`{}"), пользователь(" \"#<>?`{}/:;=@[\\]^|");
     const auto c = static_cast<unsigned char>(символ);
     if (c < 0x20 || c > 0x7E)
         return true;
@@ -32,15 +44,15 @@ bool кодируется(char символ, Набор набор) {
         case Набор::управляющие:
             return false;
         case Набор::фрагмент:
-            return в_наборе(символ, " \"<>`");
+            return фрагмент(символ);
         case Набор::запрос:
-            return в_наборе(символ, " \"#<>");
+            return запрос(символ);
         case Набор::особый_запрос:
-            return в_наборе(символ, " \"#<>'");
+            return особый_запрос(символ);
         case Набор::путь:
-            return в_наборе(символ, " \"#<>?`{}");
+            return путь(символ);
         case Набор::пользователь:
-            return в_наборе(символ, " \"#<>?`{}/:;=@[\\]^|");
+            return пользователь(символ);
     }
     return true;
 }
@@ -53,14 +65,18 @@ void дописать_код(std::string& куда, char символ) {
     куда += цифры[c & 0xF];
 }
 
-std::string закодировать(std::string_view текст, Набор набор) {
-    std::string итог;
+void дописать_закодированное(std::string& куда, std::string_view текст, Набор набор) {
     for (const char c : текст) {
         if (кодируется(c, набор))
-            дописать_код(итог, c);
+            дописать_код(куда, c);
         else
-            итог += c;
+            куда += c;
     }
+}
+
+std::string закодировать(std::string_view текст, Набор набор) {
+    std::string итог;
+    дописать_закодированное(итог, текст, набор);
     return итог;
 }
 
@@ -118,7 +134,8 @@ bool верная_схема(std::string_view схема) {
 }
 
 bool запрещён_в_узле(char c) {
-    return c == '\0' || в_наборе(c, " #/:<>?@[\\]^|");
+    static constexpr НаборБайтов запрещённые(" #/:<>?@[\\]^|");
+    return c == '\0' || запрещённые(c);
 }
 
 bool запрещён_в_домене(char c) {
@@ -126,34 +143,109 @@ bool запрещён_в_домене(char c) {
     return запрещён_в_узле(c) || код < 0x20 || код == 0x7F || c == '%';
 }
 
-// A non-ASCII domain becomes its ASCII form as the URL standard asks: UTS #46
-// processing without its hyphen and length checks.
-std::optional<std::string> домен_в_ascii(const std::string& домен) {
+// The errors that the URL standard does not count: its domain-to-ASCII skips
+// the hyphen and length checks.
+constexpr std::uint32_t не_считаются =
+    UIDNA_ERROR_EMPTY_LABEL | UIDNA_ERROR_LABEL_TOO_LONG | UIDNA_ERROR_DOMAIN_NAME_TOO_LONG |
+    UIDNA_ERROR_LEADING_HYPHEN | UIDNA_ERROR_TRAILING_HYPHEN | UIDNA_ERROR_HYPHEN_3_4;
+
+const UIDNA* обработка_uts46() {
     static const UIDNA* const idna = [] {
         UErrorCode код = U_ZERO_ERROR;
         return uidna_openUTS46(
             UIDNA_CHECK_BIDI | UIDNA_CHECK_CONTEXTJ | UIDNA_NONTRANSITIONAL_TO_ASCII, &код);
     }();
-    if (idna == nullptr)
-        return std::nullopt;
-    constexpr std::uint32_t не_считаются =
-        UIDNA_ERROR_EMPTY_LABEL | UIDNA_ERROR_LABEL_TOO_LONG | UIDNA_ERROR_DOMAIN_NAME_TOO_LONG |
-        UIDNA_ERROR_LEADING_HYPHEN | UIDNA_ERROR_TRAILING_HYPHEN | UIDNA_ERROR_HYPHEN_3_4;
-    std::string итог(домен.size() * 4 + 16, '\0');
+    return idna;
+}
+
+struct ИмяВAscii {
+    std::string текст;
+    std::uint32_t ошибки = 0;
+};
+
+// One pass of UTS #46 processing over a name; nothing when ICU fails.
+std::optional<ИмяВAscii> имя_в_ascii(const UIDNA* idna, std::string_view имя) {
+    std::string итог(имя.size() * 4 + 16, '\0');
     for (int попытка = 0; попытка < 2; ++попытка) {
         UErrorCode код = U_ZERO_ERROR;
         UIDNAInfo сведения = UIDNA_INFO_INITIALIZER;
         const int32_t длина =
-            uidna_nameToASCII_UTF8(idna, домен.data(), static_cast<int32_t>(домен.size()),
-                                   итог.data(), static_cast<int32_t>(итог.size()), &сведения, &код);
+            uidna_nameToASCII_UTF8(idna, имя.data(), static_cast<int32_t>(имя.size()), итог.data(),
+                                   static_cast<int32_t>(итог.size()), &сведения, &код);
         итог.resize(static_cast<std::size_t>(std::max(длина, 0)));
         if (код == U_BUFFER_OVERFLOW_ERROR)
             continue;
-        if (U_FAILURE(код) || (сведения.errors & ~не_считаются) != 0)
+        if (U_FAILURE(код))
             return std::nullopt;
-        return итог;
+        return ИмяВAscii{std::move(итог), сведения.errors};
     }
     return std::nullopt;
+}
+
+// ICU replaces each label inside the whole name as it converts it, so a name
+// of many labels costs their number times its length. A longer name than
+// this goes through in pieces of whole labels.
+constexpr std::size_t кусок_имени = 1024;
+
+// The end of the piece of `имя` that starts at `начало`: after the first
+// dot past кусок_имени bytes, or the name's end.
+std::size_t конец_куска(std::string_view имя, std::size_t начало) {
+    if (имя.size() - начало <= кусок_имени)
+        return имя.size();
+    const std::size_t точка = имя.find('.', начало + кусок_имени);
+    return точка == std::string_view::npos ? имя.size() : точка + 1;
+}
+
+// A piece with one label more after it, converted.
+std::optional<ИмяВAscii> с_меткой(const UIDNA* idna, std::string_view кусок,
+                                  std::string_view метка) {
+    std::string имя(кусок);
+    if (!имя.ends_with('.'))
+        имя += '.';
+    return имя_в_ascii(idna, имя.append(метка));
+}
+
+// A non-ASCII domain becomes its ASCII form as the URL standard asks: UTS #46
+// processing without its hyphen and length checks. Of its conditions only
+// one spans labels: in a name with a right-to-left label every label must
+// satisfy the Bidi rule. A long name is converted piece by piece, each with
+// the label "0a" after it, which breaks the rule without being right-to-left:
+// the rule is broken there exactly when the piece has a right-to-left label.
+// Only then is each piece tried again with "א", right-to-left and within the
+// rule, to find one that breaks it.
+std::optional<std::string> домен_в_ascii(const std::string& домен) {
+    const UIDNA* idna = обработка_uts46();
+    if (idna == nullptr)
+        return std::nullopt;
+    if (домен.size() <= кусок_имени) {
+        auto итог = имя_в_ascii(idna, домен);
+        if (!итог || (итог->ошибки & ~не_считаются) != 0)
+            return std::nullopt;
+        return std::move(итог->текст);
+    }
+    std::string итог;
+    bool справа_налево = false;
+    for (std::size_t начало = 0, конец; начало < домен.size(); начало = конец) {
+        конец = конец_куска(домен, начало);
+        // "0a" stays as it is written, after a dot of its own.
+        const auto часть =
+            с_меткой(idna, std::string_view(домен).substr(начало, конец - начало), "0a");
+        if (!часть || (часть->ошибки & ~не_считаются & ~UIDNA_ERROR_BIDI) != 0 ||
+            !часть->текст.ends_with(".0a"))
+            return std::nullopt;
+        справа_налево = справа_налево || (часть->ошибки & UIDNA_ERROR_BIDI) != 0;
+        итог.append(часть->текст, 0, часть->текст.size() - std::string_view(".0a").size());
+        if (конец < домен.size() || домен.ends_with('.'))
+            итог += '.';
+    }
+    for (std::size_t начало = 0, конец; справа_налево && начало < домен.size(); начало = конец) {
+        конец = конец_куска(домен, начало);
+        const auto часть =
+            с_меткой(idna, std::string_view(домен).substr(начало, конец - начало), "\u05D0");
+        if (!часть || (часть->ошибки & UIDNA_ERROR_BIDI) != 0)
+            return std::nullopt;
+    }
+    return итог;
 }
 
 // The host of a special scheme: percent-decoded, then lower-cased, or put
@@ -231,42 +323,54 @@ std::optional<std::string> полномочия(std::string_view текст, con
     return итог;
 }
 
+bool равны_без_регистра(std::string_view текст, std::string_view нижний) {
+    return std::ranges::equal(текст, нижний, [](char c, char н) {
+        return (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == н;
+    });
+}
+
 bool одна_точка(std::string_view сегмент) {
-    return сегмент == "." || нижний_регистр(сегмент) == "%2e";
+    return сегмент == "." || равны_без_регистра(сегмент, "%2e");
 }
 
 bool две_точки(std::string_view сегмент) {
-    const std::string с = нижний_регистр(сегмент);
-    return с == ".." || с == ".%2e" || с == "%2e." || с == "%2e%2e";
+    return сегмент == ".." || равны_без_регистра(сегмент, ".%2e") ||
+           равны_без_регистра(сегмент, "%2e.") || равны_без_регистра(сегмент, "%2e%2e");
 }
 
 // A path that starts with '/': "." and ".." segments resolved, each segment
-// percent-encoded.
+// percent-encoded. Segments are written out as they come; ".." cuts the
+// output back to where the last kept one began.
 std::string нормализовать_путь(std::string_view путь) {
-    std::vector<std::string> сегменты;
+    std::string итог;
+    std::vector<std::size_t> начала;
+    auto начать_сегмент = [&] {
+        начала.push_back(итог.size());
+        итог += '/';
+    };
     std::size_t начало = 1;
     for (;;) {
         const std::size_t конец = std::min(путь.find('/', начало), путь.size());
         const std::string_view сегмент = путь.substr(начало, конец - начало);
         const bool последний = конец == путь.size();
         if (две_точки(сегмент)) {
-            if (!сегменты.empty())
-                сегменты.pop_back();
+            if (!начала.empty()) {
+                итог.resize(начала.back());
+                начала.pop_back();
+            }
             if (последний)
-                сегменты.emplace_back();
+                начать_сегмент();
         } else if (одна_точка(сегмент)) {
             if (последний)
-                сегменты.emplace_back();
+                начать_сегмент();
         } else {
-            сегменты.push_back(закодировать(сегмент, Набор::путь));
+            начать_сегмент();
+            дописать_закодированное(итог, сегмент, Набор::путь);
         }
         if (последний)
             break;
         начало = конец + 1;
     }
-    std::string итог;
-    for (const auto& сегмент : сегменты)
-        итог += "/" + сегмент;
     return итог;
 }
 
@@ -316,8 +420,8 @@ std::optional<ЧастиАдреса> части_адреса(std::string_view �
 // copy for the final syntax check; brackets stay only around an IPv6 host,
 // and only the first '#' starts the fragment.
 std::string для_проверки(std::string_view адрес, std::size_t начало_узла, std::size_t конец_узла) {
-    constexpr std::string_view разрешённые =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-._~!$&'()*+,;=:@/?#";
+    static constexpr НаборБайтов разрешённые(
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-._~!$&'()*+,;=:@/?#");
     std::string итог;
     bool во_фрагменте = false;
     for (std::size_t i = 0; i < адрес.size(); ++i) {
@@ -325,7 +429,7 @@ std::string для_проверки(std::string_view адрес, std::size_t н�
         const bool скобка_узла = (c == '[' || c == ']') && i >= начало_узла && i < конец_узла;
         const bool вторая_решётка = c == '#' && во_фрагменте;
         во_фрагменте = во_фрагменте || c == '#';
-        if ((в_наборе(c, разрешённые) && !вторая_решётка) || скобка_узла || код_в(адрес, i))
+        if ((разрешённые(c) && !вторая_решётка) || скобка_узла || код_в(адрес, i))
             итог += c;
         else
             дописать_код(итог, c);
@@ -354,7 +458,7 @@ std::optional<std::string> нормализовать_uri(std::string_view uri) 
         uri.remove_suffix(1);
     std::string текст;
     std::ranges::copy_if(uri, std::back_inserter(текст),
-                         [](char c) { return !в_наборе(c, "\t\n\r"); });
+                         [](char c) { return c != '\t' && c != '\n' && c != '\r'; });
 
     const auto двоеточие = текст.find(':');
     if (двоеточие == std::string::npos ||

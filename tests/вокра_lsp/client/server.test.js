@@ -165,7 +165,7 @@ test('exit statuses', async (t) => {
 
 // Raw bytes: framing and bodies that no client library would send.
 function frame(body) {
-  const bytes = Buffer.from(typeof body === 'string' ? body : JSON.stringify(body));
+  const bytes = Buffer.isBuffer(body) ? body : Buffer.from(typeof body === 'string' ? body : JSON.stringify(body));
   return Buffer.concat([Buffer.from(`Content-Length: ${bytes.length}\r\n\r\n`), bytes]);
 }
 
@@ -212,6 +212,38 @@ test('bodies that are not JSON-RPC are skipped; ids are echoed as they came', as
   for (const id of ids) {
     assert.equal(await bodies.next(`the answer to ${id}`), `{"id":${id},"jsonrpc":"2.0","result":null}`);
   }
+  server.child.stdin.end();
+  assert.equal(await server.status(), 0);
+});
+
+test('a lone surrogate escape or a byte that is not UTF-8 reads as U+FFFD; the message is handled as usual', async (t) => {
+  const server = start(t);
+  const bodies = rawBodies(server.child);
+  const bytes = (...parts) => Buffer.concat(parts.map((part) => Buffer.from(part)));
+  const published = (uri, diagnostics) => JSON.stringify({ jsonrpc: '2.0', method: 'textDocument/publishDiagnostics', params: { diagnostics, uri } });
+  const cases = [
+    {
+      what: 'a didOpen whose text holds a lone surrogate',
+      body: bytes('{"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///a",',
+        '"languageId":"v","version":1,"text":"функция \\ud800() конец"}}}'),
+      answer: published('file:///a', [{ message: "неожиданный символ: '\uFFFD'", range: { end: { character: 9, line: 0 }, start: { character: 8, line: 0 } }, severity: 1, source: 'Вокра' }]),
+    },
+    {
+      what: 'a didChange whose text holds a byte that is not UTF-8 replaces the text',
+      body: bytes('{"jsonrpc":"2.0","method":"textDocument/didChange","params":{"textDocument":{"uri":"file:///a","version":2},',
+        '"contentChanges":[{"text":"функция ф() конец // ', [0xff], '"}]}}'),
+      answer: published('file:///a', []),
+    },
+    {
+      what: 'a request with both beside its parameters',
+      body: bytes('{"jsonrpc":"2.0","id":1,"method":"textDocument/hover","params":{"textDocument":{"uri":"file:///a"},',
+        '"position":{"line":0,"character":9}},"x":"\\udc00', [0xc0], '"}'),
+      answer: '{"id":1,"jsonrpc":"2.0","result":{"contents":{"kind":"markdown","value":"```\\nфункция ф()\\n```"}}}',
+    },
+  ];
+  server.child.stdin.write(Buffer.concat([INITIALIZE, ...cases.map((c) => frame(c.body))]));
+  assert.match(await bodies.next('the initialize reply'), /"capabilities"/);
+  for (const c of cases) assert.equal(await bodies.next(c.what), c.answer, c.what);
   server.child.stdin.end();
   assert.equal(await server.status(), 0);
 });
