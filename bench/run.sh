@@ -34,7 +34,7 @@ if [ ! -d tests/вокра_lsp/client/node_modules ]; then
 fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --parallel "$jobs" \
-    --target vokra_lsp semantic_bench generated_program
+    --target vokra_lsp semantic_bench productions_bench generated_program
 
 server=$build/src/bin/вокра_lsp/вокра_lsp
 generator=$build/bench/semantic/generated_program
@@ -49,3 +49,11 @@ node bench/semantic/didchange.js "$server" "$generator" | with_load
 
 section "memory of the server"
 node bench/semantic/memory.js "$server" "$generator" | with_load
+
+# Each production measures its own rounds: one run, without repetitions.
+productions=$build/bench/semantic/productions_bench
+section "every production of the grammar at two sizes, checked and hovered, completed and looked up as the server does (×10000строк at the larger size, меньший at the smaller, показатель = growth exponent; an error past 6 or 1.3)"
+"$productions" | with_load
+
+section "memory of the server for every production of the grammar at its larger size"
+node bench/semantic/productions_memory.js "$server" "$generator" "$productions" | with_load

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,12 +46,22 @@ inline semantic::Итог<void> проверить_как_сервер(std::stri
 }
 
 // How many times as long as the whole check of the generated 10 000-line
-// program one run of `шаг` takes: the median of 9 rounds, each timing the
-// program's check and `шаг` one right after the other, after a round that
-// warms the caches. Both are measured under the same load, so a burst of
-// other work on the machine changes the two alike.
-template <class Шаг>
-double кратность_программы(Шаг шаг) {
+// program one run of each step takes: the median of `раундов` rounds, each
+// timing the program's check and then every step, one right after the other,
+// after a round that warms the caches when `прогреть` is set. All are
+// measured under the same load, so a burst of other work on the machine
+// changes them alike.
+// The medians of the multiples of every step, and the median time of the
+// program's check in seconds.
+template <std::size_t N>
+struct Кратности {
+    std::array<double, N> шагов{};
+    double секунд_программы = 0;
+};
+
+template <std::size_t N>
+Кратности<N> кратности_программы(const std::array<std::function<void()>, N>& шаги,
+                                 std::size_t раундов = 9, bool прогреть = true) {
     using Часы = std::chrono::steady_clock;
     static const std::string программа_10000 = [] {
         std::size_t строк = 0;
@@ -64,15 +76,33 @@ double кратность_программы(Шаг шаг) {
     auto программа_целиком = [] {
         benchmark::DoNotOptimize(проверить_как_сервер(программа_10000));
     };
-    программа_целиком();
-    шаг();
-    std::array<double, 9> кратности{};
-    for (double& к : кратности) {
-        const double эталон = секунд(программа_целиком);
-        к = секунд(шаг) / эталон;
+    if (прогреть) {
+        программа_целиком();
+        for (const auto& шаг : шаги)
+            шаг();
     }
-    std::ranges::nth_element(кратности, кратности.begin() + кратности.size() / 2);
-    return кратности[кратности.size() / 2];
+    auto медиана = [](std::vector<double>& значения) {
+        std::ranges::nth_element(
+            значения, значения.begin() + static_cast<std::ptrdiff_t>(значения.size() / 2));
+        return значения[значения.size() / 2];
+    };
+    std::array<std::vector<double>, N> кратности;
+    std::vector<double> эталоны;
+    for (std::size_t раунд = 0; раунд < std::max<std::size_t>(раундов, 1); ++раунд) {
+        эталоны.push_back(секунд(программа_целиком));
+        for (std::size_t i = 0; i < N; ++i)
+            кратности[i].push_back(секунд(шаги[i]) / эталоны.back());
+    }
+    Кратности<N> итог;
+    for (std::size_t i = 0; i < N; ++i)
+        итог.шагов[i] = медиана(кратности[i]);
+    итог.секунд_программы = медиана(эталоны);
+    return итог;
+}
+
+template <class Шаг>
+double кратность_программы(Шаг шаг) {
+    return кратности_программы<1>({std::function<void()>(шаг)}).шагов[0];
 }
 
 }  // namespace vokra::замер

@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "texts.hpp"
+
 namespace vokra::замер {
 
 namespace {
@@ -90,18 +92,6 @@ std::string цепочка(std::size_t функций) {
     return текст + "функция главная() { вывести(г0<целое>()); }\n";
 }
 
-// `обёрток` wrappers written around `целое`, each opened with `открыть` and
-// closed with `закрыть`.
-std::string глубокий_тип(std::size_t обёрток, std::string_view открыть, std::string_view закрыть) {
-    std::string тип;
-    for (std::size_t i = 0; i < обёрток; ++i)
-        тип += открыть;
-    тип += "целое";
-    for (std::size_t i = 0; i < обёрток; ++i)
-        тип += закрыть;
-    return тип;
-}
-
 // A function of `параметров` parameters, each of the type `тип`.
 std::string параметры_типа(std::size_t параметров, std::string_view тип) {
     std::string параметры;
@@ -156,6 +146,10 @@ constexpr std::array формы{
 };
 
 }  // namespace
+
+std::string глубокий_тип(std::size_t обёрток, std::string_view открыть, std::string_view закрыть) {
+    return вложить(обёрток, открыть, "целое", закрыть);
+}
 
 std::span<const ОбобщённаяФорма> обобщённые_формы() {
     return формы;

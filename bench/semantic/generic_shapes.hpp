@@ -17,6 +17,10 @@ struct ОбобщённаяФорма {
     std::string (*текст)(std::size_t размер);
 };
 
+// `обёрток` wrappers written around `целое`, each opened with `открыть` and
+// closed with `закрыть`.
+std::string глубокий_тип(std::size_t обёрток, std::string_view открыть, std::string_view закрыть);
+
 // Every shape, in a fixed order.
 std::span<const ОбобщённаяФорма> обобщённые_формы();
 

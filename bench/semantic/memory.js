@@ -13,8 +13,8 @@ const path = require('node:path');
 const { spawn, execFileSync } = require('node:child_process');
 const { listen, handshake } = require(path.join(__dirname, '../../tests/вокра_lsp/client/session'));
 
-const [server, generator] = process.argv.slice(2);
-if (!server || !generator) {
+const [server, generator] = require.main === module ? process.argv.slice(2) : [];
+if (require.main === module && (!server || !generator)) {
   console.error('usage: node memory.js SERVER GENERATOR');
   process.exit(2);
 }
@@ -30,8 +30,8 @@ function status(pid) {
 
 // A server behind the protocol client library; its notifications of
 // diagnostics are taken one by one.
-async function initialized() {
-  const child = spawn(server, [], { stdio: ['pipe', 'pipe', 'inherit'] });
+async function initialized(program = server) {
+  const child = spawn(program, [], { stdio: ['pipe', 'pipe', 'inherit'] });
   const waiting = [];
   const connection = listen(child, { push: (params) => waiting.shift()(params) });
   await handshake(connection);
@@ -44,26 +44,33 @@ async function initialized() {
 
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
-// The peak of the resident size while one notification is handled, from
-// the moment its high-water mark is reset until the server has answered a
-// request sent after it (so freeing what the check built is included).
-async function peakOf(s, method, params) {
+// The peak of the resident size while `work` runs, from the moment the
+// high-water mark is reset until the server has answered a request sent after
+// it (so freeing what the work built is included).
+async function peakWhile(s, work) {
   fs.writeFileSync(`/proc/${s.child.pid}/clear_refs`, '5');
-  await s.notify(method, params);
-  const published = await s.next();
-  if (published.diagnostics.length) throw new Error(JSON.stringify(published.diagnostics[0]));
+  await work();
   await s.roundTrip();
   return status(s.child.pid).peak;
+}
+
+// The peak while one notification is handled; its diagnostics must be none.
+async function peakOf(s, method, params) {
+  return peakWhile(s, async () => {
+    await s.notify(method, params);
+    const published = await s.next();
+    if (published.diagnostics.length) throw new Error(JSON.stringify(published.diagnostics[0]));
+  });
 }
 
 // The server at rest once it has checked and closed a generated program of
 // 100 lines, every construct of the larger ones and a few kilobytes: the code
 // that checking runs is then in memory (about 1 MB, which would otherwise
 // count as part of the first check, whatever the document's size).
-async function warmedUp() {
-  const s = await initialized();
+async function warmedUp(program = server, programs = generator) {
+  const s = await initialized(program);
   const uri = 'file:///tmp/warm-up.код';
-  const text = execFileSync(generator, ['100']).toString();
+  const text = execFileSync(programs, ['100']).toString();
   await s.notify('textDocument/didOpen', { textDocument: { uri, languageId: 'vokra', version: 1, text } });
   await s.next();
   await s.notify('textDocument/didClose', { textDocument: { uri } });
@@ -172,7 +179,10 @@ async function main() {
   await unreadAnswers(10000, 3000);
 }
 
-main().then(() => process.exit(0), (error) => {
-  console.error(error);
-  process.exit(1);
-});
+module.exports = { MB, status, peakWhile, warmedUp };
+
+if (require.main === module)
+  main().then(() => process.exit(0), (error) => {
+    console.error(error);
+    process.exit(1);
+  });

@@ -22,25 +22,13 @@
 #include "check.hpp"
 #include "parser/parser.hpp"
 #include "semantic/analyser.hpp"
+#include "texts.hpp"
 
 namespace {
 
 using namespace vokra;
-
-// `повторить(n, f)`: f(0) … f(n - 1) joined.
-std::string повторить(std::size_t раз, const std::function<std::string(std::size_t)>& кусок) {
-    std::string текст;
-    for (std::size_t i = 0; i < раз; ++i)
-        текст += кусок(i);
-    return текст;
-}
-
-std::string буквы(std::string_view буква, std::size_t раз) {
-    std::string текст;
-    for (std::size_t i = 0; i < раз; ++i)
-        текст += буква;
-    return текст;
-}
+using замер::буквы;
+using замер::повторить;
 
 // A declared name of n letters and an unknown one that differs from it in
 // the last letter: the suggestion runs the edit distance over both.
