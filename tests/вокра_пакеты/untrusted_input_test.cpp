@@ -193,6 +193,54 @@ TEST_F(ЧужиеДанные, ИменаСУправляющимиСимвол�
     EXPECT_EQ(снимок_вне_проекта(), снаружи);
 }
 
+// A file that begins with a UTF-8 byte-order mark, as some editors save it,
+// reads as the text after the mark.
+TEST_F(ЧужиеДанные, МеткаПорядкаБайтов) {
+    const std::string метка = "\xEF\xBB\xBF";
+    const auto с = репозиторий("с", {{"v1.0.0", {{"с.код", "с"}}}});
+    const auto индекс =
+        репозиторий("индекс", {{"", {{"каталог.пакеты", метка + "json = git /r/json.git\n"}}}});
+    ASSERT_EQ(пакеты({"индекс-настроить", индекс}).код, 0);
+    const std::string строка = "с = git " + с + " версия=^1.0.0\n";
+    struct Случай {
+        fs::path файл;
+        std::string текст;
+        std::vector<std::string> команда;
+        std::string вывод;  // a part of it
+    };
+    const Случай случаи[] = {
+        {проект / "вокра.зависимости",
+         метка + строка,
+         {"установить"},
+         "Устанавливаю 'с' из " + с + "...\n"},
+        {проект / "вокра.блокировка",
+         метка + "с = git " + с + " версия=v1.0.0\n",
+         {"установить"},
+         "взято из 'вокра.блокировка': тег 'v1.0.0'"},
+        {проект / "пакеты" / "с" / ".метаданные",
+         метка + "источник=/r/с.git\n",
+         {"список"},
+         "\n    источник: /r/с.git\n"},
+        {дом / ".вокра" / "индекс_url.txt",
+         метка + индекс,
+         {"индекс-обновить"},
+         "Скачиваю индекс впервые (" + индекс + ")...\n"},
+        {{}, "", {"искать", "json"}, "Найдено (1):\n  json\n"},
+    };
+    for (const auto& случай : случаи) {
+        if (!случай.файл.empty())
+            записать(случай.файл, случай.текст);
+        const auto итог = пакеты(случай.команда);
+        EXPECT_EQ(итог.код, 0) << итог.ошибки;
+        EXPECT_NE(итог.вывод.find(случай.вывод), std::string::npos) << итог.вывод;
+    }
+    EXPECT_EQ(содержимое(проект / "пакеты"), std::vector<std::string>{"с"});
+
+    // Where the manifest is written back, its mark stays.
+    ASSERT_EQ(пакеты({"добавить", "json"}).код, 0);
+    EXPECT_EQ(прочитать(проект / "вокра.зависимости"), метка + строка + "json = git /r/json.git\n");
+}
+
 // Keeps the installed folder of a package from being removed while it lives.
 // Root ignores a folder's permission bits, so for root one file in it is
 // made immutable instead. Descriptors follow the folder when it is renamed.

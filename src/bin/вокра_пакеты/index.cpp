@@ -129,7 +129,7 @@ std::string строка_манифеста(const Зависимость& зап
     return {};
 }
 
-bool уже_в_манифесте(const std::string& текст, const std::string& имя) {
+bool уже_в_манифесте(std::string_view текст, const std::string& имя) {
     for (const std::string_view строка : unicode::строки_без_возврата_каретки(текст))
         if (vokra::unicode::обрезать(строка.substr(0, строка.find('='))) == имя)
             return true;
@@ -230,18 +230,19 @@ bool уже_в_манифесте(const std::string& текст, const std::stri
         return неудача(fmt::format(тексты::несколько_в_индексе, найденные.size(), имя));
 
     // Only a missing manifest counts as empty; one that cannot be read is
-    // never overwritten.
-    auto текст = прочитать_текст(тексты::файл_манифеста);
+    // never overwritten. A byte-order mark at its start stays where it is.
+    auto текст = прочитать_текст_дословно(тексты::файл_манифеста);
     if (!текст && !текст.error().нет_файла)
         return неудача(fmt::format(тексты::не_удалось_прочитать_манифест, текст.error().текст));
     std::string старый = текст ? std::move(*текст) : std::string();
-    if (уже_в_манифесте(старый, имя)) {
+    const std::string_view написанное = без_метки_порядка_байтов(старый);
+    if (уже_в_манифесте(написанное, имя)) {
         вывести_строку(тексты::уже_есть, имя);
         return {};
     }
 
     const std::string строка = строка_манифеста(*найденные.front());
-    if (!старый.empty() && !старый.ends_with('\n'))
+    if (!написанное.empty() && !написанное.ends_with('\n'))
         старый += '\n';
     if (auto записан =
             записать_атомарно(тексты::файл_манифеста, старый + строка + "\n", ЧерезСсылку::в_цель);
