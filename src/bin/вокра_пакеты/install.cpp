@@ -78,12 +78,7 @@ std::string происхождение(const std::optional<std::string>& зап�
         return неудача(тексты::нет_манифеста);
     if (!текст)
         return неудача(fmt::format(тексты::не_удалось_прочитать_манифест, текст.error().текст));
-    auto зависимости = разобрать_манифест(*текст);
-    if (!зависимости)
-        return зависимости;
-    if (auto имена = проверить_имена(*зависимости); !имена)
-        return неудача(имена.error());
-    return зависимости;
+    return разобрать_манифест(*текст);
 }
 
 // A lock file that cannot be used is reported and then ignored: the ranges
@@ -477,6 +472,8 @@ void убрать_остатки() {
         return неудача(зависимости.error());
     if (auto папка = проверить_папку_пакетов(); !папка)
         return папка;
+    if (auto имена = проверить_имена(*зависимости); !имена)
+        return имена;
     // What runs that were killed outright left behind.
     убрать_брошенные_файлы_блокировки();
     убрать_брошенные_временные_папки();

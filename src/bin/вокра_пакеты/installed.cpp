@@ -222,11 +222,11 @@ std::vector<std::string> требующие_пакеты(const fs::path& пап�
 }
 
 Итог удалить_пакет(const std::string& имя, bool принудительно) {
+    if (auto папка = проверить_папку_пакетов(); !папка)
+        return папка;
     // An empty name or ".." would otherwise remove `пакеты/` itself or the project.
     if (auto допустимо = проверить_имя_пакета(имя); !допустимо)
         return допустимо;
-    if (auto папка = проверить_папку_пакетов(); !папка)
-        return папка;
     const fs::path папка = папка_пакетов() / имя;
     std::error_code ошибка;
     if (fs::is_directory(папка, ошибка))
