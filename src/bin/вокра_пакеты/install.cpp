@@ -228,16 +228,11 @@ void убрать_старую_копию(const fs::path& папка, const std:
 // Where the file system cannot exchange two folders, the old one is moved
 // aside first and put back if the new one cannot take its place.
 Итог заменить_в_два_шага(ВременнаяПапка& новая, const std::string& имя, const fs::path& цель) {
-    auto в_сторону = создать_временную_папку(папка_пакетов(), тексты::префикс_старой_папки);
+    auto в_сторону = отодвинуть_пакет(имя);
     if (!в_сторону)
         return неудача(
             fmt::format(тексты::не_удалось_очистить_старую_версию, имя, в_сторону.error()));
     std::error_code ошибка;
-    fs::rename(цель, в_сторону->путь / имя, ошибка);
-    if (ошибка)
-        return неудача(
-            fmt::format(тексты::не_удалось_очистить_старую_версию, имя, текст_ошибки(ошибка)));
-    отметить_шаг();
     fs::rename(новая.путь, цель, ошибка);
     if (ошибка) {
         std::error_code пропускаем;
@@ -276,21 +271,6 @@ void убрать_старую_копию(const fs::path& папка, const std:
     убрать_старую_копию(новая.путь, имя);
     новая.путь.clear();
     return {};
-}
-
-// Folders that an interrupted install left in `пакеты/` go before anything
-// else is done there.
-void убрать_остатки() {
-    std::vector<fs::path> остатки;
-    std::error_code ошибка;
-    for (fs::directory_iterator запись(папка_пакетов(), ошибка), конец; !ошибка && запись != конец;
-         запись.increment(ошибка))
-        if (служебная_папка(запись->path().filename().string()))
-            остатки.push_back(запись->path());
-    for (const auto& остаток : остатки) {
-        fs::remove_all(остаток, ошибка);
-        отметить_шаг();
-    }
 }
 
 // Clones the package, checks what it brings, then replaces its folder; on any
@@ -491,7 +471,9 @@ void убрать_остатки() {
     fs::create_directories(папка_пакетов(), ошибка);
     if (ошибка)
         return неудача(fmt::format(тексты::не_удалось_создать_пакеты, текст_ошибки(ошибка)));
-    убрать_остатки();
+    // Folders that an interrupted command left in `пакеты/` go before
+    // anything else is done there.
+    убрать_брошенные_папки_пакетов();
 
     for (const auto& зависимость : *зависимости)
         у.очередь.push_back({зависимость, std::nullopt});

@@ -8,6 +8,7 @@
 
 #include "unicode/lines.hpp"
 #include "вокра_пакеты/files.hpp"
+#include "вокра_пакеты/leftovers.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/output.hpp"
 #include "вокра_пакеты/package_names.hpp"
@@ -155,11 +156,20 @@ std::vector<std::string> требующие_пакеты(const fs::path& пап�
             return неудача(fmt::format(тексты::требуется_другим, имя, список));
         вывести_строку(тексты::удаляю_принудительно, имя, список);
     }
+    // The folder goes aside first, in one step, and is removed from there:
+    // whenever the command is killed, the name holds the whole package or
+    // nothing, and what is left aside the next command clears.
+    auto в_сторону = отодвинуть_пакет(имя);
+    if (!в_сторону)
+        return неудача(fmt::format(тексты::не_удалось_удалить, папка.string(), в_сторону.error()));
     std::error_code ошибка;
-    fs::remove_all(папка, ошибка);
+    fs::remove_all(в_сторону->путь, ошибка);
     if (ошибка)
-        return неудача(
-            fmt::format(тексты::не_удалось_удалить, папка.string(), текст_ошибки(ошибка)));
+        вывести_строку(тексты::удалённая_копия_осталась, имя, в_сторону->путь.string(),
+                       текст_ошибки(ошибка));
+    else
+        отметить_шаг();
+    в_сторону->путь.clear();
     вывести_строку(тексты::удалено, папка.string());
     return {};
 }
@@ -227,6 +237,7 @@ std::vector<std::string> требующие_пакеты(const fs::path& пап�
     // An empty name or ".." would otherwise remove `пакеты/` itself or the project.
     if (auto допустимо = проверить_имя_пакета(имя); !допустимо)
         return допустимо;
+    убрать_брошенные_папки_пакетов();
     const fs::path папка = папка_пакетов() / имя;
     std::error_code ошибка;
     if (fs::is_directory(папка, ошибка))

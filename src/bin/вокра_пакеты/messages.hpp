@@ -206,6 +206,7 @@ inline constexpr auto требуется_другим = FMT_STRING("пакет '
 inline constexpr auto удаляю_принудительно = FMT_STRING("⚠️  '{}' всё ещё требуется пакетам: {} — удаляю принудительно (--force).");
 inline constexpr auto не_удалось_удалить = FMT_STRING("не удалось удалить '{}': {}");
 inline constexpr auto удалено = FMT_STRING("Удалено: {}");
+inline constexpr auto удалённая_копия_осталась = FMT_STRING("⚠️  '{}' больше не установлен, но его файлы не удалось стереть: {} ({}) — следующая команда попробует удалить их снова.");
 inline constexpr auto пакет_не_найден = FMT_STRING("пакет '{}' не найден в 'пакеты/'");
 inline constexpr auto не_удалось_удалить_метаданные = FMT_STRING("не удалось удалить метаданные '{}': {}");
 inline constexpr auto удалены_метаданные = FMT_STRING("Удалены метаданные: {}");
