@@ -9,6 +9,7 @@
 #include "unicode/lines.hpp"
 #include "unicode/unicode.hpp"
 #include "вокра_пакеты/files.hpp"
+#include "вокра_пакеты/folder_lock.hpp"
 #include "вокра_пакеты/git.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/output.hpp"
@@ -147,6 +148,9 @@ bool уже_в_манифесте(std::string_view текст, const std::string
     if (ошибка)
         return неудача(
             fmt::format(тексты::не_удалось_создать, папка->string(), текст_ошибки(ошибка)));
+    const auto замок = занять_папку(*папка);
+    if (!замок)
+        return неудача(замок.error());
     if (auto записан =
             записать_атомарно(*папка / тексты::файл_адреса_индекса, адрес, ЧерезСсылку::в_цель);
         !записан)
@@ -160,6 +164,11 @@ bool уже_в_манифесте(std::string_view текст, const std::string
     const auto файл_адреса = путь_файла_с_адресом_индекса();
     if (!файл_адреса)
         return неудача(файл_адреса.error());
+    // Two refreshes at once would remove and clone the index under each
+    // other.
+    const auto замок = занять_папку(файл_адреса->parent_path());
+    if (!замок)
+        return неудача(замок.error());
     const auto текст = прочитать_текст(*файл_адреса);
     if (!текст)
         return неудача(тексты::адрес_не_настроен);
@@ -211,6 +220,9 @@ bool уже_в_манифесте(std::string_view текст, const std::string
 }
 
 Итог добавить_из_индекса(const std::string& имя) {
+    const auto замок = занять_проект();
+    if (!замок)
+        return неудача(замок.error());
     // The line becomes a folder name at the next install: a name that the
     // install refuses would make the whole manifest unusable.
     if (auto допустимо = проверить_имя_пакета(имя); !допустимо)

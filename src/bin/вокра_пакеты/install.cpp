@@ -14,6 +14,7 @@
 
 #include "unicode/lines.hpp"
 #include "вокра_пакеты/files.hpp"
+#include "вокра_пакеты/folder_lock.hpp"
 #include "вокра_пакеты/git.hpp"
 #include "вокра_пакеты/interruption.hpp"
 #include "вокра_пакеты/leftovers.hpp"
@@ -447,6 +448,9 @@ void убрать_старую_копию(const fs::path& папка, const std:
 }  // namespace
 
 Итог установить_зависимости(bool игнорировать_блокировку) {
+    const auto замок = занять_проект();
+    if (!замок)
+        return неудача(замок.error());
     const auto зависимости = прочитать_манифест_проекта();
     if (!зависимости)
         return неудача(зависимости.error());

@@ -8,6 +8,7 @@
 
 #include "unicode/lines.hpp"
 #include "вокра_пакеты/files.hpp"
+#include "вокра_пакеты/folder_lock.hpp"
 #include "вокра_пакеты/leftovers.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/output.hpp"
@@ -232,6 +233,9 @@ std::vector<std::string> требующие_пакеты(const fs::path& пап�
 }
 
 Итог удалить_пакет(const std::string& имя, bool принудительно) {
+    const auto замок = занять_проект();
+    if (!замок)
+        return неудача(замок.error());
     if (auto папка = проверить_папку_пакетов(); !папка)
         return папка;
     // An empty name or ".." would otherwise remove `пакеты/` itself or the project.

@@ -180,6 +180,7 @@ inline constexpr auto старая_копия_осталась = FMT_STRING("⚠
 inline constexpr char пакеты_не_папка[] = "'пакеты' — не папка, а ссылка или файл — вокра_пакеты работает только с настоящей папкой 'пакеты/'";
 inline constexpr char префикс_новой_папки[] = ".вокра_новый_";
 inline constexpr char префикс_старой_папки[] = ".вокра_старый_";
+inline constexpr auto жду_другую_команду = FMT_STRING("Жду, пока другая команда вокра_пакеты закончит работу в '{}'...");
 // A command stopped by SIGINT or SIGTERM ends by the signal; this text is never shown.
 inline constexpr char прервано[] = "прервано сигналом";
 
