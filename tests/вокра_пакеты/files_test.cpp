@@ -140,5 +140,38 @@ TEST_F(Файлы, ТолькоДляЧтенияНеЗаменяется) {
     }
 }
 
+// A full disk and a temporary folder that cannot be made are reported as
+// what they are.
+TEST_F(Файлы, СообщенияГоворятЧтоСлучилось) {
+    const auto с = репозиторий("с", {{"v1.0.0", {{"с.код", std::string(300000, 'x')}}}});
+    const fs::path нет = временная / "нет";
+    const std::string без_временной = "Ошибка: не удалось создать временную папку для git в '" +
+                                      нет.string() + "': No such file or directory (os error 2)\n";
+    ::setenv("TMPDIR", нет.c_str(), 1);
+    записать("вокра.зависимости", "с = git " + с + " версия=^1.0.0\n");
+    EXPECT_EQ(пакеты({"установить"}).ошибки, без_временной);
+    ASSERT_EQ(пакеты({"индекс-настроить", с}).код, 0);
+    EXPECT_EQ(пакеты({"индекс-обновить"}).ошибки, без_временной);
+    ::setenv("TMPDIR", временная.c_str(), 1);
+
+    // The project on a small file system of its own, in a namespace of
+    // its own, which ends with the command.
+    const fs::path малая = проект / "малая";
+    fs::create_directories(малая);
+    const auto итог = выполнить_процесс(
+        {"unshare", "-rm", "sh", "-c",
+         "mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 99; cd \"$1\" && "
+         "printf 'с = git %s\\n' \"$3\" > вокра.зависимости && exec \"$2\" установить",
+         "sh", малая.string(), VOKRA_PAKETY_BINARY, с});
+    ASSERT_TRUE(итог);
+    if (итог->код_выхода == 99 || итог->ошибки.starts_with("unshare"))
+        GTEST_SKIP() << "no file system of its own can be mounted here: " << итог->ошибки;
+    EXPECT_EQ(итог->код_выхода, 1);
+    EXPECT_TRUE(итог->ошибки.starts_with("Ошибка: не удалось скопировать '" + временная.string()))
+        << итог->ошибки;
+    EXPECT_TRUE(итог->ошибки.ends_with("/с.код': No space left on device (os error 28)\n"))
+        << итог->ошибки;
+}
+
 }  // namespace
 }  // namespace vokra::пакеты

@@ -3,7 +3,6 @@
 #include <fmt/core.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <vector>
 
 #include "unicode/lines.hpp"
@@ -11,10 +10,12 @@
 #include "вокра_пакеты/files.hpp"
 #include "вокра_пакеты/folder_lock.hpp"
 #include "вокра_пакеты/git.hpp"
+#include "вокра_пакеты/index_clone.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/output.hpp"
 #include "вокра_пакеты/package_line.hpp"
 #include "вокра_пакеты/package_names.hpp"
+#include "вокра_пакеты/settings_folder.hpp"
 #include "вокра_пакеты/text.hpp"
 
 namespace vokra::пакеты {
@@ -24,16 +25,6 @@ namespace {
 bool есть_путь(const fs::path& путь) {
     struct stat сведения {};
     return ::stat(путь.c_str(), &сведения) == 0;
-}
-
-// The per-user settings folder: HOME (else USERPROFILE) joined with `.вокра`.
-ИтогС<fs::path> папка_настроек_вокры() {
-    for (const char* переменная : {"HOME", "USERPROFILE"}) {
-        const char* значение = std::getenv(переменная);
-        if (значение != nullptr && верный_utf8(значение))
-            return fs::path(значение) / тексты::папка_настроек;
-    }
-    return неудача(тексты::нет_домашней_папки);
 }
 
 ИтогС<fs::path> путь_файла_с_адресом_индекса() {
@@ -64,12 +55,17 @@ bool есть_путь(const fs::path& путь) {
     return разобрать_манифест(*текст);
 }
 
-// Fast-forwards the existing clone from the remote it was made from.
+// Fast-forwards the existing clone from the remote it was made from, once
+// it is known to be a clone as git makes one.
 Итог подтянуть(const fs::path& индекс, const std::string& адрес) {
     вывести_строку(тексты::обновляю_индекс, цитата(адрес));
-    const auto git = выполнить_git({"pull", "--ff-only"}, fs::absolute(индекс));
+    const auto откуда = проверить_клон_индекса(индекс);
+    if (!откуда)
+        return неудача(откуда.error());
+    const auto git =
+        выполнить_git({{"pull", "--ff-only"}, откуда->empty() ? адрес : *откуда, индекс});
     if (!git)
-        return неудача(fmt::format(тексты::не_удалось_запустить_git, git.error()));
+        return неудача(git.error().сообщение(тексты::не_удалось_запустить_git));
     if (!git->успешен())
         return неудача(fmt::format(тексты::git_pull_не_удался, цитата_вывода(git->ошибки)));
     return {};
@@ -83,11 +79,13 @@ bool есть_путь(const fs::path& путь) {
     if (ошибка)
         return неудача(
             fmt::format(тексты::не_удалось_создать_папку_настроек, текст_ошибки(ошибка)));
-    // "--" keeps an address that starts with a dash from being read as an option.
-    const auto git = выполнить_git(
-        {"clone", "--depth", "1", "--", адрес_для_git(адрес), fs::absolute(индекс).string()});
+    // Only the last commit is fetched, without tags. "--" keeps an address
+    // that starts with a dash from being read as an option.
+    const auto git = выполнить_git({{"clone", "--depth", "1", "--no-tags", "--no-local", "--",
+                                     адрес_для_git(адрес), индекс.string()},
+                                    адрес});
     if (!git)
-        return неудача(fmt::format(тексты::не_удалось_запустить_git_установлен_ли, git.error()));
+        return неудача(git.error().сообщение(тексты::не_удалось_запустить_git_установлен_ли));
     if (!git->успешен())
         return неудача(
             fmt::format(тексты::git_clone_индекса_не_удался, цитата_вывода(git->ошибки)));
@@ -100,6 +98,8 @@ bool есть_путь(const fs::path& путь) {
     const auto индекс = папка_индекса();
     if (!индекс)
         return неудача(индекс.error());
+    if (auto ссылки = проверить_ссылки_настроек(индекс->parent_path()); !ссылки)
+        return неудача(ссылки.error());
     if (!есть_путь(*индекс / тексты::файл_каталога))
         if (auto обновлён = обновить_индекс(); !обновлён)
             return неудача(обновлён.error());
@@ -143,6 +143,8 @@ bool уже_в_манифесте(std::string_view текст, const std::string
     const auto папка = папка_настроек_вокры();
     if (!папка)
         return неудача(папка.error());
+    if (auto ссылки = проверить_ссылки_настроек(*папка); !ссылки)
+        return ссылки;
     std::error_code ошибка;
     fs::create_directories(*папка, ошибка);
     if (ошибка)
@@ -164,6 +166,8 @@ bool уже_в_манифесте(std::string_view текст, const std::string
     const auto файл_адреса = путь_файла_с_адресом_индекса();
     if (!файл_адреса)
         return неудача(файл_адреса.error());
+    if (auto ссылки = проверить_ссылки_настроек(файл_адреса->parent_path()); !ссылки)
+        return ссылки;
     // Two refreshes at once would remove and clone the index under each
     // other.
     const auto замок = занять_папку(файл_адреса->parent_path());

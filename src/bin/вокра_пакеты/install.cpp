@@ -126,16 +126,18 @@ std::string текст_метаданных(const Запрос& запрос, st
 }
 
 Итог клонировать(const Зависимость& з, const fs::path& куда) {
-    std::vector<std::string> аргументы{"clone", "--depth", "1"};
+    // Only the commit to install is fetched, without the repository's other
+    // tags; a local repository is read like a remote one, not copied whole.
+    std::vector<std::string> аргументы{"clone", "--depth", "1", "--no-tags", "--no-local"};
     if (з.ветка || з.версия) {
         аргументы.push_back("--branch");
         аргументы.push_back(з.ветка ? *з.ветка : *з.версия);
     }
     // "--" keeps an address that starts with a dash from being read as an option.
     аргументы.insert(аргументы.end(), {"--", адрес_для_git(з.url), куда.string()});
-    const auto git = выполнить_git(аргументы);
+    const auto git = выполнить_git({std::move(аргументы), з.url});
     if (!git)
-        return неудача(fmt::format(тексты::не_удалось_запустить_git_установлен_ли, git.error()));
+        return неудача(git.error().сообщение(тексты::не_удалось_запустить_git_установлен_ли));
     if (!git->успешен())
         return неудача(fmt::format(тексты::git_clone_не_удался, з.имя, цитата_вывода(git->ошибки)));
     return {};
