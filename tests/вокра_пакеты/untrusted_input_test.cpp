@@ -204,6 +204,53 @@ TEST_F(ЧужиеДанные, ИменаСУправляющимиСимвол�
     EXPECT_EQ(снимок_вне_проекта(), снаружи);
 }
 
+// A package that came over the network names repositories over the network
+// only: a path of this machine or a file:// address in its own manifest is
+// refused before anything of it is installed. The project, and packages
+// that lie on this machine, may still name local repositories.
+TEST_F(ЧужиеДанные, СетевойПакетНеНазываетЛокальных) {
+    // The person's own settings serve https://vokra.test/ from the local
+    // repositories, so that a package comes "over the network".
+    записать(дом / ".gitconfig", "[url \"file://" + (корень / "репозитории").string() +
+                                     "/\"]\n\tinsteadOf = https://vokra.test/\n");
+    const auto секрет = пакет("secret");
+    struct Случай {
+        std::string откуда;  // the package's own address
+        std::string адрес;   // what its manifest names
+        bool отказ;
+    };
+    const Случай случаи[] = {
+        {"https://vokra.test/net.git", секрет, true},
+        {"https://vokra.test/net.git", "file://" + секрет, true},
+        {"https://vokra.test/net.git", "../репозитории/secret.git", true},
+        {"https://vokra.test/net.git", "https://vokra.test/secret.git", false},
+        {"", секрет, false},
+    };
+    for (const auto& с : случаи) {
+        fs::remove_all(проект / "пакеты");
+        fs::remove_all(корень / "исходники" / "net");
+        fs::remove_all(корень / "репозитории" / "net.git");
+        const auto net = пакет("net", "секрет = git " + с.адрес + "\n");
+        манифест("net = git " + (с.откуда.empty() ? net : с.откуда) + "\n");
+        const auto снаружи = снимок_вне_проекта();
+        const auto итог = пакеты({"установить"});
+        if (с.отказ) {
+            EXPECT_EQ(итог.код, 1) << с.адрес;
+            EXPECT_EQ(итог.ошибки,
+                      "Ошибка: пакет 'net' получен по сети, а его 'вокра.зависимости' называет "
+                      "репозиторий на этом компьютере: '" +
+                          с.адрес +
+                          "' — такой адрес может указать только сам проект или пакет, который "
+                          "и сам лежит на этом компьютере\n");
+            EXPECT_EQ(содержимое(проект / "пакеты"), std::vector<std::string>{}) << с.адрес;
+        } else {
+            EXPECT_EQ(итог.код, 0) << итог.ошибки;
+            EXPECT_EQ(прочитать(проект / "пакеты" / "секрет" / "secret.код"), "secret");
+        }
+        EXPECT_EQ(снимок_вне_проекта(), снаружи) << с.адрес;
+    }
+}
+
 // A file that begins with a UTF-8 byte-order mark, as some editors save it,
 // reads as the text after the mark.
 TEST_F(ЧужиеДанные, МеткаПорядкаБайтов) {
@@ -250,6 +297,42 @@ TEST_F(ЧужиеДанные, МеткаПорядкаБайтов) {
     // Where the manifest is written back, its mark stays.
     ASSERT_EQ(пакеты({"добавить", "json"}).код, 0);
     EXPECT_EQ(прочитать(проект / "вокра.зависимости"), метка + строка + "json = git /r/json.git\n");
+}
+
+// An address holding a control character would reach git as another
+// address (a NUL byte ends it early): it is refused before anything is
+// written.
+TEST_F(ЧужиеДанные, АдресСУправляющимСимволом) {
+    const auto в = пакет("в");
+    const std::string нуль("\0", 1);
+    const std::string отказ =
+        "': в нём есть управляющий символ, и git получил бы не тот адрес, что записан\n";
+    struct Случай {
+        std::string манифест;
+        std::string ошибка;
+    };
+    const Случай случаи[] = {
+        {"в = git " + в + нуль + "x\n",
+         "Ошибка: недопустимый адрес репозитория '" + в + з + "x" + отказ},
+        {"в = git " + в + "\x1b[2J версия=^1.0.0\n",
+         "Ошибка: недопустимый адрес репозитория '" + в + з + "[2J" + отказ},
+        {"а = git " + пакет("а", "в = git /r/в" + нуль + ".git\n") + "\n",
+         "Ошибка: у пакета 'а' некорректный собственный 'вокра.зависимости': недопустимый адрес "
+         "репозитория '/r/в" +
+             з + ".git" + отказ},
+    };
+    const auto снаружи = снимок_вне_проекта();
+    for (const auto& с : случаи) {
+        манифест(с.манифест);
+        const auto итог = пакеты({"установить"});
+        EXPECT_EQ(итог.код, 1);
+        EXPECT_EQ(итог.ошибки, с.ошибка);
+        EXPECT_EQ(содержимое(проект / "пакеты"), std::vector<std::string>{});
+        EXPECT_FALSE(fs::exists(проект / "вокра.блокировка"));
+    }
+    const auto индекс = пакеты({"индекс-настроить", в + "\x1b"});
+    EXPECT_EQ(индекс.ошибки, "Ошибка: недопустимый адрес репозитория '" + в + з + отказ);
+    EXPECT_EQ(снимок_вне_проекта(), снаружи);
 }
 
 // Keeps the installed folder of a package from being removed while it lives.

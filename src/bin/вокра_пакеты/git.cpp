@@ -3,6 +3,7 @@
 #include <fmt/core.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -199,6 +200,26 @@ bool путь(std::string_view адрес) {
 }
 
 }  // namespace
+
+bool локальный_адрес(std::string_view адрес) {
+    const auto помощник = адрес.find("::");
+    if (помощник != std::string_view::npos && помощник > 0 &&
+        std::all_of(адрес.begin(), адрес.begin() + static_cast<std::ptrdiff_t>(помощник),
+                    [](char знак) { return std::isalnum(static_cast<unsigned char>(знак)); }))
+        return локальный_адрес(адрес.substr(помощник + 2));
+    constexpr std::string_view файл = "file://";
+    const bool url_файла = адрес.size() >= файл.size() &&
+                           std::equal(файл.begin(), файл.end(), адрес.begin(), [](char а, char б) {
+                               return а == std::tolower(static_cast<unsigned char>(б));
+                           });
+    return url_файла || путь(адрес);
+}
+
+Итог проверить_адрес(std::string_view адрес) {
+    if (есть_управляющий_символ(адрес))
+        return неудача(fmt::format(тексты::недопустимый_адрес, цитата(адрес)));
+    return {};
+}
 
 std::string адрес_для_git(const std::string& адрес) {
     if (адрес.empty() || !путь(адрес) || адрес.front() == '/')

@@ -50,6 +50,15 @@ struct ОтказGit {
 // ended and fails with a message naming the address.
 tl::expected<ИтогПроцесса, ОтказGit> выполнить_git(const ЗапускGit& запуск);
 
+// Whether git reaches the repository of the address on this machine: a path,
+// a file:// URL, or a helper's address ("помощник::адрес") whose own address
+// is one of these.
+bool локальный_адрес(std::string_view адрес);
+
+// An address with a control character in it would not reach git as written
+// (a NUL byte even ends it early) and is refused.
+Итог проверить_адрес(std::string_view адрес);
+
 // An address as git, running in its own folder, must see it: a relative
 // local path (by git's own reading of addresses) still names the place
 // beside the project's manifest, so it is made absolute against the current

@@ -140,6 +140,8 @@ bool уже_в_манифесте(std::string_view текст, const std::string
 }  // namespace
 
 Итог настроить_индекс(const std::string& адрес) {
+    if (auto допустимый = проверить_адрес(адрес); !допустимый)
+        return допустимый;
     const auto папка = папка_настроек_вокры();
     if (!папка)
         return неудача(папка.error());
@@ -177,6 +179,8 @@ bool уже_в_манифесте(std::string_view текст, const std::string
     if (!текст)
         return неудача(тексты::адрес_не_настроен);
     const std::string адрес(vokra::unicode::обрезать(*текст));
+    if (auto допустимый = проверить_адрес(адрес); !допустимый)
+        return допустимый;
 
     const auto индекс = папка_индекса();
     if (!индекс)

@@ -64,10 +64,33 @@ std::string происхождение(const std::optional<std::string>& зап�
                        : std::string(тексты::запрошен_напрямую);
 }
 
-Итог проверить_имена(const std::vector<Зависимость>& зависимости) {
+// Names become folders, and addresses, branches and versions reach git: each
+// must be used exactly as it is written.
+Итог проверить_записи(const std::vector<Зависимость>& зависимости) {
+    for (const auto& зависимость : зависимости) {
+        if (auto имя = проверить_имя_пакета(зависимость.имя); !имя)
+            return имя;
+        if (auto адрес = проверить_адрес(зависимость.url); !адрес)
+            return адрес;
+        for (const auto& ссылка : {зависимость.ветка, зависимость.версия})
+            if (ссылка && есть_управляющий_символ(*ссылка))
+                return неудача(fmt::format(тексты::недопустимая_ветка_или_версия, цитата(*ссылка),
+                                           цитата(зависимость.имя)));
+    }
+    return {};
+}
+
+// A package that came over the network names repositories over the network
+// only: a path of this machine in its manifest would copy a repository of the
+// person's into the project.
+Итог проверить_адреса_сетевого_пакета(const Зависимость& пакет,
+                                      const std::vector<Зависимость>& зависимости) {
+    if (локальный_адрес(пакет.url))
+        return {};
     for (const auto& зависимость : зависимости)
-        if (auto итог = проверить_имя_пакета(зависимость.имя); !итог)
-            return итог;
+        if (локальный_адрес(зависимость.url))
+            return неудача(fmt::format(тексты::локальный_адрес_сетевого_пакета, пакет.имя,
+                                       цитата(зависимость.url)));
     return {};
 }
 
@@ -170,10 +193,12 @@ std::string текст_метаданных(const Запрос& запрос, st
 }
 
 // The package's own manifest comes from someone else's repository, so its
-// names are checked like the project's before anything is installed. It must
-// be a plain file: a link could make a file of the user's be read, and a
-// parse error would then show its first line.
-ИтогС<std::vector<Зависимость>> собственный_манифест(const fs::path& клон, const std::string& имя) {
+// names and addresses are checked like the project's before anything is
+// installed. It must be a plain file: a link could make a file of the user's
+// be read, and a parse error would then show its first line.
+ИтогС<std::vector<Зависимость>> собственный_манифест(const fs::path& клон,
+                                                     const Зависимость& пакет) {
+    const std::string& имя = пакет.имя;
     const fs::path путь = клон / тексты::файл_манифеста;
     std::error_code ошибка;
     const auto тип = fs::symlink_status(путь, ошибка).type();
@@ -187,9 +212,11 @@ std::string текст_метаданных(const Запрос& запрос, st
         return неудача(fmt::format(тексты::не_удалось_прочитать_собственный_манифест, имя,
                                    текст.error().текст));
     auto зависимости = разобрать_манифест(*текст);
-    Итог имена = зависимости ? проверить_имена(*зависимости) : неудача(зависимости.error());
-    if (!имена)
-        return неудача(fmt::format(тексты::некорректный_собственный_манифест, имя, имена.error()));
+    Итог записи = зависимости ? проверить_записи(*зависимости) : неудача(зависимости.error());
+    if (!записи)
+        return неудача(fmt::format(тексты::некорректный_собственный_манифест, имя, записи.error()));
+    if (auto адреса = проверить_адреса_сетевого_пакета(пакет, *зависимости); !адреса)
+        return неудача(адреса.error());
     return зависимости;
 }
 
@@ -295,7 +322,7 @@ void убрать_старую_копию(const fs::path& папка, const std:
     const auto файлы = файлы_кода(клон->путь, з.имя);
     if (!файлы)
         return неудача(файлы.error());
-    const auto собственные = собственный_манифест(клон->путь, з.имя);
+    const auto собственные = собственный_манифест(клон->путь, з);
     if (!собственные)
         return неудача(собственные.error());
 
@@ -458,8 +485,8 @@ void убрать_старую_копию(const fs::path& папка, const std:
         return неудача(зависимости.error());
     if (auto папка = проверить_папку_пакетов(); !папка)
         return папка;
-    if (auto имена = проверить_имена(*зависимости); !имена)
-        return имена;
+    if (auto записи = проверить_записи(*зависимости); !записи)
+        return записи;
     // What runs that were killed outright left behind.
     убрать_брошенные_файлы_блокировки();
     убрать_брошенные_временные_папки();
