@@ -2,7 +2,8 @@
 # bench/run.sh: every figure of the README's Performance section, measured on
 # this machine. Builds in release mode into build-bench/ (apart from the
 # build/ of ./build.sh), then runs the front end's benchmarks, the editor
-# round trip and the server's memory. Each line printed carries the load
+# round trip, the server's memory and the package manager's install from a
+# repository of many tags. Each line printed carries the load
 # average (1, 5 and 15 minutes, from /proc/loadavg) at the moment it was
 # printed: the figures move with the load, so read them beside it. Needs
 # what ./build.sh installs; it is no part of the tests.
@@ -34,7 +35,7 @@ if [ ! -d tests/вокра_lsp/client/node_modules ]; then
 fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --parallel "$jobs" \
-    --target vokra_lsp semantic_bench productions_bench generated_program
+    --target vokra_lsp semantic_bench productions_bench generated_program vokra_pakety
 
 server=$build/src/bin/вокра_lsp/вокра_lsp
 generator=$build/bench/semantic/generated_program
@@ -57,3 +58,6 @@ section "every production of the grammar at two sizes, checked and hovered, comp
 
 section "memory of the server for every production of the grammar at its larger size"
 node bench/semantic/productions_memory.js "$server" "$generator" "$productions" | with_load
+
+section "package manager: a repository of 100 000 tags, against its own git ls-remote"
+bench/packages/many_tags.sh "$build/src/bin/вокра_пакеты/вокра_пакеты" | with_load

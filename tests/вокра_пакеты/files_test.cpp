@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
+
 #include "sandbox.hpp"
 #include "вокра_пакеты/process.hpp"
 
@@ -96,6 +98,79 @@ TEST_F(Файлы, ПроцессНеЗастреваетНаБольшомВы�
 
     EXPECT_EQ(выполнить_процесс({"нет-такой-программы"}).error(),
               "No such file or directory (os error 2)");
+}
+
+// A file that the person made read-only is not replaced, and the command
+// says why, as writing it in place would; its content and mode stay.
+TEST_F(Файлы, ТолькоДляЧтенияНеЗаменяется) {
+    const auto индекс =
+        репозиторий("индекс", {{"", {{"каталог.пакеты", "json = git /r/json.git\n"}}}});
+    ASSERT_EQ(пакеты({"индекс-настроить", индекс}).код, 0);
+    const auto с = репозиторий("с", {{"v1.0.0", {{"с.код", "с"}}}});
+    записать("вокра.зависимости", "с = git " + с + " версия=^1.0.0\n");
+    ASSERT_EQ(пакеты({"установить"}).код, 0);
+    const std::string запрещено = "Permission denied (os error 13)\n";
+    struct Случай {
+        fs::path файл;
+        std::vector<std::string> команда;
+        std::string ошибка;
+    };
+    const Случай случаи[] = {
+        {проект / "вокра.зависимости",
+         {"добавить", "json"},
+         "Ошибка: не удалось записать 'вокра.зависимости': " + запрещено},
+        {проект / "вокра.блокировка",
+         {"установить", "--обновить-блокировку"},
+         "Ошибка: не удалось записать 'вокра.блокировка': " + запрещено},
+        {дом / ".вокра" / "индекс_url.txt",
+         {"индекс-настроить", "другой"},
+         "Ошибка: не удалось сохранить адрес индекса: " + запрещено},
+    };
+    for (const auto& случай : случаи) {
+        const std::string было = прочитать(случай.файл);
+        ::chmod(случай.файл.c_str(), 0444);
+        const auto итог = пакеты(случай.команда);
+        EXPECT_EQ(итог.код, 1) << случай.файл;
+        EXPECT_EQ(итог.ошибки, случай.ошибка);
+        EXPECT_EQ(прочитать(случай.файл), было);
+        struct stat сведения {};
+        ::stat(случай.файл.c_str(), &сведения);
+        EXPECT_EQ(сведения.st_mode & 07777, 0444u) << случай.файл;
+        ::chmod(случай.файл.c_str(), 0644);
+    }
+}
+
+// A full disk and a temporary folder that cannot be made are reported as
+// what they are.
+TEST_F(Файлы, СообщенияГоворятЧтоСлучилось) {
+    const auto с = репозиторий("с", {{"v1.0.0", {{"с.код", std::string(300000, 'x')}}}});
+    const fs::path нет = временная / "нет";
+    const std::string без_временной = "Ошибка: не удалось создать временную папку для git в '" +
+                                      нет.string() + "': No such file or directory (os error 2)\n";
+    ::setenv("TMPDIR", нет.c_str(), 1);
+    записать("вокра.зависимости", "с = git " + с + " версия=^1.0.0\n");
+    EXPECT_EQ(пакеты({"установить"}).ошибки, без_временной);
+    ASSERT_EQ(пакеты({"индекс-настроить", с}).код, 0);
+    EXPECT_EQ(пакеты({"индекс-обновить"}).ошибки, без_временной);
+    ::setenv("TMPDIR", временная.c_str(), 1);
+
+    // The project on a small file system of its own, in a namespace of
+    // its own, which ends with the command.
+    const fs::path малая = проект / "малая";
+    fs::create_directories(малая);
+    const auto итог = выполнить_процесс(
+        {"unshare", "-rm", "sh", "-c",
+         "mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 99; cd \"$1\" && "
+         "printf 'с = git %s\\n' \"$3\" > вокра.зависимости && exec \"$2\" установить",
+         "sh", малая.string(), VOKRA_PAKETY_BINARY, с});
+    ASSERT_TRUE(итог);
+    if (итог->код_выхода == 99 || итог->ошибки.starts_with("unshare"))
+        GTEST_SKIP() << "no file system of its own can be mounted here: " << итог->ошибки;
+    EXPECT_EQ(итог->код_выхода, 1);
+    EXPECT_TRUE(итог->ошибки.starts_with("Ошибка: не удалось скопировать '" + временная.string()))
+        << итог->ошибки;
+    EXPECT_TRUE(итог->ошибки.ends_with("/с.код': No space left on device (os error 28)\n"))
+        << итог->ошибки;
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include "local_server.hpp"
 #include "sandbox.hpp"
 
@@ -204,6 +206,155 @@ TEST_F(ИзоляцияGit, НиОдногоВопроса) {
     }
     ::unsetenv("GIT_ASKPASS");
     ::unsetenv("SSH_ASKPASS");
+}
+
+// A settings folder inside the project (HOME empty or relative) holds a
+// clone of the index that the project may have shipped: git runs in it only
+// while it is as `git clone` leaves it, never runs its hooks, and never takes
+// its files for the person's own settings.
+TEST_F(ИзоляцияGit, КопияИндексаВПроекте) {
+    const fs::path метка = корень / "метка";
+    const fs::path команда = корень / "команда.sh";
+    записать(команда, "#!/bin/sh\ntouch '" + метка.string() + "'\n");
+    ::chmod(команда.c_str(), 0755);
+    тест::МестныйСервер сервер(тест::МестныйСервер::Ответ::требует_пароль);
+    // The index's own files name a command as a credential helper: read as
+    // the person's settings, they would run it.
+    const std::map<std::string, std::string> файлы{
+        {"каталог.пакеты", "а = git /r/а.git\n"},
+        {".gitconfig", "[credential]\n\thelper = !'" + команда.string() + "'\n"}};
+    const auto индекс = репозиторий("индекс", {{"", файлы}});
+    const fs::path клон = проект / ".вокра" / "индекс";
+    const std::string чужая = "Ошибка: локальная копия индекса '" + клон.string() +
+                              "' устроена не так, как её оставляет git clone: ";
+    const std::string совет =
+        " — вокра_пакеты не запускает в ней git. Удалите эту папку, и 'вокра_пакеты "
+        "индекс-обновить' скачает индекс заново\n";
+    struct Случай {
+        std::string дом;
+        std::function<void()> подготовить;
+        std::string ошибка;  // the beginning of the error; none for success
+    };
+    const Случай случаи[] = {
+        {"",
+         [&] {
+             git(клон, {"config", "core.fsmonitor", команда.string()});
+         },
+         чужая + "в её настройках есть 'core.fsmonitor'" + совет},
+        {"",
+         [&] {
+             git(клон, {"config", "include.path", (корень / "чужие").string()});
+         },
+         чужая + "в её настройках есть 'include.path'" + совет},
+        {"",
+         [&] {
+             fs::remove_all(клон / ".git");
+             записать(клон / ".git", "gitdir: " + индекс + "\n");
+         },
+         чужая + "'.git' в ней — не настоящая папка" + совет},
+        {"",
+         [&] {
+             записать(клон / ".git" / "hooks" / "post-merge",
+                      "#!/bin/sh\n'" + команда.string() + "'\n");
+             ::chmod((клон / ".git" / "hooks" / "post-merge").c_str(), 0755);
+             auto новые = файлы;
+             новые["каталог.пакеты"] += "б = git /r/б.git\n";
+             добавить_выпуск("индекс", {"", новые});
+         },
+         ""},
+        {".",
+         [&] {
+             git(клон, {"remote", "set-url", "origin", сервер.адрес("и.git")});
+         },
+         "Ошибка: git pull не удался: "},
+    };
+    for (const auto& с : случаи) {
+        fs::remove_all(проект / ".вокра");
+        git(корень, {"clone", "-q", индекс, клон.string()});
+        записать(проект / ".вокра" / "индекс_url.txt", индекс);
+        с.подготовить();
+        const auto снаружи = снимок_вне_проекта();
+        ::setenv("HOME", с.дом.c_str(), 1);
+        const auto итог = пакеты({"индекс-обновить"});
+        ::setenv("HOME", дом.c_str(), 1);
+        EXPECT_FALSE(fs::exists(метка)) << с.ошибка;
+        if (с.ошибка.empty()) {
+            EXPECT_EQ(итог.код, 0) << итог.ошибки;
+            EXPECT_TRUE(итог.вывод.ends_with("Готово: в индексе 2 пакет(ов).\n")) << итог.вывод;
+        } else {
+            EXPECT_EQ(итог.код, 1);
+            EXPECT_TRUE(итог.ошибки.starts_with(с.ошибка)) << итог.ошибки;
+        }
+        EXPECT_EQ(снимок_вне_проекта(), снаружи);
+    }
+}
+
+// A server that accepts and never answers, over any transport, ends the
+// command once git has been silent for the limit, with a message naming the
+// address. A transfer that still moves is never cut, however long it takes.
+TEST_F(ИзоляцияGit, НиОдинGitНеЖдётВечно) {
+    ::setenv("VOKRA_PAKETY_GIT_TIMEOUT", "1", 1);
+    тест::МестныйСервер сервер(тест::МестныйСервер::Ответ::молчит);
+    // A repository that git cannot open: its HEAD is a pipe nobody writes to.
+    const fs::path труба = корень / "труба.git";
+    fs::create_directories(труба / "objects");
+    fs::create_directories(труба / "refs");
+    ASSERT_EQ(::mkfifo((труба / "HEAD").c_str(), 0600), 0);
+    // The person's own settings send every pack slowly, 32 bytes at a time,
+    // for several times the limit.
+    const auto медленный =
+        репозиторий("медленный", {{"", {{"медленный.код", std::string(300, 'x')}}}});
+    const std::string пакет = (корень / "пакет.pack").string();
+    const fs::path хук = дом / "медленно.sh";
+    записать(хук, "#!/bin/sh\n\"$@\" > '" + пакет + "'\nsize=$(wc -c < '" + пакет +
+                      "')\ni=0\nwhile [ $i -lt $size ]; do\n  dd if='" + пакет +
+                      "' bs=1 skip=$i count=32 status=none\n  i=$((i + 32))\n  sleep 0.3\n"
+                      "done\nrm -f '" +
+                      пакет + "'\n");
+    ::chmod(хук.c_str(), 0755);
+    записать(дом / ".gitconfig", "[uploadpack]\n\tpackObjectsHook = " + хук.string() + "\n");
+    // The pipe is never read here either.
+    const auto снаружи = снимок(корень, {проект, труба});
+
+    for (const std::string& адрес :
+         {сервер.адрес("m.git", "git"), сервер.адрес("m.git"), сервер.адрес("m.git", "https"),
+          сервер.адрес("m.git", "ssh"), "file://" + труба.string()}) {
+        for (const std::string версия : {"", " версия=^1.0.0"}) {
+            манифест("м = git " + адрес + версия + "\n");
+            const auto итог = пакеты({"установить"});
+            EXPECT_EQ(итог.код, 1) << адрес << версия;
+            EXPECT_TRUE(итог.ошибки.starts_with("Ошибка: ")) << итог.ошибки;
+            EXPECT_NE(итог.ошибки.find(адрес), std::string::npos) << итог.ошибки;
+        }
+        // What a killed clone left would be pulled from next time.
+        fs::remove_all(дом / ".вокра" / "индекс");
+        EXPECT_EQ(пакеты({"индекс-настроить", адрес}).код, 0);
+        const auto индекс = пакеты({"индекс-обновить"});
+        EXPECT_EQ(индекс.код, 1) << адрес;
+        EXPECT_NE(индекс.ошибки.find(адрес), std::string::npos) << индекс.ошибки;
+        EXPECT_EQ(содержимое(временная), std::vector<std::string>{}) << адрес;
+    }
+    const std::string молчание = "Ошибка: git не дождался ответа от '" +
+                                 сервер.адрес("m.git", "git") +
+                                 "': за 1 с не пришло ничего — прерываю\n";
+    манифест("м = git " + сервер.адрес("m.git", "git") + "\n");
+    EXPECT_EQ(пакеты({"установить"}).ошибки, молчание);
+
+    // An existing clone of the index pulls from its own remote, which the
+    // message names.
+    const fs::path клон = дом / ".вокра" / "индекс";
+    fs::remove_all(клон);
+    git(корень, {"clone", "-q", медленный, клон.string()});
+    git(клон, {"remote", "set-url", "origin", сервер.адрес("m.git", "git")});
+    EXPECT_EQ(пакеты({"индекс-обновить"}).ошибки, молчание);
+    fs::remove_all(дом / ".вокра");
+
+    манифест("м = git file://" + медленный + "\n");
+    const auto медленно = пакеты({"установить"});
+    EXPECT_EQ(медленно.код, 0) << медленно.ошибки;
+    EXPECT_EQ(прочитать(проект / "пакеты" / "м" / "медленный.код"), std::string(300, 'x'));
+    ::unsetenv("VOKRA_PAKETY_GIT_TIMEOUT");
+    EXPECT_EQ(снимок(корень, {проект, труба}), снаружи);
 }
 
 }  // namespace

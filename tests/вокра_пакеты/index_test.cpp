@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "sandbox.hpp"
+#include "вокра_пакеты/process.hpp"
 
 namespace vokra::пакеты {
 namespace {
@@ -161,6 +162,25 @@ TEST_F(Индекс, НеудачиИДомашняяПапка) {
     ::setenv("USERPROFILE", дом.c_str(), 1);
     EXPECT_EQ(пакеты({"индекс-настроить", "второй"}).код, 0);
     EXPECT_EQ(прочитать(дом / ".вокра" / "индекс_url.txt"), "второй");
+}
+
+// The index is cloned with its last commit only and none of its tags, even
+// from a repository on this machine.
+TEST_F(Индекс, КлонТолькоПоследнегоВыпуска) {
+    const auto url = репозиторий("индекс", {{"v1.0.0", {{"каталог.пакеты", каталог}}},
+                                            {"v2.0.0", {{"каталог.пакеты", каталог}}}});
+    const fs::path клон = дом / ".вокра" / "индекс";
+    for (const std::string& адрес : {url, "file://" + url}) {
+        fs::remove_all(клон);
+        настроить(адрес);
+        ASSERT_EQ(пакеты({"индекс-обновить"}).код, 0);
+        const auto коммиты =
+            выполнить_процесс({"git", "-C", клон.string(), "rev-list", "--count", "HEAD"});
+        const auto теги = выполнить_процесс({"git", "-C", клон.string(), "tag"});
+        ASSERT_TRUE(коммиты && теги);
+        EXPECT_EQ(коммиты->вывод, "1\n") << адрес;
+        EXPECT_EQ(теги->вывод, "") << адрес;
+    }
 }
 
 // Catalogue texts are someone else's data: control characters never reach

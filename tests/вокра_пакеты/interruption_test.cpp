@@ -10,6 +10,7 @@
 #include "sandbox.hpp"
 #include "вокра_пакеты/files.hpp"
 #include "вокра_пакеты/install.hpp"
+#include "вокра_пакеты/installed.hpp"
 
 namespace vokra::пакеты {
 namespace {
@@ -41,19 +42,31 @@ class Прерывание : public тест::Песочница {
         return ребёнок;
     }
 
-    // Runs an install in a child process that ends abruptly after the given
+    // Runs a command in a child process that ends abruptly after the given
     // number of steps on disk, as a kill would. True when it was stopped,
     // false when it finished first.
-    bool установить_до_шага(int шаг) {
-        const pid_t ребёнок = начать_без_вывода([шаг] {
+    template <typename Команда>
+    static bool выполнить_до_шага(int шаг, Команда&& команда) {
+        const pid_t ребёнок = начать_без_вывода([шаг, &команда] {
             шагов_до_остановки = шаг;
             после_шага = остановить_на_шаге;
-            return установить_зависимости(false) ? 0 : 1;
+            return команда() ? 0 : 1;
         });
         int состояние = 0;
         ::waitpid(ребёнок, &состояние, 0);
         EXPECT_TRUE(WIFEXITED(состояние) && WEXITSTATUS(состояние) != 1) << шаг;
         return WIFEXITED(состояние) && WEXITSTATUS(состояние) == код_остановки;
+    }
+    bool установить_до_шага(int шаг) {
+        return выполнить_до_шага(шаг, [] { return установить_зависимости(false); });
+    }
+
+    // The project as it was copied to "запас". The project folder itself
+    // stays: it is the current folder.
+    void вернуть_проект() {
+        for (const auto& запись : fs::directory_iterator(проект))
+            fs::remove_all(запись.path());
+        fs::copy(корень / "запас", проект, fs::copy_options::recursive);
     }
 };
 
@@ -79,10 +92,7 @@ TEST_F(Прерывание, ОбновлениеОстановленноеНа�
     int с_остатками = 0;
     int шаг = 1;
     for (;; ++шаг) {
-        // The project folder itself stays: it is the current folder.
-        for (const auto& запись : fs::directory_iterator(проект))
-            fs::remove_all(запись.path());
-        fs::copy(корень / "запас", проект, fs::copy_options::recursive);
+        вернуть_проект();
         const bool остановлена = установить_до_шага(шаг);
 
         const auto пакет = снимок(проект / "пакеты" / "а");
@@ -108,6 +118,42 @@ TEST_F(Прерывание, ОбновлениеОстановленноеНа�
     // What a killed install left in the temporary folder, the next one
     // removed.
     EXPECT_EQ(содержимое(временная), std::vector<std::string>{});
+}
+
+// A removal stopped after any step leaves the package whole or gone, never
+// in part: the listing shows all of it or nothing, and the next command
+// clears what was left aside.
+TEST_F(Прерывание, УдалениеОстановленноеНаЛюбомШаге) {
+    std::map<std::string, std::string> файлы;
+    for (int i = 0; i < 20; ++i)
+        файлы["ф" + std::to_string(i) + ".код"] = std::to_string(i);
+    записать(проект / "вокра.зависимости", "м = git " + репозиторий("м", {{"", файлы}}) + "\n");
+    ASSERT_EQ(пакеты({"установить"}).код, 0);
+    const auto целый = снимок(проект / "пакеты" / "м");
+    fs::copy(проект, корень / "запас", fs::copy_options::recursive);
+    const auto снаружи = снимок(корень, {проект, временная});
+
+    int с_остатками = 0;
+    int шаг = 1;
+    for (;; ++шаг) {
+        вернуть_проект();
+        const bool остановлено = выполнить_до_шага(шаг, [] { return удалить_пакет("м", false); });
+
+        const auto пакет = снимок(проект / "пакеты" / "м");
+        EXPECT_TRUE(пакет == целый || пакет.empty()) << шаг;
+        const auto список = пакеты({"список"}).вывод;
+        EXPECT_EQ(список.find("  м\n") != std::string::npos, !пакет.empty()) << список;
+        с_остатками += содержимое(проект / "пакеты").size() > (пакет.empty() ? 0u : 1u);
+
+        const auto снова = пакеты({"удалить", "м"});
+        EXPECT_EQ(снова.код, пакет.empty() ? 1 : 0) << шаг << снова.ошибки;
+        EXPECT_EQ(содержимое(проект / "пакеты"), std::vector<std::string>{}) << шаг;
+        if (!остановлено || шаг > 20)
+            break;
+    }
+    EXPECT_GT(шаг, 2);
+    EXPECT_GT(с_остатками, 0);
+    EXPECT_EQ(снимок(корень, {проект, временная}), снаружи);
 }
 
 // SIGINT or SIGTERM while git waits on a server that never answers: git is

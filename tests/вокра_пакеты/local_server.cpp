@@ -50,8 +50,8 @@ constexpr auto предел_ожидания = std::chrono::minutes(1);
     ::close(слушатель_);
 }
 
-std::string МестныйСервер::адрес(const std::string& путь) const {
-    return "http://127.0.0.1:" + std::to_string(порт_) + "/" + путь;
+std::string МестныйСервер::адрес(const std::string& путь, const std::string& схема) const {
+    return схема + "://127.0.0.1:" + std::to_string(порт_) + "/" + путь;
 }
 
 bool МестныйСервер::дождаться_соединения() {

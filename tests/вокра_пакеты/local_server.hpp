@@ -1,6 +1,6 @@
 // A server on 127.0.0.1 that git reaches over HTTP: it answers every request
 // with 401 and a request for a password, or holds each connection without a
-// word, so that git waits.
+// word, so that git waits, whatever the transport it speaks.
 #pragma once
 
 #include <condition_variable>
@@ -19,8 +19,9 @@ class МестныйСервер {
     МестныйСервер(const МестныйСервер&) = delete;
     МестныйСервер& operator=(const МестныйСервер&) = delete;
 
-    // "http://127.0.0.1:<port>/" followed by the path.
-    std::string адрес(const std::string& путь) const;
+    // "http://127.0.0.1:<port>/" followed by the path, or the same with
+    // another scheme ("git", "https", "ssh").
+    std::string адрес(const std::string& путь, const std::string& схема = "http") const;
 
     // Wait until a client has connected, or until every client that
     // connected has closed its connection; false when that does not happen

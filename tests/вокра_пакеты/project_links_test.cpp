@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "sandbox.hpp"
 
 namespace vokra::пакеты {
@@ -115,6 +117,55 @@ TEST_F(СсылкиВПроекте, ПапкаПакетовНеНастоящ�
     const auto список = пакеты({"список"});
     EXPECT_EQ(список.код, 0);
     EXPECT_NE(список.вывод.find("\n  .ssh\n"), std::string::npos) << список.вывод;
+}
+
+// With HOME empty the settings folder lies in the project and is the
+// project's: a link there that leads out of the project is neither written
+// nor read through; one that stays inside is written through, as the
+// manifest is.
+TEST_F(СсылкиВПроекте, ПапкаНастроекВПроекте) {
+    const auto индекс =
+        репозиторий("индекс", {{"", {{"каталог.пакеты", "json = git /r/json.git\n"}}}});
+    записать(дом / "адрес.txt", "мой адрес");
+    записать(дом / "настройки" / "индекс_url.txt", индекс);
+    git(корень, {"clone", "-q", индекс, (дом / "клон").string()});
+    struct Случай {
+        std::string ссылка;  // inside the project
+        fs::path цель;
+        std::vector<std::string> команда;
+    };
+    const Случай случаи[] = {
+        {".вокра/индекс_url.txt", дом / "адрес.txt", {"индекс-настроить", индекс}},
+        {".вокра", дом / "настройки", {"индекс-настроить", индекс}},
+        {".вокра", дом / "настройки", {"искать", "json"}},
+        {".вокра/индекс", дом / "клон", {"индекс-обновить"}},
+        {".вокра/индекс", дом / "клон", {"добавить", "json"}},
+    };
+    ::setenv("HOME", "", 1);
+    for (const auto& с : случаи) {
+        fs::remove_all(проект / ".вокра");
+        if (с.ссылка != ".вокра")
+            записать(проект / ".вокра" / "индекс_url.txt", индекс);
+        fs::remove(проект / с.ссылка);
+        fs::create_symlink(с.цель, проект / с.ссылка);
+        const auto снаружи = снимок_вне_проекта();
+        const auto итог = пакеты(с.команда);
+        EXPECT_EQ(итог.код, 1) << с.ссылка << " " << с.команда[0];
+        EXPECT_EQ(итог.ошибки, "Ошибка: '" + с.ссылка +
+                                   "' указывает за пределы папки проекта — вокра_пакеты не читает "
+                                   "и не пишет через такую ссылку\n");
+        EXPECT_EQ(снимок_вне_проекта(), снаружи) << с.ссылка << " " << с.команда[0];
+    }
+
+    fs::remove_all(проект / ".вокра");
+    записать(проект / "свои" / "адрес.txt", "старый");
+    fs::create_directories(проект / ".вокра");
+    fs::create_symlink("../свои/адрес.txt", проект / ".вокра" / "индекс_url.txt");
+    const auto внутри = пакеты({"индекс-настроить", индекс});
+    ::setenv("HOME", дом.c_str(), 1);
+    EXPECT_EQ(внутри.код, 0) << внутри.ошибки;
+    EXPECT_TRUE(fs::is_symlink(проект / ".вокра" / "индекс_url.txt"));
+    EXPECT_EQ(прочитать(проект / "свои" / "адрес.txt"), индекс);
 }
 
 }  // namespace

@@ -167,6 +167,17 @@ TEST_F(ЧужиеДанные, ИменаСУправляющимиСимвол�
         {"a\u202eb", "a" + з + "b"},
         {"\u202aa\u202c", з + "a" + з},
         {"\u2066a\u2069", з + "a" + з},
+        {"js\u200bon", "js\u200bon"},
+        {"a\u061cb", "a\u061cb"},
+        {"a\u200db", "a\u200db"},
+        {"a\u2060b", "a\u2060b"},
+        {"a\ufeffb", "a\ufeffb"},
+        {"a\u00adb", "a\u00adb"},
+        {"a\u2028b", "a\u2028b"},
+        {"a\u2029b", "a\u2029b"},
+        {"a,b", "a,b"},
+        {".git", ".git"},
+        {".скрытый", ".скрытый"},
     };
     for (const auto& с : случаи) {
         манифест(с.имя + " = git " + в + "\n");
@@ -190,6 +201,141 @@ TEST_F(ЧужиеДанные, ИменаСУправляющимиСимвол�
     const auto список = пакеты({"список"}).вывод;
     EXPECT_NE(список.find("\n  x" + з + "y\n"), std::string::npos) << список;
     EXPECT_NE(список.find("\n  x" + з + "[2Jy\n"), std::string::npos) << список;
+    EXPECT_EQ(снимок_вне_проекта(), снаружи);
+}
+
+// A package that came over the network names repositories over the network
+// only: a path of this machine or a file:// address in its own manifest is
+// refused before anything of it is installed. The project, and packages
+// that lie on this machine, may still name local repositories.
+TEST_F(ЧужиеДанные, СетевойПакетНеНазываетЛокальных) {
+    // The person's own settings serve https://vokra.test/ from the local
+    // repositories, so that a package comes "over the network".
+    записать(дом / ".gitconfig", "[url \"file://" + (корень / "репозитории").string() +
+                                     "/\"]\n\tinsteadOf = https://vokra.test/\n");
+    const auto секрет = пакет("secret");
+    struct Случай {
+        std::string откуда;  // the package's own address
+        std::string адрес;   // what its manifest names
+        bool отказ;
+    };
+    const Случай случаи[] = {
+        {"https://vokra.test/net.git", секрет, true},
+        {"https://vokra.test/net.git", "file://" + секрет, true},
+        {"https://vokra.test/net.git", "../репозитории/secret.git", true},
+        {"https://vokra.test/net.git", "https://vokra.test/secret.git", false},
+        {"", секрет, false},
+    };
+    for (const auto& с : случаи) {
+        fs::remove_all(проект / "пакеты");
+        fs::remove_all(корень / "исходники" / "net");
+        fs::remove_all(корень / "репозитории" / "net.git");
+        const auto net = пакет("net", "секрет = git " + с.адрес + "\n");
+        манифест("net = git " + (с.откуда.empty() ? net : с.откуда) + "\n");
+        const auto снаружи = снимок_вне_проекта();
+        const auto итог = пакеты({"установить"});
+        if (с.отказ) {
+            EXPECT_EQ(итог.код, 1) << с.адрес;
+            EXPECT_EQ(итог.ошибки,
+                      "Ошибка: пакет 'net' получен по сети, а его 'вокра.зависимости' называет "
+                      "репозиторий на этом компьютере: '" +
+                          с.адрес +
+                          "' — такой адрес может указать только сам проект или пакет, который "
+                          "и сам лежит на этом компьютере\n");
+            EXPECT_EQ(содержимое(проект / "пакеты"), std::vector<std::string>{}) << с.адрес;
+        } else {
+            EXPECT_EQ(итог.код, 0) << итог.ошибки;
+            EXPECT_EQ(прочитать(проект / "пакеты" / "секрет" / "secret.код"), "secret");
+        }
+        EXPECT_EQ(снимок_вне_проекта(), снаружи) << с.адрес;
+    }
+}
+
+// A file that begins with a UTF-8 byte-order mark, as some editors save it,
+// reads as the text after the mark.
+TEST_F(ЧужиеДанные, МеткаПорядкаБайтов) {
+    const std::string метка = "\xEF\xBB\xBF";
+    const auto с = репозиторий("с", {{"v1.0.0", {{"с.код", "с"}}}});
+    const auto индекс =
+        репозиторий("индекс", {{"", {{"каталог.пакеты", метка + "json = git /r/json.git\n"}}}});
+    ASSERT_EQ(пакеты({"индекс-настроить", индекс}).код, 0);
+    const std::string строка = "с = git " + с + " версия=^1.0.0\n";
+    struct Случай {
+        fs::path файл;
+        std::string текст;
+        std::vector<std::string> команда;
+        std::string вывод;  // a part of it
+    };
+    const Случай случаи[] = {
+        {проект / "вокра.зависимости",
+         метка + строка,
+         {"установить"},
+         "Устанавливаю 'с' из " + с + "...\n"},
+        {проект / "вокра.блокировка",
+         метка + "с = git " + с + " версия=v1.0.0\n",
+         {"установить"},
+         "взято из 'вокра.блокировка': тег 'v1.0.0'"},
+        {проект / "пакеты" / "с" / ".метаданные",
+         метка + "источник=/r/с.git\n",
+         {"список"},
+         "\n    источник: /r/с.git\n"},
+        {дом / ".вокра" / "индекс_url.txt",
+         метка + индекс,
+         {"индекс-обновить"},
+         "Скачиваю индекс впервые (" + индекс + ")...\n"},
+        {{}, "", {"искать", "json"}, "Найдено (1):\n  json\n"},
+    };
+    for (const auto& случай : случаи) {
+        if (!случай.файл.empty())
+            записать(случай.файл, случай.текст);
+        const auto итог = пакеты(случай.команда);
+        EXPECT_EQ(итог.код, 0) << итог.ошибки;
+        EXPECT_NE(итог.вывод.find(случай.вывод), std::string::npos) << итог.вывод;
+    }
+    EXPECT_EQ(содержимое(проект / "пакеты"), std::vector<std::string>{"с"});
+
+    // Where the manifest is written back, its mark stays.
+    ASSERT_EQ(пакеты({"добавить", "json"}).код, 0);
+    EXPECT_EQ(прочитать(проект / "вокра.зависимости"), метка + строка + "json = git /r/json.git\n");
+}
+
+// An address holding a control character would reach git as another
+// address (a NUL byte ends it early): it is refused before anything is
+// written.
+TEST_F(ЧужиеДанные, АдресСУправляющимСимволом) {
+    const auto в = пакет("в");
+    const std::string нуль("\0", 1);
+    const std::string отказ =
+        "': в нём есть управляющий символ, и git получил бы не тот адрес, что записан\n";
+    struct Случай {
+        std::string манифест;
+        std::string ошибка;
+    };
+    const Случай случаи[] = {
+        {"в = git " + в + нуль + "x\n",
+         "Ошибка: недопустимый адрес репозитория '" + в + з + "x" + отказ},
+        {"в = git " + в + "\x1b[2J версия=^1.0.0\n",
+         "Ошибка: недопустимый адрес репозитория '" + в + з + "[2J" + отказ},
+        {"в = git " + в + " ветка=main" + нуль + "x\n",
+         "Ошибка: недопустимая ветка или версия 'main" + з +
+             "x' у пакета 'в': в ней есть управляющий символ, и git получил бы не то, что "
+             "записано\n"},
+        {"а = git " + пакет("а", "в = git /r/в" + нуль + ".git\n") + "\n",
+         "Ошибка: у пакета 'а' некорректный собственный 'вокра.зависимости': недопустимый адрес "
+         "репозитория '/r/в" +
+             з + ".git" + отказ},
+    };
+    const auto снаружи = снимок_вне_проекта();
+    for (const auto& с : случаи) {
+        манифест(с.манифест);
+        const auto итог = пакеты({"установить"});
+        EXPECT_EQ(итог.код, 1);
+        EXPECT_EQ(итог.ошибки, с.ошибка);
+        EXPECT_EQ(содержимое(проект / "пакеты"), std::vector<std::string>{});
+        EXPECT_FALSE(fs::exists(проект / "вокра.блокировка"));
+    }
+    const auto индекс = пакеты({"индекс-настроить", в + "\x1b"});
+    EXPECT_EQ(индекс.ошибки, "Ошибка: недопустимый адрес репозитория '" + в + з + отказ);
     EXPECT_EQ(снимок_вне_проекта(), снаружи);
 }
 

@@ -25,16 +25,12 @@ std::string текст_ошибки(const std::error_code& код) {
     return fmt::format("{} (os error {})", код.message(), код.value());
 }
 
-namespace {
+Дескриптор::~Дескриптор() {
+    if (номер >= 0)
+        ::close(номер);
+}
 
-// Closes a descriptor when it goes out of scope.
-struct Дескриптор {
-    int номер = -1;
-    ~Дескриптор() {
-        if (номер >= 0)
-            ::close(номер);
-    }
-};
+namespace {
 
 bool записать_всё(int дескриптор, std::string_view данные) {
     while (!данные.empty()) {
@@ -57,7 +53,7 @@ mode_t маска_процесса() {
 
 }  // namespace
 
-tl::expected<std::string, ОшибкаЧтения> прочитать_текст(const fs::path& путь) {
+tl::expected<std::string, ОшибкаЧтения> прочитать_текст_дословно(const fs::path& путь) {
     // O_NONBLOCK keeps a pipe from holding the open; a pipe or a device (a
     // project may hold one, or a link to /dev/zero) is never read, as it may
     // never end. A folder fails in read() below.
@@ -101,6 +97,19 @@ tl::expected<std::string, ОшибкаЧтения> прочитать_текс�
     return содержимое;
 }
 
+std::string_view без_метки_порядка_байтов(std::string_view текст) {
+    if (текст.starts_with(метка_порядка_байтов))
+        текст.remove_prefix(метка_порядка_байтов.size());
+    return текст;
+}
+
+tl::expected<std::string, ОшибкаЧтения> прочитать_текст(const fs::path& путь) {
+    auto текст = прочитать_текст_дословно(путь);
+    if (текст && текст->starts_with(метка_порядка_байтов))
+        текст->erase(0, метка_порядка_байтов.size());
+    return текст;
+}
+
 Итог записать_атомарно(const fs::path& путь_или_ссылка, std::string_view содержимое,
                        ЧерезСсылку ссылка) {
     // The rename below puts a regular file in a link's place and leaves the
@@ -110,14 +119,26 @@ tl::expected<std::string, ОшибкаЧтения> прочитать_текс�
     if (ссылка == ЧерезСсылку::в_цель && fs::is_symlink(путь, ошибка))
         if (auto цель = fs::weakly_canonical(путь, ошибка); !ошибка)
             путь = std::move(цель);
+    struct stat старый {};
+    const bool есть_файл = ::lstat(путь.c_str(), &старый) == 0 && S_ISREG(старый.st_mode);
+    if (есть_файл && ::access(путь.c_str(), W_OK) != 0)
+        return неудача(текст_ошибки_ос(errno));
+    // The root user may write any file, but one made read-only for everybody
+    // was meant to stay as it is.
+    if (есть_файл && (старый.st_mode & 0222) == 0)
+        return неудача(текст_ошибки_ос(EACCES));
+
     const fs::path папка = путь.has_parent_path() ? путь.parent_path() : fs::path(".");
     std::string временный = (папка / ("." + путь.filename().string() + ".XXXXXX")).string();
     Дескриптор файл{::mkstemp(временный.data())};
     if (файл.номер < 0)
         return неудача(текст_ошибки_ос(errno));
 
-    struct stat старый {};
-    const bool есть_файл = ::lstat(путь.c_str(), &старый) == 0 && S_ISREG(старый.st_mode);
+    if (есть_файл && ::geteuid() == 0) {
+        // Root replacing a person's file would otherwise leave it to root;
+        // should this fail, that is what happens.
+        [[maybe_unused]] const int владелец = ::fchown(файл.номер, старый.st_uid, старый.st_gid);
+    }
     const mode_t права = есть_файл ? (старый.st_mode & 07777) : 0666 & ~маска_процесса();
     const bool записан = ::fchmod(файл.номер, права) == 0 && записать_всё(файл.номер, содержимое) &&
                          ::fsync(файл.номер) == 0;
@@ -133,6 +154,37 @@ tl::expected<std::string, ОшибкаЧтения> прочитать_текс�
     }
     ::unlink(временный.c_str());
     return неудача(текст_ошибки_ос(номер));
+}
+
+Итог скопировать_файл(const fs::path& откуда, const fs::path& куда) {
+    Дескриптор источник{::open(откуда.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)};
+    struct stat сведения {};
+    if (источник.номер < 0 || ::fstat(источник.номер, &сведения) != 0)
+        return неудача(текст_ошибки_ос(errno));
+    if (!S_ISREG(сведения.st_mode))
+        return неудача(тексты::не_обычный_файл);
+    Дескриптор копия{::open(куда.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                            сведения.st_mode & 0777)};
+    if (копия.номер < 0)
+        return неудача(текст_ошибки_ос(errno));
+    char буфер[65536];
+    for (;;) {
+        const ssize_t прочитано = ::read(источник.номер, буфер, sizeof буфер);
+        if (прочитано == 0)
+            break;
+        if (прочитано < 0 && errno == EINTR)
+            continue;
+        if (прочитано < 0 ||
+            !записать_всё(копия.номер,
+                          std::string_view(буфер, static_cast<std::size_t>(прочитано))))
+            return неудача(текст_ошибки_ос(errno));
+    }
+    // Some file systems report a full disk only when the file is closed.
+    const int закрыт = ::close(копия.номер);
+    копия.номер = -1;
+    if (закрыт != 0)
+        return неудача(текст_ошибки_ос(errno));
+    return {};
 }
 
 tl::expected<void, int> обменять(const fs::path& первый, const fs::path& второй) {

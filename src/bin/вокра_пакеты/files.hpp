@@ -18,6 +18,18 @@ namespace fs = std::filesystem;
 std::string текст_ошибки_ос(int номер);
 std::string текст_ошибки(const std::error_code& код);
 
+// Closes a descriptor when it goes out of scope; -1 is none.
+struct Дескриптор {
+    int номер = -1;
+
+    Дескриптор() = default;
+    explicit Дескриптор(int н) : номер(н) {}
+    Дескриптор(Дескриптор&& другой) noexcept : номер(другой.номер) { другой.номер = -1; }
+    Дескриптор& operator=(Дескриптор&&) = delete;
+    Дескриптор(const Дескриптор&) = delete;
+    ~Дескриптор();
+};
+
 struct ОшибкаЧтения {
     bool нет_файла = false;  // the path names nothing
     std::string текст;
@@ -27,9 +39,17 @@ struct ОшибкаЧтения {
 // larger file is refused before it is read.
 inline constexpr std::size_t наибольший_размер_файла = 4 * 1024 * 1024;
 
-// The whole file as UTF-8 text. A folder, an unreadable file, one larger than
-// `наибольший_размер_файла` or bytes that are not UTF-8 are errors, never an
-// empty text.
+// The whole file as UTF-8 text, byte for byte. A folder, an unreadable file,
+// one larger than `наибольший_размер_файла` or bytes that are not UTF-8 are
+// errors, never an empty text.
+tl::expected<std::string, ОшибкаЧтения> прочитать_текст_дословно(const fs::path& путь);
+
+// Some editors begin a UTF-8 file with a byte-order mark; it is no part of
+// what the person wrote.
+inline constexpr std::string_view метка_порядка_байтов = "\xEF\xBB\xBF";
+std::string_view без_метки_порядка_байтов(std::string_view текст);
+
+// The same as `прочитать_текст_дословно` without a leading byte-order mark.
 tl::expected<std::string, ОшибкаЧтения> прочитать_текст(const fs::path& путь);
 
 // What a write does when its path is a symbolic link.
@@ -40,11 +60,19 @@ enum class ЧерезСсылку {
 
 // Replaces the file with the given content through a temporary file in the
 // same folder and a rename, so readers see the old or the new content and
-// never a half-written one. An existing file keeps its permission bits; a new
-// one, or one that takes a link's place, gets 0666 less the process mask. The
-// error is the system's text.
+// never a half-written one. An existing file keeps its permission bits (and,
+// for the root user, its owner); a new one, or one that takes a link's place,
+// gets 0666 less the process mask. A file that the person may not write, or
+// that grants writing to nobody, is not replaced, as writing in place would
+// fail. The error is the system's text.
 Итог записать_атомарно(const fs::path& путь, std::string_view содержимое,
                        ЧерезСсылку ссылка = ЧерезСсылку::нет);
+
+// Copies a regular file to a new path, which must name nothing yet, with the
+// source's permission bits less the process mask. A failure keeps the
+// system's own error (std::filesystem::copy_file reports a full disk as an
+// input/output error).
+Итог скопировать_файл(const fs::path& откуда, const fs::path& куда);
 
 // Swaps two existing entries of one file system in a single step, so that
 // each name always holds one of them. Fails with the error number; EINVAL or

@@ -3,17 +3,19 @@
 #include <fmt/core.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <vector>
 
 #include "unicode/lines.hpp"
 #include "unicode/unicode.hpp"
 #include "вокра_пакеты/files.hpp"
+#include "вокра_пакеты/folder_lock.hpp"
 #include "вокра_пакеты/git.hpp"
+#include "вокра_пакеты/index_clone.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/output.hpp"
 #include "вокра_пакеты/package_line.hpp"
 #include "вокра_пакеты/package_names.hpp"
+#include "вокра_пакеты/settings_folder.hpp"
 #include "вокра_пакеты/text.hpp"
 
 namespace vokra::пакеты {
@@ -23,16 +25,6 @@ namespace {
 bool есть_путь(const fs::path& путь) {
     struct stat сведения {};
     return ::stat(путь.c_str(), &сведения) == 0;
-}
-
-// The per-user settings folder: HOME (else USERPROFILE) joined with `.вокра`.
-ИтогС<fs::path> папка_настроек_вокры() {
-    for (const char* переменная : {"HOME", "USERPROFILE"}) {
-        const char* значение = std::getenv(переменная);
-        if (значение != nullptr && верный_utf8(значение))
-            return fs::path(значение) / тексты::папка_настроек;
-    }
-    return неудача(тексты::нет_домашней_папки);
 }
 
 ИтогС<fs::path> путь_файла_с_адресом_индекса() {
@@ -63,12 +55,17 @@ bool есть_путь(const fs::path& путь) {
     return разобрать_манифест(*текст);
 }
 
-// Fast-forwards the existing clone from the remote it was made from.
+// Fast-forwards the existing clone from the remote it was made from, once
+// it is known to be a clone as git makes one.
 Итог подтянуть(const fs::path& индекс, const std::string& адрес) {
     вывести_строку(тексты::обновляю_индекс, цитата(адрес));
-    const auto git = выполнить_git({"pull", "--ff-only"}, fs::absolute(индекс));
+    const auto откуда = проверить_клон_индекса(индекс);
+    if (!откуда)
+        return неудача(откуда.error());
+    const auto git =
+        выполнить_git({{"pull", "--ff-only"}, откуда->empty() ? адрес : *откуда, индекс});
     if (!git)
-        return неудача(fmt::format(тексты::не_удалось_запустить_git, git.error()));
+        return неудача(git.error().сообщение(тексты::не_удалось_запустить_git));
     if (!git->успешен())
         return неудача(fmt::format(тексты::git_pull_не_удался, цитата_вывода(git->ошибки)));
     return {};
@@ -82,11 +79,13 @@ bool есть_путь(const fs::path& путь) {
     if (ошибка)
         return неудача(
             fmt::format(тексты::не_удалось_создать_папку_настроек, текст_ошибки(ошибка)));
-    // "--" keeps an address that starts with a dash from being read as an option.
-    const auto git = выполнить_git(
-        {"clone", "--depth", "1", "--", адрес_для_git(адрес), fs::absolute(индекс).string()});
+    // Only the last commit is fetched, without tags. "--" keeps an address
+    // that starts with a dash from being read as an option.
+    const auto git = выполнить_git({{"clone", "--depth", "1", "--no-tags", "--no-local", "--",
+                                     адрес_для_git(адрес), индекс.string()},
+                                    адрес});
     if (!git)
-        return неудача(fmt::format(тексты::не_удалось_запустить_git_установлен_ли, git.error()));
+        return неудача(git.error().сообщение(тексты::не_удалось_запустить_git_установлен_ли));
     if (!git->успешен())
         return неудача(
             fmt::format(тексты::git_clone_индекса_не_удался, цитата_вывода(git->ошибки)));
@@ -99,6 +98,8 @@ bool есть_путь(const fs::path& путь) {
     const auto индекс = папка_индекса();
     if (!индекс)
         return неудача(индекс.error());
+    if (auto ссылки = проверить_ссылки_настроек(индекс->parent_path()); !ссылки)
+        return неудача(ссылки.error());
     if (!есть_путь(*индекс / тексты::файл_каталога))
         if (auto обновлён = обновить_индекс(); !обновлён)
             return неудача(обновлён.error());
@@ -129,7 +130,7 @@ std::string строка_манифеста(const Зависимость& зап
     return {};
 }
 
-bool уже_в_манифесте(const std::string& текст, const std::string& имя) {
+bool уже_в_манифесте(std::string_view текст, const std::string& имя) {
     for (const std::string_view строка : unicode::строки_без_возврата_каретки(текст))
         if (vokra::unicode::обрезать(строка.substr(0, строка.find('='))) == имя)
             return true;
@@ -139,14 +140,21 @@ bool уже_в_манифесте(const std::string& текст, const std::stri
 }  // namespace
 
 Итог настроить_индекс(const std::string& адрес) {
+    if (auto допустимый = проверить_адрес(адрес); !допустимый)
+        return допустимый;
     const auto папка = папка_настроек_вокры();
     if (!папка)
         return неудача(папка.error());
+    if (auto ссылки = проверить_ссылки_настроек(*папка); !ссылки)
+        return ссылки;
     std::error_code ошибка;
     fs::create_directories(*папка, ошибка);
     if (ошибка)
         return неудача(
             fmt::format(тексты::не_удалось_создать, папка->string(), текст_ошибки(ошибка)));
+    const auto замок = занять_папку(*папка);
+    if (!замок)
+        return неудача(замок.error());
     if (auto записан =
             записать_атомарно(*папка / тексты::файл_адреса_индекса, адрес, ЧерезСсылку::в_цель);
         !записан)
@@ -160,10 +168,19 @@ bool уже_в_манифесте(const std::string& текст, const std::stri
     const auto файл_адреса = путь_файла_с_адресом_индекса();
     if (!файл_адреса)
         return неудача(файл_адреса.error());
+    if (auto ссылки = проверить_ссылки_настроек(файл_адреса->parent_path()); !ссылки)
+        return ссылки;
+    // Two refreshes at once would remove and clone the index under each
+    // other.
+    const auto замок = занять_папку(файл_адреса->parent_path());
+    if (!замок)
+        return неудача(замок.error());
     const auto текст = прочитать_текст(*файл_адреса);
     if (!текст)
         return неудача(тексты::адрес_не_настроен);
     const std::string адрес(vokra::unicode::обрезать(*текст));
+    if (auto допустимый = проверить_адрес(адрес); !допустимый)
+        return допустимый;
 
     const auto индекс = папка_индекса();
     if (!индекс)
@@ -211,6 +228,9 @@ bool уже_в_манифесте(const std::string& текст, const std::stri
 }
 
 Итог добавить_из_индекса(const std::string& имя) {
+    const auto замок = занять_проект();
+    if (!замок)
+        return неудача(замок.error());
     // The line becomes a folder name at the next install: a name that the
     // install refuses would make the whole manifest unusable.
     if (auto допустимо = проверить_имя_пакета(имя); !допустимо)
@@ -230,18 +250,19 @@ bool уже_в_манифесте(const std::string& текст, const std::stri
         return неудача(fmt::format(тексты::несколько_в_индексе, найденные.size(), имя));
 
     // Only a missing manifest counts as empty; one that cannot be read is
-    // never overwritten.
-    auto текст = прочитать_текст(тексты::файл_манифеста);
+    // never overwritten. A byte-order mark at its start stays where it is.
+    auto текст = прочитать_текст_дословно(тексты::файл_манифеста);
     if (!текст && !текст.error().нет_файла)
         return неудача(fmt::format(тексты::не_удалось_прочитать_манифест, текст.error().текст));
     std::string старый = текст ? std::move(*текст) : std::string();
-    if (уже_в_манифесте(старый, имя)) {
+    const std::string_view написанное = без_метки_порядка_байтов(старый);
+    if (уже_в_манифесте(написанное, имя)) {
         вывести_строку(тексты::уже_есть, имя);
         return {};
     }
 
     const std::string строка = строка_манифеста(*найденные.front());
-    if (!старый.empty() && !старый.ends_with('\n'))
+    if (!написанное.empty() && !написанное.ends_with('\n'))
         старый += '\n';
     if (auto записан =
             записать_атомарно(тексты::файл_манифеста, старый + строка + "\n", ЧерезСсылку::в_цель);

@@ -14,6 +14,7 @@
 
 #include "unicode/lines.hpp"
 #include "вокра_пакеты/files.hpp"
+#include "вокра_пакеты/folder_lock.hpp"
 #include "вокра_пакеты/git.hpp"
 #include "вокра_пакеты/interruption.hpp"
 #include "вокра_пакеты/leftovers.hpp"
@@ -63,10 +64,33 @@ std::string происхождение(const std::optional<std::string>& зап�
                        : std::string(тексты::запрошен_напрямую);
 }
 
-Итог проверить_имена(const std::vector<Зависимость>& зависимости) {
+// Names become folders, and addresses, branches and versions reach git: each
+// must be used exactly as it is written.
+Итог проверить_записи(const std::vector<Зависимость>& зависимости) {
+    for (const auto& зависимость : зависимости) {
+        if (auto имя = проверить_имя_пакета(зависимость.имя); !имя)
+            return имя;
+        if (auto адрес = проверить_адрес(зависимость.url); !адрес)
+            return адрес;
+        for (const auto& ссылка : {зависимость.ветка, зависимость.версия})
+            if (ссылка && есть_управляющий_символ(*ссылка))
+                return неудача(fmt::format(тексты::недопустимая_ветка_или_версия, цитата(*ссылка),
+                                           цитата(зависимость.имя)));
+    }
+    return {};
+}
+
+// A package that came over the network names repositories over the network
+// only: a path of this machine in its manifest would copy a repository of the
+// person's into the project.
+Итог проверить_адреса_сетевого_пакета(const Зависимость& пакет,
+                                      const std::vector<Зависимость>& зависимости) {
+    if (локальный_адрес(пакет.url))
+        return {};
     for (const auto& зависимость : зависимости)
-        if (auto итог = проверить_имя_пакета(зависимость.имя); !итог)
-            return итог;
+        if (локальный_адрес(зависимость.url))
+            return неудача(fmt::format(тексты::локальный_адрес_сетевого_пакета, пакет.имя,
+                                       цитата(зависимость.url)));
     return {};
 }
 
@@ -78,12 +102,7 @@ std::string происхождение(const std::optional<std::string>& зап�
         return неудача(тексты::нет_манифеста);
     if (!текст)
         return неудача(fmt::format(тексты::не_удалось_прочитать_манифест, текст.error().текст));
-    auto зависимости = разобрать_манифест(*текст);
-    if (!зависимости)
-        return зависимости;
-    if (auto имена = проверить_имена(*зависимости); !имена)
-        return неудача(имена.error());
-    return зависимости;
+    return разобрать_манифест(*текст);
 }
 
 // A lock file that cannot be used is reported and then ignored: the ranges
@@ -130,16 +149,18 @@ std::string текст_метаданных(const Запрос& запрос, st
 }
 
 Итог клонировать(const Зависимость& з, const fs::path& куда) {
-    std::vector<std::string> аргументы{"clone", "--depth", "1"};
+    // Only the commit to install is fetched, without the repository's other
+    // tags; a local repository is read like a remote one, not copied whole.
+    std::vector<std::string> аргументы{"clone", "--depth", "1", "--no-tags", "--no-local"};
     if (з.ветка || з.версия) {
         аргументы.push_back("--branch");
         аргументы.push_back(з.ветка ? *з.ветка : *з.версия);
     }
     // "--" keeps an address that starts with a dash from being read as an option.
     аргументы.insert(аргументы.end(), {"--", адрес_для_git(з.url), куда.string()});
-    const auto git = выполнить_git(аргументы);
+    const auto git = выполнить_git({std::move(аргументы), з.url});
     if (!git)
-        return неудача(fmt::format(тексты::не_удалось_запустить_git_установлен_ли, git.error()));
+        return неудача(git.error().сообщение(тексты::не_удалось_запустить_git_установлен_ли));
     if (!git->успешен())
         return неудача(fmt::format(тексты::git_clone_не_удался, з.имя, цитата_вывода(git->ошибки)));
     return {};
@@ -172,10 +193,12 @@ std::string текст_метаданных(const Запрос& запрос, st
 }
 
 // The package's own manifest comes from someone else's repository, so its
-// names are checked like the project's before anything is installed. It must
-// be a plain file: a link could make a file of the user's be read, and a
-// parse error would then show its first line.
-ИтогС<std::vector<Зависимость>> собственный_манифест(const fs::path& клон, const std::string& имя) {
+// names and addresses are checked like the project's before anything is
+// installed. It must be a plain file: a link could make a file of the user's
+// be read, and a parse error would then show its first line.
+ИтогС<std::vector<Зависимость>> собственный_манифест(const fs::path& клон,
+                                                     const Зависимость& пакет) {
+    const std::string& имя = пакет.имя;
     const fs::path путь = клон / тексты::файл_манифеста;
     std::error_code ошибка;
     const auto тип = fs::symlink_status(путь, ошибка).type();
@@ -189,9 +212,11 @@ std::string текст_метаданных(const Запрос& запрос, st
         return неудача(fmt::format(тексты::не_удалось_прочитать_собственный_манифест, имя,
                                    текст.error().текст));
     auto зависимости = разобрать_манифест(*текст);
-    Итог имена = зависимости ? проверить_имена(*зависимости) : неудача(зависимости.error());
-    if (!имена)
-        return неудача(fmt::format(тексты::некорректный_собственный_манифест, имя, имена.error()));
+    Итог записи = зависимости ? проверить_записи(*зависимости) : неудача(зависимости.error());
+    if (!записи)
+        return неудача(fmt::format(тексты::некорректный_собственный_манифест, имя, записи.error()));
+    if (auto адреса = проверить_адреса_сетевого_пакета(пакет, *зависимости); !адреса)
+        return неудача(адреса.error());
     return зависимости;
 }
 
@@ -204,11 +229,9 @@ std::string текст_метаданных(const Запрос& запрос, st
     if (!права)
         return неудача(fmt::format(тексты::не_удалось_создать_папку_пакета, имя, права.error()));
     for (const auto& файл : файлы) {
-        std::error_code ошибка;
-        fs::copy_file(файл, папка->путь / файл.filename(), ошибка);
-        if (ошибка)
+        if (auto копия = скопировать_файл(файл, папка->путь / файл.filename()); !копия)
             return неудача(
-                fmt::format(тексты::не_удалось_скопировать, файл.string(), текст_ошибки(ошибка)));
+                fmt::format(тексты::не_удалось_скопировать, файл.string(), копия.error()));
         отметить_шаг();
         вывести_строку(тексты::скопирован_файл, имя, файл.filename().string());
     }
@@ -235,16 +258,11 @@ void убрать_старую_копию(const fs::path& папка, const std:
 // Where the file system cannot exchange two folders, the old one is moved
 // aside first and put back if the new one cannot take its place.
 Итог заменить_в_два_шага(ВременнаяПапка& новая, const std::string& имя, const fs::path& цель) {
-    auto в_сторону = создать_временную_папку(папка_пакетов(), тексты::префикс_старой_папки);
+    auto в_сторону = отодвинуть_пакет(имя);
     if (!в_сторону)
         return неудача(
             fmt::format(тексты::не_удалось_очистить_старую_версию, имя, в_сторону.error()));
     std::error_code ошибка;
-    fs::rename(цель, в_сторону->путь / имя, ошибка);
-    if (ошибка)
-        return неудача(
-            fmt::format(тексты::не_удалось_очистить_старую_версию, имя, текст_ошибки(ошибка)));
-    отметить_шаг();
     fs::rename(новая.путь, цель, ошибка);
     if (ошибка) {
         std::error_code пропускаем;
@@ -285,21 +303,6 @@ void убрать_старую_копию(const fs::path& папка, const std:
     return {};
 }
 
-// Folders that an interrupted install left in `пакеты/` go before anything
-// else is done there.
-void убрать_остатки() {
-    std::vector<fs::path> остатки;
-    std::error_code ошибка;
-    for (fs::directory_iterator запись(папка_пакетов(), ошибка), конец; !ошибка && запись != конец;
-         запись.increment(ошибка))
-        if (служебная_папка(запись->path().filename().string()))
-            остатки.push_back(запись->path());
-    for (const auto& остаток : остатки) {
-        fs::remove_all(остаток, ошибка);
-        отметить_шаг();
-    }
-}
-
 // Clones the package, checks what it brings, then replaces its folder; on any
 // failure the installed package stays as it was.
 Итог установить_одну_зависимость(Установка& у, const Запрос& запрос) {
@@ -319,7 +322,7 @@ void убрать_остатки() {
     const auto файлы = файлы_кода(клон->путь, з.имя);
     if (!файлы)
         return неудача(файлы.error());
-    const auto собственные = собственный_манифест(клон->путь, з.имя);
+    const auto собственные = собственный_манифест(клон->путь, з);
     if (!собственные)
         return неудача(собственные.error());
 
@@ -474,11 +477,16 @@ void убрать_остатки() {
 }  // namespace
 
 Итог установить_зависимости(bool игнорировать_блокировку) {
+    const auto замок = занять_проект();
+    if (!замок)
+        return неудача(замок.error());
     const auto зависимости = прочитать_манифест_проекта();
     if (!зависимости)
         return неудача(зависимости.error());
     if (auto папка = проверить_папку_пакетов(); !папка)
         return папка;
+    if (auto записи = проверить_записи(*зависимости); !записи)
+        return записи;
     // What runs that were killed outright left behind.
     убрать_брошенные_файлы_блокировки();
     убрать_брошенные_временные_папки();
@@ -496,7 +504,9 @@ void убрать_остатки() {
     fs::create_directories(папка_пакетов(), ошибка);
     if (ошибка)
         return неудача(fmt::format(тексты::не_удалось_создать_пакеты, текст_ошибки(ошибка)));
-    убрать_остатки();
+    // Folders that an interrupted command left in `пакеты/` go before
+    // anything else is done there.
+    убрать_брошенные_папки_пакетов();
 
     for (const auto& зависимость : *зависимости)
         у.очередь.push_back({зависимость, std::nullopt});

@@ -8,6 +8,8 @@
 
 #include "unicode/lines.hpp"
 #include "вокра_пакеты/files.hpp"
+#include "вокра_пакеты/folder_lock.hpp"
+#include "вокра_пакеты/leftovers.hpp"
 #include "вокра_пакеты/messages.hpp"
 #include "вокра_пакеты/output.hpp"
 #include "вокра_пакеты/package_names.hpp"
@@ -155,11 +157,20 @@ std::vector<std::string> требующие_пакеты(const fs::path& пап�
             return неудача(fmt::format(тексты::требуется_другим, имя, список));
         вывести_строку(тексты::удаляю_принудительно, имя, список);
     }
+    // The folder goes aside first, in one step, and is removed from there:
+    // whenever the command is killed, the name holds the whole package or
+    // nothing, and what is left aside the next command clears.
+    auto в_сторону = отодвинуть_пакет(имя);
+    if (!в_сторону)
+        return неудача(fmt::format(тексты::не_удалось_удалить, папка.string(), в_сторону.error()));
     std::error_code ошибка;
-    fs::remove_all(папка, ошибка);
+    fs::remove_all(в_сторону->путь, ошибка);
     if (ошибка)
-        return неудача(
-            fmt::format(тексты::не_удалось_удалить, папка.string(), текст_ошибки(ошибка)));
+        вывести_строку(тексты::удалённая_копия_осталась, имя, в_сторону->путь.string(),
+                       текст_ошибки(ошибка));
+    else
+        отметить_шаг();
+    в_сторону->путь.clear();
     вывести_строку(тексты::удалено, папка.string());
     return {};
 }
@@ -222,11 +233,15 @@ std::vector<std::string> требующие_пакеты(const fs::path& пап�
 }
 
 Итог удалить_пакет(const std::string& имя, bool принудительно) {
+    const auto замок = занять_проект();
+    if (!замок)
+        return неудача(замок.error());
+    if (auto папка = проверить_папку_пакетов(); !папка)
+        return папка;
     // An empty name or ".." would otherwise remove `пакеты/` itself or the project.
     if (auto допустимо = проверить_имя_пакета(имя); !допустимо)
         return допустимо;
-    if (auto папка = проверить_папку_пакетов(); !папка)
-        return папка;
+    убрать_брошенные_папки_пакетов();
     const fs::path папка = папка_пакетов() / имя;
     std::error_code ошибка;
     if (fs::is_directory(папка, ошибка))

@@ -1,6 +1,7 @@
 #include "вокра_пакеты/package_names.hpp"
 
 #include <fmt/core.h>
+#include <unicode/uchar.h>
 
 #include <algorithm>
 
@@ -15,9 +16,16 @@ namespace {
 // File names of the common file systems stop at 255 bytes.
 constexpr std::size_t наибольшая_длина_имени = 255;
 
-bool есть_управляющие_символы(std::string_view имя) {
+// Every Bidi_Control character is of the class Cf as well.
+bool невидимый_символ(char32_t символ) {
+    const auto класс = u_charType(static_cast<UChar32>(символ));
+    return управляющий_символ(символ) || класс == U_FORMAT_CHAR || класс == U_LINE_SEPARATOR ||
+           класс == U_PARAGRAPH_SEPARATOR;
+}
+
+bool есть_невидимые_символы(std::string_view имя) {
     const std::u32string символы = vokra::unicode::декодировать(имя);
-    return std::any_of(символы.begin(), символы.end(), управляющий_символ);
+    return std::any_of(символы.begin(), символы.end(), невидимый_символ);
 }
 
 }  // namespace
@@ -27,9 +35,8 @@ fs::path папка_пакетов() {
 }
 
 Итог проверить_имя_пакета(std::string_view имя) {
-    if (имя.empty() || имя == "." || имя == ".." || имя == тексты::файл_метаданных ||
-        служебная_папка(имя) || имя.size() > наибольшая_длина_имени ||
-        имя.find('/') != std::string_view::npos || есть_управляющие_символы(имя))
+    if (имя.empty() || имя.front() == '.' || имя.size() > наибольшая_длина_имени ||
+        имя.find_first_of("/,=") != std::string_view::npos || есть_невидимые_символы(имя))
         return неудача(fmt::format(тексты::недопустимое_имя, цитата(имя)));
     return {};
 }

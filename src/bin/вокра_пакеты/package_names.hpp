@@ -11,12 +11,15 @@ namespace vokra::пакеты {
 // The project's packages folder, relative to the current folder.
 fs::path папка_пакетов();
 
-// A name that is empty, ".", "..", ".метаданные", one of the folders the
-// program makes for itself, 256 bytes or longer, or that holds '/' would name
-// no package folder of its own (or one outside `пакеты/`); one that holds a
-// control or bidirectional formatting character (see `управляющий_символ`)
-// would make a folder that listings and terminals show as something else. Such
-// a name is refused before anything is created or removed.
+// A name that is empty, begins with '.' (".", "..", ".метаданные", ".git",
+// the folders the program makes for itself), is 256 bytes or longer, or holds
+// '/' would name no package folder of its own, one outside `пакеты/`, or one
+// that tools pass over; one that holds ',' or '=' would not read back from the
+// metadata as it was written. One that holds a control or bidirectional
+// formatting character (see `управляющий_символ`), any other invisible
+// formatting character (Unicode's class Cf) or a line or paragraph separator
+// would look like another name in listings and terminals, or break a line of
+// the metadata. Such a name is refused before anything is created or removed.
 Итог проверить_имя_пакета(std::string_view имя);
 
 // The folders an install makes inside `пакеты/` while it replaces a package

@@ -4,11 +4,15 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
+#include "вокра_пакеты/activity.hpp"
 #include "вокра_пакеты/files.hpp"
 #include "вокра_пакеты/interruption.hpp"
 
@@ -91,34 +95,92 @@ struct Хвост {
     }
 };
 
-// Reads both pipes together until both end, so a child that fills one of
-// them while we wait on the other never stalls. An interruption asks the
-// child to end and goes on reading until it has.
+// How long the process has been silent: output on its pipes, or anything
+// its group read or wrote, are signs of life.
+struct Тишина {
+    using Часы = std::chrono::steady_clock;
+
+    pid_t группа;
+    bool своя_группа;
+    std::chrono::milliseconds предел;
+    // The kernel's counters are read a few times within the limit.
+    std::chrono::milliseconds шаг =
+        std::clamp(предел / 4, std::chrono::milliseconds(10), std::chrono::milliseconds(1000));
+    Часы::time_point жизнь = Часы::now();
+    Часы::time_point замер = жизнь;
+    std::optional<ВводВывод> счётчики = прочитать_счётчики();
+
+    std::optional<ВводВывод> прочитать_счётчики() const {
+        return своя_группа ? ввод_вывод_группы(группа) : std::nullopt;
+    }
+    void отметить_жизнь() { жизнь = Часы::now(); }
+    // Reads the counters when it is time to; true once the limit is passed.
+    bool прошла() {
+        const auto сейчас = Часы::now();
+        if (сейчас - замер >= шаг) {
+            замер = сейчас;
+            auto новые = прочитать_счётчики();
+            if (новые != счётчики)
+                жизнь = сейчас;
+            счётчики = std::move(новые);
+        }
+        return сейчас - жизнь >= предел;
+    }
+    // Milliseconds to wait at most before `прошла` must be asked again.
+    int ждать_мс() const {
+        const auto сейчас = Часы::now();
+        const auto до = std::min(замер + шаг, жизнь + предел);
+        const auto мс = std::chrono::ceil<std::chrono::milliseconds>(до - сейчас).count();
+        return static_cast<int>(std::clamp<std::int64_t>(мс, 0, 1000));
+    }
+};
+
+int открыть_pidfd(pid_t процесс) {
+    return static_cast<int>(::syscall(SYS_pidfd_open, процесс, 0));
+}
+
+// Reads both pipes together until both end and the process has ended, so a
+// child that fills one of them while we wait on the other never stalls. An
+// interruption asks the child to end and goes on reading until it has. With
+// a silence limit, a silent process is killed with its group, and pipes that
+// a process left in the background holds are left once it is silent too.
 void прочитать_оба(Канал& вывод, Канал& ошибки, const ЗапускПроцесса& запуск, pid_t процесс,
                    ИтогПроцесса& итог) {
     Хвост хвосты[2] = {{итог.вывод, запуск.предел}, {итог.ошибки, запуск.предел}};
-    pollfd ожидание[3] = {{вывод.чтение, POLLIN, 0},
+    // Without pidfd (an old kernel) the end of the pipes stands for the end
+    // of the process.
+    const Дескриптор конец_процесса(открыть_pidfd(процесс));
+    pollfd ожидание[4] = {{вывод.чтение, POLLIN, 0},
                           {ошибки.чтение, POLLIN, 0},
-                          {дескриптор_прерывания(), POLLIN, 0}};
+                          {дескриптор_прерывания(), POLLIN, 0},
+                          {конец_процесса.номер, POLLIN, 0}};
+    std::optional<Тишина> тишина;
+    if (запуск.предел_тишины)
+        тишина.emplace(Тишина{процесс, запуск.новый_сеанс, *запуск.предел_тишины});
+    const pid_t кому = запуск.новый_сеанс ? -процесс : процесс;
     int открыто = 2;
     bool прерван = false;
     char буфер[65536];
-    while (открыто > 0) {
+    while (открыто > 0 || ожидание[3].fd >= 0) {
         if (!прерван && прервано()) {
             прерван = true;
             ожидание[2].fd = -1;
-            ::kill(запуск.новый_сеанс ? -процесс : процесс, SIGTERM);
+            ::kill(кому, SIGTERM);
         }
-        if (::poll(ожидание, 3, -1) < 0) {
+        if (::poll(ожидание, 4, тишина ? тишина->ждать_мс() : -1) < 0) {
             if (errno == EINTR)
                 continue;
             break;
         }
+        if (ожидание[3].revents != 0)
+            ожидание[3].fd = -1;
         for (int i = 0; i < 2; ++i) {
             if (ожидание[i].fd < 0 || ожидание[i].revents == 0)
                 continue;
             const ssize_t прочитано = ::read(ожидание[i].fd, буфер, sizeof буфер);
             if (прочитано > 0) {
+                if (тишина)
+                    тишина->отметить_жизнь();
                 const std::string_view часть(буфер, static_cast<std::size_t>(прочитано));
                 if (i == 0 && запуск.вывод_частями)
                     запуск.вывод_частями(часть);
@@ -128,6 +190,15 @@ void прочитать_оба(Канал& вывод, Канал& ошибки,
                 ожидание[i].fd = -1;
                 --открыто;
             }
+        }
+        if (тишина && тишина->прошла()) {
+            // A process that has ended failed or succeeded by itself.
+            const bool жив = конец_процесса.номер >= 0 ? ожидание[3].fd >= 0 : открыто > 0;
+            if (жив) {
+                ::kill(кому, SIGKILL);
+                итог.затих = true;
+            }
+            break;
         }
     }
     for (auto& хвост : хвосты)

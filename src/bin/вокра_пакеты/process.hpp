@@ -2,6 +2,7 @@
 // /dev/null, and standard output and standard error are both captured.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -19,6 +20,8 @@ struct ИтогПроцесса {
     int код_выхода = -1;  // -1 when the process died by a signal
     std::string вывод;
     std::string ошибки;
+    // The process showed no sign of life for `предел_тишины` and was ended.
+    bool затих = false;
 
     bool успешен() const { return код_выхода == 0; }
 };
@@ -36,12 +39,19 @@ struct ЗапускПроцесса {
     // When set, standard output is handed over piece by piece as it comes
     // and not kept.
     std::function<void(std::string_view)> вывод_частями;
+    // When set, a process that for this long writes nothing to its output,
+    // and whose processes (its whole group, with a session of its own) read
+    // and write nothing at all, is killed with its group. A transfer that
+    // still moves, however slowly, reads something.
+    std::optional<std::chrono::milliseconds> предел_тишины;
 };
 
-// Waits for the end of the process. When this program is interrupted
-// meanwhile, the process (with its whole group when it has a session of its
-// own) is asked to end with SIGTERM, and is waited for. Fails with the error
-// number when the process cannot be started.
+// Waits for the end of the process, or, with `предел_тишины`, until it has
+// been silent that long. When this program is interrupted meanwhile, the
+// process (with its whole group when it has a session of its own) is asked to
+// end with SIGTERM, and is waited for. Output that a process left running
+// in the background keeps open is not waited for past the silence limit.
+// Fails with the error number when the process cannot be started.
 tl::expected<ИтогПроцесса, int> запустить_процесс(const ЗапускПроцесса& запуск);
 
 // The same with the current folder and the environment inherited and nothing

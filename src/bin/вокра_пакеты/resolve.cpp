@@ -116,10 +116,12 @@ std::optional<ВыбранныйТег> выбрать_тег(std::string_view �
     }
     // "--" keeps an address that starts with a dash from being read as an option.
     ПоискТега поиск{интервал};
-    const auto git = выполнить_git({"ls-remote", "--tags", "--", адрес_для_git(url)}, {},
-                                   [&поиск](std::string_view часть) { поиск.принять(часть); });
+    const auto git = выполнить_git({{"ls-remote", "--tags", "--", адрес_для_git(url)},
+                                    url,
+                                    {},
+                                    [&поиск](std::string_view часть) { поиск.принять(часть); }});
     if (!git)
-        return неудача(fmt::format(тексты::не_удалось_запустить_git_установлен_ли, git.error()));
+        return неудача(git.error().сообщение(тексты::не_удалось_запустить_git_установлен_ли));
     if (!git->успешен())
         return неудача(
             fmt::format(тексты::ls_remote_не_удался, цитата(url), цитата_вывода(git->ошибки)));

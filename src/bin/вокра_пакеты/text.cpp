@@ -3,6 +3,8 @@
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
+
 #include "unicode/unicode.hpp"
 
 namespace vokra::пакеты {
@@ -31,6 +33,11 @@ bool управляющий_символ(char32_t символ) {
     return символ < 0x20 || (символ >= 0x7F && символ <= 0x9F) || символ == 0x200E ||
            символ == 0x200F || (символ >= 0x202A && символ <= 0x202E) ||
            (символ >= 0x2066 && символ <= 0x2069);
+}
+
+bool есть_управляющий_символ(std::string_view текст) {
+    const std::u32string символы = vokra::unicode::декодировать(текст);
+    return std::any_of(символы.begin(), символы.end(), управляющий_символ);
 }
 
 namespace {

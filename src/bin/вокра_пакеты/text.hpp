@@ -22,6 +22,9 @@ std::string как_текст(std::string_view байты);
 // change colours or be shown in another order than it is stored.
 bool управляющий_символ(char32_t символ);
 
+// Whether the text holds such a character.
+bool есть_управляющий_символ(std::string_view текст);
+
 // Texts from manifests, catalogues, repositories and git may be megabytes
 // long; a message quotes at most this many characters of one.
 inline constexpr std::size_t длина_цитаты = 200;
