@@ -1,5 +1,6 @@
 #include <variant>
 
+#include "ast/stack.hpp"
 #include "semantic/analyser.hpp"
 #include "semantic/messages.hpp"
 #include "semantic/overload.hpp"
@@ -104,6 +105,8 @@ bool вставляется_в_текст(const Т& тип) {
 }  // namespace
 
 Итог<РешённыйТип> СемантическийАнализатор::тип_выражения(const ast::Выражение& выражение) {
+    if (ast::стек_исчерпан()) [[unlikely]]
+        return ошибка_стека();
     return std::visit(
         Перегрузка{
             [](const В::ЦелоеЛит&) -> Итог<Т> { return Т{Т::Целое{}}; },
