@@ -3,6 +3,7 @@
 // stack, as the language server runs it; sanitizer builds need the room.
 // On a thread of a smaller stack the check stops where the measured stack
 // runs out, whatever counted limit is still far.
+#include <fmt/format.h>
 #include <pthread.h>
 
 #include <functional>
@@ -84,6 +85,21 @@ TEST(Глубина, СамыеГлубокиеТекстыПроходятПр�
     }
 }
 
+// `функций` generic functions of `параметры`, returning `тип`: each returns
+// what `вокруг` writes around its call of the next with `аргументы`, the
+// last returns `последнее`.
+std::string цепь_вызовов(std::size_t функций, std::string (*вокруг)(std::string),
+                         std::string_view параметры = "", std::string_view аргументы = "",
+                         std::string_view тип = "целое", std::string_view последнее = "1") {
+    std::string текст;
+    for (std::size_t i = 0; i < функций; ++i)
+        текст += fmt::format(
+            "функция г{}<Т>({}): {} {{ вернуть {}; }}\n", i, параметры, тип,
+            i + 1 < функций ? вокруг(fmt::format("г{}<Т>({})", i + 1, аргументы)) : последнее);
+    return текст + fmt::format("функция главная({}) {{ {} x = г0<целое>({}); }}\n", параметры, тип,
+                               аргументы);
+}
+
 TEST(Глубина, СтекОграниченЗамером) {
     constexpr std::size_t КБ = 1024;
     const struct {
@@ -101,6 +117,18 @@ TEST(Глубина, СтекОграниченЗамером) {
          "функция б<Т>(): целое { вернуть а<Список<Т>>(); }\n"
          "функция главная() { целое x = а<целое>(); }\n",
          512 * КБ, "стек проверки"},
+        // Chains of prefix and binary operators and of fields cost no frame
+        // per link: 40 instances of 900 links fit where a frame per link
+        // would take several times the stack.
+        {цепь_вызовов(40, [](std::string вызов) { return повтор("-", 900) + вызов; }), 4096 * КБ,
+         "ok"},
+        {цепь_вызовов(40, [](std::string вызов) { return вызов + повтор(" + 1", 900); }), 4096 * КБ,
+         "ok"},
+        {"структура С { С п; }\n" + цепь_вызовов(
+                                        40,
+                                        [](std::string вызов) { return вызов + повтор(".п", 900); },
+                                        "С с", "с", "С", "с"),
+         4096 * КБ, "ok"},
     };
     for (const auto& с : случаи) {
         std::string итог;
