@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace vokra::ast {
@@ -24,25 +25,58 @@ struct СписокОтложенного {
 
 thread_local СписокОтложенного отложенное_потока;
 
+// The lowest address of this thread's stack and its size, as the system
+// gives them.
+struct СтекПоСистеме {
+    std::uintptr_t низ;
+    std::size_t размер;
+};
+
+std::optional<СтекПоСистеме> стек_по_системе() {
+    pthread_attr_t свойства;
+    if (pthread_getattr_np(pthread_self(), &свойства) != 0)
+        return std::nullopt;
+    void* низ = nullptr;
+    std::size_t размер = 0;
+    const bool есть = pthread_attr_getstack(&свойства, &низ, &размер) == 0 && размер > 0;
+    pthread_attr_destroy(&свойства);
+    if (!есть)
+        return std::nullopt;
+    return СтекПоСистеме{reinterpret_cast<std::uintptr_t>(низ), размер};
+}
+
 }  // namespace
 
 std::uintptr_t граница_стека_потока() {
-    const auto кадр = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
-    std::uintptr_t начало = кадр;
+    std::uintptr_t начало = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
     std::size_t размер = стек_по_умолчанию;
-    pthread_attr_t свойства;
-    if (pthread_getattr_np(pthread_self(), &свойства) == 0) {
-        void* низ = nullptr;
-        std::size_t байтов = 0;
-        if (pthread_attr_getstack(&свойства, &низ, &байтов) == 0 && байтов > 0) {
-            начало = reinterpret_cast<std::uintptr_t>(низ) + байтов;
-            размер = байтов;
-        }
-        pthread_attr_destroy(&свойства);
+    if (const auto стек = стек_по_системе()) {
+        начало = стек->низ + стек->размер;
+        размер = стек->размер;
     }
     const std::size_t предел = std::min(бюджет_стека, размер / 4 * 3);
     // Never 0, which means "not yet asked".
     return начало > предел ? начало - предел : 1;
+}
+
+int выполнить_на_стеке(const std::function<void()>& работа, std::size_t размер) {
+    pthread_attr_t свойства;
+    if (const int код = pthread_attr_init(&свойства); код != 0)
+        return код;
+    int код = pthread_attr_setstacksize(&свойства, размер);
+    pthread_t поток;
+    if (код == 0)
+        код = pthread_create(
+            &поток, &свойства,
+            [](void* р) -> void* {
+                (*static_cast<const std::function<void()>*>(р))();
+                return nullptr;
+            },
+            const_cast<std::function<void()>*>(&работа));
+    pthread_attr_destroy(&свойства);
+    if (код == 0)
+        pthread_join(поток, nullptr);
+    return код;
 }
 
 void отложить(Отложенное отложенное) noexcept {

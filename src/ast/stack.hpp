@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <utility>
 
 namespace vokra::ast {
@@ -19,6 +20,14 @@ namespace vokra::ast {
 // pages stay with the process, so it is small beside the server's memory
 // bound; the deepest text the parser accepts takes about a tenth of it.
 inline constexpr std::size_t бюджет_стека = std::size_t{16} << 20;
+
+// The stack of the thread the language server checks on, and its tests,
+// benchmarks and fuzzing with it: address space, its pages taken only as
+// frames reach them. Past the budget it leaves room for the walks between
+// two measures; a thread's limit is the budget only on a stack of four
+// thirds of it.
+inline constexpr std::size_t стек_потока_проверки = std::size_t{256} << 20;
+static_assert(стек_потока_проверки / 4 * 3 >= бюджет_стека);
 
 // The state of the calling thread.
 struct СтекПотока {
@@ -80,6 +89,11 @@ void удалить_в_пределе_стека(T* объект) noexcept {
     }
     delete объект;
 }
+
+// Runs `работа` on a new thread with `размер` bytes of stack and waits for
+// it. 0, or the error number of a thread that could not be started.
+int выполнить_на_стеке(const std::function<void()>& работа,
+                       std::size_t размер = стек_потока_проверки);
 
 // One check's watch over its thread's stack, from construction to
 // destruction; a watch opened inside another hands what it saw on to it.

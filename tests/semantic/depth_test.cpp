@@ -4,7 +4,6 @@
 // On a thread of a smaller stack the check stops where the measured stack
 // runs out, whatever counted limit is still far.
 #include <fmt/format.h>
-#include <pthread.h>
 
 #include <functional>
 
@@ -21,19 +20,8 @@ std::string повтор(std::string_view кусок, std::size_t раз) {
     return текст;
 }
 
-void в_потоке(const std::function<void()>& работа, std::size_t стек = std::size_t{256} << 20) {
-    pthread_attr_t свойства;
-    pthread_attr_init(&свойства);
-    pthread_attr_setstacksize(&свойства, стек);
-    pthread_t поток;
-    auto запуск = [](void* р) -> void* {
-        (*static_cast<const std::function<void()>*>(р))();
-        return nullptr;
-    };
-    ASSERT_EQ(
-        pthread_create(&поток, &свойства, запуск, const_cast<std::function<void()>*>(&работа)), 0);
-    pthread_join(поток, nullptr);
-    pthread_attr_destroy(&свойства);
+void в_потоке(const std::function<void()>& работа, std::size_t стек = ast::стек_потока_проверки) {
+    ASSERT_EQ(ast::выполнить_на_стеке(работа, стек), 0);
 }
 
 bool разбирается(const std::string& текст) {

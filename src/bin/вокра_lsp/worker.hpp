@@ -13,14 +13,9 @@
 
 namespace vokra::lsp {
 
-// Reserved address space; pages are committed only as deep recursion touches
-// them.
-inline constexpr std::size_t размер_стека_работы = std::size_t{256} << 20;
-// A thread's limit is the budget only on a stack of four thirds of it.
-static_assert(размер_стека_работы / 4 * 3 >= ast::бюджет_стека);
-
-// Runs `работа` on a new thread with a stack of `размер_стека_работы` bytes
-// and waits for it to end. Fails only when the thread cannot be started.
+// Runs `работа` on a new thread with a stack of ast::стек_потока_проверки
+// bytes and waits for it to end. Fails only when the thread cannot be
+// started.
 tl::expected<void, ОшибкаСервера> выполнить_на_большом_стеке(const std::function<void()>& работа);
 
 }  // namespace vokra::lsp
