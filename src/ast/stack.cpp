@@ -1,6 +1,8 @@
 #include "ast/stack.hpp"
 
 #include <pthread.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <new>
@@ -77,6 +79,17 @@ int выполнить_на_стеке(const std::function<void()>& работа
     if (код == 0)
         pthread_join(поток, nullptr);
     return код;
+}
+
+void вернуть_страницы_стека(std::size_t запас) {
+    const auto стек = стек_по_системе();
+    const auto кадр = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+    if (!стек || кадр < стек->низ + запас)
+        return;
+    const auto страница = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t верх = (кадр - запас) / страница * страница;
+    if (верх > стек->низ)
+        madvise(reinterpret_cast<void*>(стек->низ), верх - стек->низ, MADV_DONTNEED);
 }
 
 void отложить(Отложенное отложенное) noexcept {

@@ -95,6 +95,11 @@ void удалить_в_пределе_стека(T* объект) noexcept {
 int выполнить_на_стеке(const std::function<void()>& работа,
                        std::size_t размер = стек_потока_проверки);
 
+// Gives the pages of this thread's stack that lie more than `запас` bytes
+// below the caller's frame back to the system: a check that went deep
+// touched them, and the process would keep them once it ended.
+void вернуть_страницы_стека(std::size_t запас);
+
 // One check's watch over its thread's stack, from construction to
 // destruction; a watch opened inside another hands what it saw on to it.
 // When it ends it frees what was put off during the check.
