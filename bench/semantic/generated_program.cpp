@@ -11,9 +11,10 @@
 
 int main(int argc, char** argv) {
     std::string текст;
-    for (const auto& форма : vokra::замер::обобщённые_формы())
-        if (argc > 1 && форма.имя == argv[1])
-            текст = форма.текст(argc > 2 ? std::strtoull(argv[2], nullptr, 10) : форма.больший);
+    for (const auto формы : {vokra::замер::обобщённые_формы(), vokra::замер::вложенные_формы()})
+        for (const auto& форма : формы)
+            if (argc > 1 && форма.имя == argv[1])
+                текст = форма.текст(argc > 2 ? std::strtoull(argv[2], nullptr, 10) : форма.больший);
     if (текст.empty()) {
         const std::size_t строк = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1000;
         std::size_t итого = 0;
