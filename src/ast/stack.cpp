@@ -108,6 +108,11 @@ void освободить_отложенное() noexcept {
         объекты.pop_back();
         последнее.удалить(последнее.объект);
     }
+    // A check stopped past the limit may have put off many; the list is not
+    // kept at that size.
+    constexpr std::size_t сохраняемых = 1024;
+    if (объекты.capacity() > сохраняемых)
+        std::vector<Отложенное>().swap(объекты);
 }
 
 }  // namespace vokra::ast

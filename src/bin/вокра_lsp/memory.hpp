@@ -38,10 +38,12 @@ constexpr std::size_t стек_в_запасе = std::size_t{1} << 20;
 // large message or checking it leaves is not reused in place: kept, it would
 // stand beside the next check. Giving it back costs the next large check its
 // page faults; smaller texts keep their pages for the next check. A text of
-// any size may make its check go deep: the stack's pages past
-// стек_в_запасе go back after every check, which costs next to nothing when
-// the check did not touch them.
+// any size may make its check go deep: what freeing its deepest parts put off
+// is freed here, and the stack's pages past стек_в_запасе go back after
+// every check, which costs next to nothing when the check did not touch
+// them.
 inline void вернуть_память_после(std::size_t размер) {
+    ast::освободить_отложенное();
     ast::вернуть_страницы_стека(стек_в_запасе);
     if (размер >= крупный_текст)
         malloc_trim(0);
