@@ -23,5 +23,8 @@ std::string глубокий_тип(std::size_t обёрток, std::string_view
 
 // Every shape, in a fixed order.
 std::span<const ОбобщённаяФорма> обобщённые_формы();
+// Instances nested one inside the other, each holding the frames of a deep
+// body on the stack (nested_shapes.cpp).
+std::span<const ОбобщённаяФорма> вложенные_формы();
 
 }  // namespace vokra::замер

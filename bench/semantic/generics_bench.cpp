@@ -33,11 +33,14 @@ void Форма(benchmark::State& состояние, const замер::Обоб
 }
 
 const bool зарегистрированы = [] {
-    for (const auto& форма : замер::обобщённые_формы())
-        for (const auto размер : {форма.меньший, форма.больший})
-            benchmark::RegisterBenchmark(fmt::format("Обобщения/{}/{}", форма.имя, размер).c_str(),
-                                         Форма, форма, размер)
-                ->Unit(benchmark::kMillisecond);
+    for (const auto& [семейство, формы] : {std::pair{"Обобщения", замер::обобщённые_формы()},
+                                           std::pair{"Вложенные", замер::вложенные_формы()}})
+        for (const auto& форма : формы)
+            for (const auto размер : {форма.меньший, форма.больший})
+                benchmark::RegisterBenchmark(
+                    fmt::format("{}/{}/{}", семейство, форма.имя, размер).c_str(), Форма, форма,
+                    размер)
+                    ->Unit(benchmark::kMillisecond);
     return true;
 }();
 

@@ -4,7 +4,6 @@
 // print it), and check the program with the analyser, as the server does
 // after a successful parse.
 #include <fmt/format.h>
-#include <pthread.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "ast/print.hpp"
+#include "ast/stack.hpp"
 #include "lexer/lexer.hpp"
 #include "parser/parser.hpp"
 #include "semantic/analyser.hpp"
@@ -76,26 +76,15 @@ void разобрать(std::string_view текст) {
     static_cast<void>(анализатор.проверить_программу(*узлы, {}, модуль_узла));
 }
 
-void* разобрать_в_потоке(void* текст) {
-    разобрать(*static_cast<std::string_view*>(текст));
-    return nullptr;
-}
-
 }  // namespace
 
-// Nesting is limited, so a release build parses and checks the deepest text
-// allowed within a few megabytes of stack; sanitizer frames are several times
-// larger, so the input is handled on a thread with a stack of 256 MB, as the
-// language server's checks run.
+// The input is handled on a thread of the stack the language server's checks
+// run on, so the check has the same budget of stack, measured on the thread
+// (ast/stack.hpp); sanitizer frames are several times larger and reach it
+// at a smaller depth.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* данные, std::size_t размер) {
     std::string_view текст(reinterpret_cast<const char*>(данные), размер);
-    pthread_attr_t свойства;
-    pthread_attr_init(&свойства);
-    pthread_attr_setstacksize(&свойства, std::size_t{256} << 20);
-    pthread_t поток;
-    if (pthread_create(&поток, &свойства, разобрать_в_потоке, &текст) != 0)
+    if (vokra::ast::выполнить_на_стеке([&] { разобрать(текст); }) != 0)
         std::abort();
-    pthread_join(поток, nullptr);
-    pthread_attr_destroy(&свойства);
     return 0;
 }

@@ -1,6 +1,8 @@
 // An owning box for the recursive children of the syntax tree. Unlike a bare
 // unique_ptr it copies: copying a box copies the whole subtree it holds, so
-// no two nodes ever share a child.
+// no two nodes ever share a child. Every holder below frees what it holds
+// within its thread's stack limit: a tree deeper than the stack allows is
+// freed in parts from a shallower frame (stack.hpp).
 #pragma once
 
 #include <cstddef>
@@ -12,20 +14,38 @@
 #include <utility>
 #include <vector>
 
+#include "ast/stack.hpp"
+
 namespace vokra::ast {
+
+// The deleter of the holders below.
+struct УдалениеВПределеСтека {
+    template <class T>
+    void operator()(T* объект) const noexcept {
+        удалить_в_пределе_стека(объект);
+    }
+};
+
+template <class T>
+using Владение = std::unique_ptr<T, УдалениеВПределеСтека>;
+
+template <class T, class... Аргументы>
+Владение<T> создать(Аргументы&&... аргументы) {
+    return Владение<T>(new T(std::forward<Аргументы>(аргументы)...));
+}
 
 template <class T>
 struct Коробка {
-    std::unique_ptr<T> указатель;
+    Владение<T> указатель;
 
     Коробка() = default;
-    Коробка(T значение) : указатель(std::make_unique<T>(std::move(значение))) {}
+    Коробка(T значение) : указатель(создать<T>(std::move(значение))) {}
     Коробка(const Коробка& другая)
-        : указатель(другая.указатель ? std::make_unique<T>(*другая.указатель) : nullptr) {}
+        : указатель(другая.указатель ? создать<T>(*другая.указатель) : nullptr) {}
     Коробка(Коробка&&) noexcept = default;
     Коробка& operator=(const Коробка& другая) {
         if (this != &другая)
-            указатель = другая.указатель ? std::make_unique<T>(*другая.указатель) : nullptr;
+            указатель = другая.указатель ? создать<T>(*другая.указатель) : nullptr;
         return *this;
     }
     Коробка& operator=(Коробка&&) noexcept = default;
@@ -42,19 +62,18 @@ struct Коробка {
 // holds, so code that takes a std::vector takes it unchanged.
 template <class T>
 struct УзкийСписок {
-    std::unique_ptr<std::vector<T>> список;
+    Владение<std::vector<T>> список;
 
     УзкийСписок() = default;
     УзкийСписок(std::vector<T> элементы)
-        : список(элементы.empty() ? nullptr
-                                  : std::make_unique<std::vector<T>>(std::move(элементы))) {}
+        : список(элементы.empty() ? nullptr : создать<std::vector<T>>(std::move(элементы))) {}
     УзкийСписок(std::initializer_list<T> элементы) : УзкийСписок(std::vector<T>(элементы)) {}
     УзкийСписок(const УзкийСписок& другой)
-        : список(другой.список ? std::make_unique<std::vector<T>>(*другой.список) : nullptr) {}
+        : список(другой.список ? создать<std::vector<T>>(*другой.список) : nullptr) {}
     УзкийСписок(УзкийСписок&&) noexcept = default;
     УзкийСписок& operator=(const УзкийСписок& другой) {
         if (this != &другой)
-            список = другой.список ? std::make_unique<std::vector<T>>(*другой.список) : nullptr;
+            список = другой.список ? создать<std::vector<T>>(*другой.список) : nullptr;
         return *this;
     }
     УзкийСписок& operator=(УзкийСписок&&) noexcept = default;
@@ -65,7 +84,7 @@ struct УзкийСписок {
     }
     std::vector<T>& вектор() {
         if (!список)
-            список = std::make_unique<std::vector<T>>();
+            список = создать<std::vector<T>>();
         return *список;
     }
     operator const std::vector<T>&() const { return вектор(); }
@@ -138,11 +157,12 @@ struct ЗаписьСоСписком {
         return (sizeof(Заголовок) + alignof(T) - 1) / alignof(T) * alignof(T);
     }
 
-    T* первый() const {
+    static T* первый(Заголовок* заголовок) {
         return заголовок ? std::launder(reinterpret_cast<T*>(reinterpret_cast<char*>(заголовок) +
                                                              смещение()))
                          : nullptr;
     }
+    T* первый() const { return первый(заголовок); }
 
     template <class ЗаписьИлиСсылка, class Итератор>
     void построить(ЗаписьИлиСсылка&& запись, Итератор откуда, std::size_t число) {
@@ -169,13 +189,21 @@ struct ЗаписьСоСписком {
         заголовок = новый;
     }
 
+    static void удалить(void* память) noexcept {
+        auto* заголовок = static_cast<Заголовок*>(память);
+        std::destroy_n(первый(заголовок), заголовок->размер);
+        заголовок->~Заголовок();
+        ::operator delete(память);
+    }
+
     void освободить() {
         if (!заголовок)
             return;
-        std::destroy_n(первый(), заголовок->размер);
-        заголовок->~Заголовок();
-        ::operator delete(заголовок);
-        заголовок = nullptr;
+        void* память = std::exchange(заголовок, nullptr);
+        if (за_пределом_стека()) [[unlikely]]
+            отложить({память, удалить});
+        else
+            удалить(память);
     }
 };
 

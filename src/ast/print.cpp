@@ -6,6 +6,7 @@
 #include <span>
 #include <type_traits>
 
+#include "ast/stack.hpp"
 #include "token/debug_text.hpp"
 
 namespace vokra::ast {
@@ -300,8 +301,12 @@ void напечатать_альтернативу(std::string& в, const Вер
         .поле("символ_windows", у.символ_windows);
 }
 
+// Every node goes through here. Past the stack's limit the printed form
+// stops short, and the check it is printed for ends with that stop.
 template <class Вариант>
 void напечатать_вариант(std::string& в, const Вариант& вариант) {
+    if (стек_исчерпан()) [[unlikely]]
+        return;
     std::visit([&](const auto& альтернатива) { напечатать_альтернативу(в, альтернатива); },
                вариант);
 }

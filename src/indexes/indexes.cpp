@@ -4,6 +4,7 @@
 #include <string_view>
 #include <variant>
 
+#include "ast/stack.hpp"
 #include "ast/walk.hpp"
 
 namespace vokra::indexes {
@@ -94,6 +95,8 @@ void развернуть_индексы(std::vector<ast::ВерхнийУзел
 }
 
 void собрать_имена(const ast::Блок& тело, std::unordered_set<std::string>& имена) {
+    if (ast::стек_исчерпан())
+        return;
     using О = ast::Оператор;
     for (const auto& [оператор, строка] : тело) {
         std::visit(
@@ -117,7 +120,11 @@ void собрать_имена(const ast::Блок& тело, std::unordered_set
     }
 }
 
+// Past the stack's limit a walk goes no deeper; the parse it ends sees the
+// stop and fails.
 void блок(const Контекст& контекст, ast::Блок& тело) {
+    if (ast::стек_исчерпан())
+        return;
     for (auto& [оператор, строка] : тело)
         ast::обойти_детей(оператор, ast::Перегрузка{
                                         [&](ast::Выражение& в) { выражение(контекст, в); },
@@ -129,6 +136,8 @@ void блок(const Контекст& контекст, ast::Блок& тело)
 
 // A target keeps its shape; only the expressions of its index parts change.
 void место_записи(const Контекст& контекст, ast::МестоЗаписи& место) {
+    if (ast::стек_исчерпан())
+        return;
     ast::обойти_детей(место, ast::Перегрузка{
                                  [&](ast::МестоЗаписи& м) { место_записи(контекст, м); },
                                  [&](ast::Выражение& в) { выражение(контекст, в); },
@@ -137,6 +146,8 @@ void место_записи(const Контекст& контекст, ast::Ме
 
 // Children first, so chains convert from the inside out.
 void выражение(const Контекст& контекст, ast::Выражение& выр) {
+    if (ast::стек_исчерпан())
+        return;
     ast::обойти_детей(выр, ast::Перегрузка{
                                [&](ast::Выражение& в) { выражение(контекст, в); },
                                // Type arguments are never rewritten.

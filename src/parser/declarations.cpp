@@ -10,6 +10,17 @@
 namespace vokra::parser {
 
 Итог<std::vector<ast::ВерхнийУзел>> Парсер::разобрать_программу() {
+    // The pieces of interpolated texts are parsed apart and only their
+    // messages come back, and the index rewrite cannot fail: the watch sees
+    // a stop in either.
+    ast::ЗамерСтека замер;
+    auto программа = разобрать_объявления();
+    if (замер.исчерпан())
+        return tl::unexpected(ошибка_стека());
+    return программа;
+}
+
+Итог<std::vector<ast::ВерхнийУзел>> Парсер::разобрать_объявления() {
     std::vector<ast::ВерхнийУзел> узлы;
     while (true) {
         // A declaration read is never read again: its tokens make room for

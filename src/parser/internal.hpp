@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "ast/stack.hpp"
 #include "parser/parser.hpp"
 
 // Returns the error of a failed step from the enclosing grammar method.
@@ -59,12 +60,14 @@ struct Вложенность {
     Вложенность& operator=(const Вложенность&) = delete;
     ~Вложенность() { парсер.глубина -= открыто; }
 
-    // One level deeper; an error past the limit.
+    // One level deeper; an error past the nesting limit or the stack's.
     Итог<void> глубже() {
         ++парсер.глубина;
         ++открыто;
         if (парсер.глубина > предел_вложенности)
             return tl::unexpected(парсер.ошибка_глубины());
+        if (ast::стек_исчерпан()) [[unlikely]]
+            return tl::unexpected(парсер.ошибка_стека());
         return {};
     }
 };

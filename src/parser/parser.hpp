@@ -25,6 +25,10 @@ struct ОшибкаПарсера {
     std::string сообщение;
     std::size_t строка = 1;
     std::size_t столбец = 1;
+    // The parse went deeper than its thread's stack allows (ast/stack.hpp);
+    // the message is then empty: the text was not read to its end, and the
+    // caller that shows the stop words it.
+    bool стек_исчерпан = false;
 
     bool operator==(const ОшибкаПарсера&) const = default;
 };
@@ -34,7 +38,8 @@ using Итог = tl::expected<T, ОшибкаПарсера>;
 
 // Nesting deeper than this stops the parse with a syntax error, so that the
 // parser, and every later walk over the tree, stays within a bounded depth
-// of recursion whatever the text.
+// of recursion whatever the text. The stack is measured at the same places:
+// a thread with less room than that depth needs stops the parse earlier.
 inline constexpr std::size_t предел_вложенности = 1000;
 
 struct Парсер {
@@ -67,8 +72,9 @@ struct Парсер {
 
     // Levels of nesting open at the current point of the parse.
     std::size_t глубина = 0;
-    // Set once the nesting limit was passed: that error ends the parse even
-    // inside a speculative attempt, which would otherwise swallow it.
+    // Set once the nesting limit or the stack's was passed: that error ends
+    // the parse even inside a speculative attempt, which would otherwise
+    // swallow it.
     bool глубина_превышена = false;
     // Token indices of `<` where the speculative `<types>(args)` call failed.
     // The attempt depends only on its position, so it is never repeated:
@@ -153,6 +159,7 @@ struct Парсер {
     std::string взять_текст();
     ОшибкаПарсера ошибка(std::string сообщение) const;
     ОшибкаПарсера ошибка_глубины();
+    ОшибкаПарсера ошибка_стека();
 
     // Edits; each does nothing while записывать_правки is clear.
     // The edit of kind Вид built in place from its fields.
@@ -168,8 +175,10 @@ struct Парсер {
     void угловые_скобки(std::vector<std::size_t> запятые, std::size_t открытие,
                         std::size_t закрытие, bool объявление);
 
-    // Top level.
+    // Top level. A parse that went past the stack's limit anywhere, in an
+    // interpolated piece or in the index rewrite too, ends with ошибка_стека.
     Итог<std::vector<ast::ВерхнийУзел>> разобрать_программу();
+    Итог<std::vector<ast::ВерхнийУзел>> разобрать_объявления();
     Итог<ast::ОбъявлениеФункции> разобрать_функцию();
     Итог<std::vector<ast::Параметр>> разобрать_параметры();
     Итог<ast::Параметр> разобрать_один_параметр();
@@ -237,6 +246,8 @@ struct ОшибкаРазбора {
     std::size_t строка = 1;
     std::size_t столбец = 1;
     ЭтапРазбора этап = ЭтапРазбора::Синтаксический;
+    // As in ОшибкаПарсера.
+    bool стек_исчерпан = false;
 
     bool operator==(const ОшибкаРазбора&) const = default;
 };

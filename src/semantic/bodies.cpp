@@ -4,6 +4,7 @@
 #include <utility>
 #include <variant>
 
+#include "ast/stack.hpp"
 #include "semantic/analyser.hpp"
 #include "semantic/messages.hpp"
 
@@ -66,7 +67,11 @@ bool содержит_прерывание(const ast::Оператор& опер
 
 }  // namespace
 
+// Past the stack's limit neither goes deeper; the check then ends with that
+// stop.
 bool блок_гарантирует_возврат(const ast::Блок& блок) {
+    if (ast::стек_исчерпан()) [[unlikely]]
+        return false;
     for (const auto& [оператор, строка] : блок)
         if (гарантирует_возврат(оператор))
             return true;
@@ -74,6 +79,8 @@ bool блок_гарантирует_возврат(const ast::Блок& бло�
 }
 
 bool блок_содержит_прерывание(const ast::Блок& блок) {
+    if (ast::стек_исчерпан()) [[unlikely]]
+        return false;
     for (const auto& [оператор, строка] : блок)
         if (содержит_прерывание(оператор))
             return true;

@@ -13,6 +13,10 @@ namespace vokra::semantic {
 struct ОшибкаАнализатора {
     std::optional<std::size_t> строка;
     std::string сообщение;
+    // The check went deeper than its thread's stack allows (ast/stack.hpp);
+    // the message is then empty: the program was not checked to its end,
+    // and the caller that shows the stop words it.
+    bool стек_исчерпан = false;
 };
 
 template <class T>
@@ -21,6 +25,11 @@ using Итог = tl::expected<T, ОшибкаАнализатора>;
 // An error with the given text and no line yet.
 inline tl::unexpected<ОшибкаАнализатора> ошибка(std::string сообщение) {
     return tl::unexpected(ОшибкаАнализатора{std::nullopt, std::move(сообщение)});
+}
+
+// The stop past the stack's limit.
+inline tl::unexpected<ОшибкаАнализатора> ошибка_стека() {
+    return tl::unexpected(ОшибкаАнализатора{std::nullopt, {}, true});
 }
 
 }  // namespace vokra::semantic

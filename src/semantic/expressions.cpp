@@ -1,5 +1,7 @@
 #include <variant>
+#include <vector>
 
+#include "ast/stack.hpp"
 #include "semantic/analyser.hpp"
 #include "semantic/messages.hpp"
 #include "semantic/overload.hpp"
@@ -55,11 +57,45 @@ bool вставляется_в_текст(const Т& тип) {
     return Т{Т::Массив{std::move(*первый), элементы.size()}};
 }
 
+// A chain of field accesses, `а.б.в`, holds its first object innermost: it
+// is gone down in a loop and each field read on the way back, as the
+// recursion would read them, with no frame per field. Only a chain longer
+// than one keeps a list of the levels below its top.
 Итог<Т> тип_доступа_к_полю(СемантическийАнализатор& а, const В::ДоступКПолю& доступ) {
-    auto объект = а.тип_выражения(доступ.объект());
-    if (!объект)
-        return объект;
-    return а.тип_поля_значения(*объект, доступ.поле());
+    std::vector<const В::ДоступКПолю*> ниже;
+    const ast::Выражение* объект = &доступ.объект();
+    while (const auto* вложенный = std::get_if<В::ДоступКПолю>(&объект->вид)) {
+        ниже.push_back(вложенный);
+        объект = &вложенный->объект();
+    }
+    auto тип = а.тип_выражения(*объект);
+    for (auto уровень = ниже.rbegin(); уровень != ниже.rend() && тип; ++уровень)
+        тип = а.тип_поля_значения(*тип, (*уровень)->поле());
+    if (!тип)
+        return тип;
+    return а.тип_поля_значения(*тип, доступ.поле());
+}
+
+// The same for a chain of binary operators, which leans left: its left
+// operands are gone down in a loop, and each level is typed on the way back,
+// its right operand after what stands on its left.
+Итог<Т> тип_бинарной_цепи(СемантическийАнализатор& а, const В::Бинарное& бинарное) {
+    std::vector<const В::Бинарное*> ниже;
+    const ast::Выражение* левое = &бинарное.левое();
+    while (const auto* вложенное = std::get_if<В::Бинарное>(&левое->вид)) {
+        ниже.push_back(вложенное);
+        левое = &вложенное->левое();
+    }
+    auto тип = а.тип_выражения(*левое);
+    const auto уровень = [&](const В::Бинарное& б) {
+        auto правый = а.тип_выражения(б.правое());
+        тип = правый ? тип_бинарной_операции(*тип, б.оператор, *правый) : std::move(правый);
+    };
+    for (auto нижний = ниже.rbegin(); нижний != ниже.rend() && тип; ++нижний)
+        уровень(**нижний);
+    if (тип)
+        уровень(бинарное);
+    return тип;
 }
 
 Итог<Т> тип_доступа_по_индексу(СемантическийАнализатор& а, const В::ДоступПоИндексу& доступ) {
@@ -104,6 +140,13 @@ bool вставляется_в_текст(const Т& тип) {
 }  // namespace
 
 Итог<РешённыйТип> СемантическийАнализатор::тип_выражения(const ast::Выражение& выражение) {
+    if (ast::стек_исчерпан()) [[unlikely]]
+        return ошибка_стека();
+    // A prefix operator's value has its operand's type: a chain of them
+    // takes no frame per operator.
+    const ast::Выражение* без_префиксов = &выражение;
+    while (const auto* унарное = std::get_if<В::Унарное>(&без_префиксов->вид))
+        без_префиксов = &*унарное->операнд;
     return std::visit(
         Перегрузка{
             [](const В::ЦелоеЛит&) -> Итог<Т> { return Т{Т::Целое{}}; },
@@ -118,15 +161,7 @@ bool вставляется_в_текст(const Т& тип) {
             [this](const В::ДоступКПолю& д) { return тип_доступа_к_полю(*this, д); },
             [this](const В::ВызовМетода& в) { return тип_вызова_метода(в); },
             [this](const В::ДоступПоИндексу& д) { return тип_доступа_по_индексу(*this, д); },
-            [this](const В::Бинарное& б) -> Итог<Т> {
-                auto левый = тип_выражения(б.левое());
-                if (!левый)
-                    return левый;
-                auto правый = тип_выражения(б.правое());
-                if (!правый)
-                    return правый;
-                return тип_бинарной_операции(*левый, б.оператор, *правый);
-            },
+            [this](const В::Бинарное& б) { return тип_бинарной_цепи(*this, б); },
             [this](const В::Унарное& у) { return тип_выражения(*у.операнд); },
             [this](const В::Проброс& п) { return тип_проброса(*this, п); },
             [this](const В::Успех& у) -> Итог<Т> {
@@ -137,7 +172,7 @@ bool вставляется_в_текст(const Т& тип) {
             },
             [this](const В::Ошибка& о) { return тип_ошибки(*this, о); },
         },
-        выражение.вид);
+        без_префиксов->вид);
 }
 
 Итог<РешённыйТип> СемантическийАнализатор::тип_поля_значения(const РешённыйТип& владелец,

@@ -16,6 +16,7 @@
 #include <variant>
 #include <vector>
 
+#include "ast/stack.hpp"
 #include "semantic/analyser.hpp"
 #include "semantic/limits.hpp"
 #include "semantic/messages.hpp"
@@ -89,7 +90,8 @@ concept СкалярныйТип = std::is_empty_v<T>;
 
 // The walks below change a copy in place: the public functions copy their
 // input once, and several parameters are replaced one after the other over
-// the same copy.
+// the same copy. Past the stack's limit they go no deeper; the check they
+// are part of ends with that stop.
 void в_выражении(ast::Выражение& выражение, const Подстановка& п);
 void в_блоке(ast::Блок& блок, const Подстановка& п);
 
@@ -98,6 +100,8 @@ void в_блоке(ast::Блок& блок, const Подстановка& п);
 std::size_t в_типе(ast::Тип& тип, const Подстановка& п) {
     using Т = ast::Тип;
     std::size_t узлов = 1;
+    if (ast::стек_исчерпан()) [[unlikely]]
+        return узлов;
     const auto внутри = [&](ast::Тип& внутренний) {
         узлов += в_типе(внутренний, п);
         return false;
@@ -155,6 +159,8 @@ void в_выражениях(std::span<ast::Выражение> выражени
 
 void в_выражении(ast::Выражение& выражение, const Подстановка& п) {
     using В = ast::Выражение;
+    if (ast::стек_исчерпан()) [[unlikely]]
+        return;
     std::visit(Перегрузка{
                    [](В::ЦелоеЛит&) {},
                    [](В::ДробноеЛит&) {},
@@ -201,6 +207,8 @@ void в_выражении(ast::Выражение& выражение, const П
 
 void в_месте(ast::МестоЗаписи& место, const Подстановка& п) {
     using М = ast::МестоЗаписи;
+    if (ast::стек_исчерпан()) [[unlikely]]
+        return;
     std::visit(Перегрузка{
                    [](М::Переменная&) {},
                    [&](М::Поле& м) { в_месте(*м.объект, п); },
@@ -254,6 +262,8 @@ void в_операторе(ast::Оператор& оператор, const Под
 }
 
 void в_блоке(ast::Блок& блок, const Подстановка& п) {
+    if (ast::стек_исчерпан()) [[unlikely]]
+        return;
     for (auto& [оператор, строка] : блок)
         в_операторе(оператор, п);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <variant>
 
+#include "ast/stack.hpp"
 #include "ast/walk.hpp"
 #include "semantic/messages.hpp"
 #include "semantic/overload.hpp"
@@ -16,12 +17,16 @@ namespace vokra::semantic {
 namespace {
 
 // The nodes of a written type, and whether resolving it builds a mangled
-// name anywhere inside it, found in one walk.
+// name anywhere inside it, found in one walk. The walks here, like every
+// walk of a check, go no deeper past the stack's limit; the check then ends
+// with that stop.
 struct ОбходТипа {
     std::size_t узлов = 0;
     bool строит_имя = false;
 
     void operator()(const ast::Тип& тип) {
+        if (ast::стек_исчерпан()) [[unlikely]]
+            return;
         ++узлов;
         if (const auto* обобщённый = std::get_if<ast::Тип::Обобщённый>(&тип.вид))
             строит_имя = строит_имя || имя_экземпляра(*обобщённый);
@@ -46,14 +51,20 @@ struct Счёт {
         превысило = превышает_предел_имени(тип, предел_длины_типа);
     }
     void operator()(const ast::Выражение& выражение) {
+        if (ast::стек_исчерпан()) [[unlikely]]
+            return;
         ++узлов;
         ast::обойти_детей(выражение, *this);
     }
     void operator()(const ast::МестоЗаписи& место) {
+        if (ast::стек_исчерпан()) [[unlikely]]
+            return;
         ++узлов;
         ast::обойти_детей(место, *this);
     }
     void operator()(const ast::Блок& блок) {
+        if (ast::стек_исчерпан()) [[unlikely]]
+            return;
         for (const auto& [оператор, строка] : блок) {
             ++узлов;
             ast::обойти_детей(оператор, *this);

@@ -7,6 +7,7 @@
 #include <utility>
 #include <variant>
 
+#include "ast/stack.hpp"
 #include "semantic/analyser.hpp"
 #include "semantic/builtins.hpp"
 #include "semantic/limits.hpp"
@@ -361,7 +362,7 @@ namespace {
 // The work instances may do grows with the program; a written type whose
 // mangled name would outgrow its bound ends the check before anything is
 // registered.
-Итог<void> проверить(Проверка проверка, const Модули& модули) {
+Итог<void> проверить_по_порядку(Проверка проверка, const Модули& модули) {
     const auto узлов = измерить_программу(проверка.узлы);
     if (!узлов)
         return tl::unexpected(std::move(узлов.error()));
@@ -379,6 +380,16 @@ namespace {
     if (auto итог = проверка.методы(); !итог)
         return итог;
     return проверка.проверить_узлы();
+}
+
+// A check that went past the stack's limit anywhere ends with that stop,
+// whatever the walks that stopped short there made of the rest.
+Итог<void> проверить(Проверка проверка, const Модули& модули) {
+    ast::ЗамерСтека замер;
+    auto итог = проверить_по_порядку(std::move(проверка), модули);
+    if (замер.исчерпан())
+        return ошибка_стека();
+    return итог;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "ast/stack.hpp"
 #include "semantic/analyser.hpp"
 #include "semantic/limits.hpp"
 #include "semantic/messages.hpp"
@@ -51,6 +52,9 @@ std::vector<std::string> СтекОбластей::все_видимые_име�
 }
 
 РешённыйТип СемантическийАнализатор::разрешить_тип_параметра(const ast::Тип& тип) const {
+    // Past the stack's limit the check ends with that stop.
+    if (ast::стек_исчерпан()) [[unlikely]]
+        return неизвестный_тип();
     if (const auto* обобщённый = std::get_if<ast::Тип::Обобщённый>(&тип.вид)) {
         const auto параметры = обобщённый->параметры();
         if (встроенный_список(*обобщённый))

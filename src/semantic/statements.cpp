@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "ast/print.hpp"
+#include "ast/stack.hpp"
 #include "semantic/analyser.hpp"
 #include "semantic/messages.hpp"
 #include "semantic/suggestions.hpp"
@@ -290,6 +291,8 @@ struct ПроверкаОператора {
 }  // namespace
 
 Итог<void> СемантическийАнализатор::проверить_блок(const ast::Блок& блок) {
+    if (ast::стек_исчерпан()) [[unlikely]]
+        return ошибка_стека();
     области.войти();
     for (const auto& [оператор, строка] : блок) {
         auto итог = std::visit(ПроверкаОператора{*this}, оператор.вид);
@@ -375,6 +378,8 @@ struct ПроверкаОператора {
 }
 
 Итог<РешённыйТип> СемантическийАнализатор::тип_места_записи(const ast::МестоЗаписи& место) {
+    if (ast::стек_исчерпан()) [[unlikely]]
+        return ошибка_стека();
     return std::visit(ТипЦели{*this}, место.вид);
 }
 

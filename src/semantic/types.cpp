@@ -5,6 +5,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "ast/stack.hpp"
 #include "semantic/messages.hpp"
 #include "semantic/overload.hpp"
 #include "semantic/table.hpp"
@@ -19,6 +20,9 @@ concept БезДанных = std::is_empty_v<T>;
 
 // Printing stops once the text is longer than `предел` bytes: a caller that
 // bounds the types it builds learns so without printing a huge one whole.
+// It stops as well where the stack's limit is past (ast/stack.hpp), and so
+// do the comparison, the hash and the conversion below: a resolved type may
+// nest as deep as the statements that built it one around the other.
 void напечатать(std::string& в, const РешённыйТип& тип, std::size_t предел);
 
 void напечатать_обёртку(std::string& в, std::string_view название,
@@ -31,7 +35,7 @@ void напечатать_обёртку(std::string& в, std::string_view на�
 
 void напечатать(std::string& в, const РешённыйТип& тип, std::size_t предел) {
     using Т = РешённыйТип;
-    if (в.size() > предел)
+    if (в.size() > предел || ast::стек_исчерпан())
         return;
     std::visit(
         Перегрузка{
@@ -66,25 +70,29 @@ constexpr std::size_t без_предела = std::numeric_limits<std::size_t>::
     return тип_списка(std::move(элемент));
 }
 
+bool равны(const ast::Коробка<РешённыйТип>& один, const ast::Коробка<РешённыйТип>& другой) {
+    return !ast::стек_исчерпан() && *один == *другой;
+}
+
 }  // namespace
 
 bool РешённыйТип::Массив::operator==(const Массив& другой) const {
-    return размер == другой.размер && *элемент == *другой.элемент;
+    return размер == другой.размер && равны(элемент, другой.элемент);
 }
 bool РешённыйТип::Результат::operator==(const Результат& другой) const {
-    return *тип == *другой.тип;
+    return равны(тип, другой.тип);
 }
 bool РешённыйТип::Список::operator==(const Список& другой) const {
-    return *элемент == *другой.элемент;
+    return равны(элемент, другой.элемент);
 }
 bool РешённыйТип::Словарь::operator==(const Словарь& другой) const {
-    return *ключ == *другой.ключ && *значение == *другой.значение;
+    return равны(ключ, другой.ключ) && равны(значение, другой.значение);
 }
 bool РешённыйТип::Канал::operator==(const Канал& другой) const {
-    return *элемент == *другой.элемент;
+    return равны(элемент, другой.элемент);
 }
 bool РешённыйТип::Опциональный::operator==(const Опциональный& другой) const {
-    return *тип == *другой.тип;
+    return равны(тип, другой.тип);
 }
 
 std::string в_тексте(const РешённыйТип& тип) {
@@ -135,7 +143,11 @@ struct Преобразование {
     using А = ast::Тип;
     using Т = РешённыйТип;
 
-    Т operator()(const ast::Тип& тип) { return std::visit(*this, тип.вид); }
+    Т operator()(const ast::Тип& тип) {
+        if (ast::стек_исчерпан()) [[unlikely]]
+            return неизвестный_тип();
+        return std::visit(*this, тип.вид);
+    }
 
     Т operator()(const А::Целое&) { return {Т::Целое{}}; }
     Т operator()(const А::Целое8&) { return {Т::Целое8{}}; }
@@ -407,6 +419,8 @@ std::optional<РешённыйТип> имя_числового_типа_в_ре
 std::size_t хеш_типа(const РешённыйТип& тип) {
     using Т = РешённыйТип;
     std::size_t хеш = тип.вид.index();
+    if (ast::стек_исчерпан()) [[unlikely]]
+        return хеш;
     const auto смешать = [&](std::size_t ещё) { хеш = ХешКлюча::смешать(хеш, ещё); };
     std::visit(Перегрузка{
                    []<БезДанных К>(const К&) {},

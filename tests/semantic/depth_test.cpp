@@ -1,10 +1,13 @@
 // The deepest texts the parser accepts go through the whole check without
 // exhausting the stack. The check runs on a thread with a large explicit
 // stack, as the language server runs it; sanitizer builds need the room.
-#include <pthread.h>
+// On a thread of a smaller stack the check stops where the measured stack
+// runs out, whatever counted limit is still far.
+#include <fmt/format.h>
 
 #include <functional>
 
+#include "ast/stack.hpp"
 #include "whole_program.hpp"
 
 namespace vokra::semantic {
@@ -17,19 +20,8 @@ std::string повтор(std::string_view кусок, std::size_t раз) {
     return текст;
 }
 
-void в_потоке(const std::function<void()>& работа) {
-    pthread_attr_t свойства;
-    pthread_attr_init(&свойства);
-    pthread_attr_setstacksize(&свойства, std::size_t{256} << 20);
-    pthread_t поток;
-    auto запуск = [](void* р) -> void* {
-        (*static_cast<const std::function<void()>*>(р))();
-        return nullptr;
-    };
-    ASSERT_EQ(
-        pthread_create(&поток, &свойства, запуск, const_cast<std::function<void()>*>(&работа)), 0);
-    pthread_join(поток, nullptr);
-    pthread_attr_destroy(&свойства);
+void в_потоке(const std::function<void()>& работа, std::size_t стек = ast::стек_потока_проверки) {
+    ASSERT_EQ(ast::выполнить_на_стеке(работа, стек), 0);
 }
 
 bool разбирается(const std::string& текст) {
@@ -78,6 +70,111 @@ TEST(Глубина, СамыеГлубокиеТекстыПроходятПр�
         });
         ASSERT_GT(n, 300u) << с.начало << с.лево;
         EXPECT_EQ(итог.substr(0, std::string_view(с.итог).size()), с.итог) << с.начало << с.лево;
+    }
+}
+
+// `функций` generic functions of `параметры`, returning `тип`: each returns
+// what `вокруг` writes around its call of the next with `аргументы`, the
+// last returns `последнее`.
+std::string цепь_вызовов(std::size_t функций, std::string (*вокруг)(std::string),
+                         std::string_view параметры = "", std::string_view аргументы = "",
+                         std::string_view тип = "целое", std::string_view последнее = "1") {
+    std::string текст;
+    for (std::size_t i = 0; i < функций; ++i)
+        текст += fmt::format(
+            "функция г{}<Т>({}): {} {{ вернуть {}; }}\n", i, параметры, тип,
+            i + 1 < функций ? вокруг(fmt::format("г{}<Т>({})", i + 1, аргументы)) : последнее);
+    return текст + fmt::format("функция главная({}) {{ {} x = г0<целое>({}); }}\n", параметры, тип,
+                               аргументы);
+}
+
+TEST(Глубина, СтекОграниченЗамером) {
+    constexpr std::size_t КБ = 1024;
+    const struct {
+        std::string текст;
+        // The stack of the thread the check runs on.
+        std::size_t стек;
+        const char* итог;
+    } случаи[] = {
+        // Far below the parser's nesting limit.
+        {"функция ф() { целое x = " + повтор("(", 600) + "1" + повтор(")", 600) + "; }", 512 * КБ,
+         "стек разбора"},
+        // Two templates that call each other with ever longer types: a few
+        // frames per instance, up to the counted bound of 64 of each.
+        {"функция а<Т>(): целое { вернуть б<Т>(); }\n"
+         "функция б<Т>(): целое { вернуть а<Список<Т>>(); }\n"
+         "функция главная() { целое x = а<целое>(); }\n",
+         512 * КБ, "стек проверки"},
+        // Chains of prefix and binary operators and of fields cost no frame
+        // per link: 40 instances of 900 links fit where a frame per link
+        // would take several times the stack.
+        {цепь_вызовов(40, [](std::string вызов) { return повтор("-", 900) + вызов; }), 4096 * КБ,
+         "ok"},
+        {цепь_вызовов(40, [](std::string вызов) { return вызов + повтор(" + 1", 900); }), 4096 * КБ,
+         "ok"},
+        {"структура С { С п; }\n" + цепь_вызовов(
+                                        40,
+                                        [](std::string вызов) { return вызов + повтор(".п", 900); },
+                                        "С с", "с", "С", "с"),
+         4096 * КБ, "ok"},
+    };
+    for (const auto& с : случаи) {
+        std::string итог;
+        в_потоке(
+            [&] {
+                auto узлы = parser::разобрать_исходный_текст(с.текст);
+                if (!узлы) {
+                    итог = узлы.error().стек_исчерпан ? "стек разбора" : узлы.error().сообщение;
+                    return;
+                }
+                const std::vector<std::optional<std::string>> модуль_узла(узлы->size());
+                auto проверено =
+                    СемантическийАнализатор::новый().проверить_программу(*узлы, {}, модуль_узла);
+                итог = !проверено && проверено.error().стек_исчерпан
+                           ? "стек проверки"
+                           : тест::итог_в_тексте(проверено);
+            },
+            с.стек);
+        EXPECT_EQ(итог, с.итог) << с.текст.substr(0, 100);
+    }
+}
+
+// A tree built a level at a time is freed level by level too, each holder
+// freeing the next: past the limit the rest is put off and freed from a
+// shallower frame, and freeing it makes no check stop.
+TEST(Глубина, ГлубокоеДеревоОсвобождаетсяНаМаломСтеке) {
+    using В = ast::Выражение;
+    constexpr std::size_t уровней = 200'000;
+    const std::function<void()> деревья[] = {
+        [] {
+            В в{В::ЦелоеЛит{1}};
+            for (std::size_t i = 0; i < уровней; ++i)
+                в = В{В::Унарное{ast::УнарныйОператор::Минус, std::move(в)}};
+        },
+        [] {
+            В в{В::ЦелоеЛит{1}};
+            for (std::size_t i = 0; i < уровней; ++i) {
+                std::vector<В> аргументы;
+                аргументы.push_back(std::move(в));
+                в = В{В::ВызовФункции{"ф", {}, std::move(аргументы)}};
+            }
+        },
+        [] {
+            РешённыйТип тип{РешённыйТип::Целое{}};
+            for (std::size_t i = 0; i < уровней; ++i)
+                тип = тип_списка(std::move(тип));
+        },
+    };
+    for (const auto& дерево : деревья) {
+        bool исчерпан = true;
+        в_потоке(
+            [&] {
+                ast::ЗамерСтека замер;
+                дерево();
+                исчерпан = замер.исчерпан();
+            },
+            256 * 1024);
+        EXPECT_FALSE(исчерпан);
     }
 }
 

@@ -63,12 +63,19 @@ struct ПостроенноеПроверкой {
     std::optional<vokra::semantic::СемантическийАнализатор> анализатор;
 };
 
+// A check that went past its stack's limit says so at the text's start.
+Диагностика слишком_глубоко() {
+    return диагностика_с_позицией(1, 1, fmt::format(сообщения::слишком_глубоко));
+}
+
 std::optional<Диагностика> первая_ошибка(std::string_view текст,
                                          ПостроенноеПроверкой& построенное) {
     // Parsed with edit recording off; nothing is kept between checks.
     auto программа = vokra::parser::разобрать_исходный_текст(текст);
     if (!программа) {
         auto& ошибка = программа.error();
+        if (ошибка.стек_исчерпан)
+            return слишком_глубоко();
         return диагностика_с_позицией(ошибка.строка, ошибка.столбец, std::move(ошибка.сообщение));
     }
     построенное.программа = std::move(*программа);
@@ -78,12 +85,14 @@ std::optional<Диагностика> первая_ошибка(std::string_view
         построенное.анализатор.emplace(vokra::semantic::СемантическийАнализатор::новый());
     const std::vector<std::optional<std::string>> модуль_узла(построенное.программа.size());
     // Nothing reads the bodies after the check: each is freed once checked.
-    if (auto итог =
-            анализатор.проверить_программу_освобождая_тела(построенное.программа, {}, модуль_узла);
-        !итог)
-        return диагностика_с_позицией(
-            1, 1, fmt::format(сообщения::без_точной_позиции, итог.error().сообщение));
-    return std::nullopt;
+    auto итог =
+        анализатор.проверить_программу_освобождая_тела(построенное.программа, {}, модуль_узла);
+    if (итог)
+        return std::nullopt;
+    if (итог.error().стек_исчерпан)
+        return слишком_глубоко();
+    return диагностика_с_позицией(
+        1, 1, fmt::format(сообщения::без_точной_позиции, итог.error().сообщение));
 }
 
 // An allocation that fails ends this check alone: what the check built is

@@ -28,7 +28,8 @@ inline constexpr std::size_t предел_сообщения = 64 * 1024;
 // The first error of the lexer, the parser or the analyser over a text, its
 // range counted in code points (an analyser error at the text's start);
 // nothing when the text passes every stage. A check that runs out of
-// memory gives the one diagnostic that says so, at the text's start.
+// memory, or past its stack's limit, gives the one diagnostic that says so,
+// at the text's start.
 std::optional<Диагностика> первая_ошибка(std::string_view текст);
 
 tl::expected<void, ОшибкаСервера> отправить_диагностики(const Отправитель& отправитель,

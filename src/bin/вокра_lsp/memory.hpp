@@ -14,6 +14,8 @@
 
 #include <cstddef>
 
+#include "ast/stack.hpp"
+
 namespace vokra::lsp {
 
 inline void настроить_память() {
@@ -26,13 +28,23 @@ inline void настроить_память() {
 // its check or its removal for them to be given back to the system.
 constexpr std::size_t крупный_текст = std::size_t{512} << 10;
 
+// The stack a check of an ordinary program takes is a few tens of kilobytes;
+// its pages stay for the next check.
+constexpr std::size_t стек_в_запасе = std::size_t{1} << 20;
+
 // Gives the heap's free pages back to the system after work on a text of
 // `размер` bytes, when it is large. The heap hands freed blocks out again in
 // address order, not by whether their pages are resident, so what decoding a
 // large message or checking it leaves is not reused in place: kept, it would
 // stand beside the next check. Giving it back costs the next large check its
-// page faults; smaller texts keep their pages for the next check.
+// page faults; smaller texts keep their pages for the next check. A text of
+// any size may make its check go deep: what freeing its deepest parts put off
+// is freed here, and the stack's pages past стек_в_запасе go back after
+// every check, which costs next to nothing when the check did not touch
+// them.
 inline void вернуть_память_после(std::size_t размер) {
+    ast::освободить_отложенное();
+    ast::вернуть_страницы_стека(стек_в_запасе);
     if (размер >= крупный_текст)
         malloc_trim(0);
 }

@@ -15,6 +15,9 @@ inline constexpr auto источник_диагностик = FMT_STRING("Вок
 inline constexpr auto без_точной_позиции = FMT_STRING("[без точной позиции] {}");
 // A check that ran out of memory; the server goes on with the next message.
 inline constexpr auto нехватка_памяти = FMT_STRING("документ не проверен: не хватило памяти");
+// A check that went deeper than the stack it may take; the same.
+inline constexpr auto слишком_глубоко =
+    FMT_STRING("документ не проверен: слишком глубокая вложенность");
 
 // Framing of the incoming stream.
 inline constexpr auto неверный_заголовок = FMT_STRING("неверный заголовок сообщения: {}");

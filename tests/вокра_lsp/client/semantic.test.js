@@ -8,6 +8,16 @@ const semantic = (message) => diagnostic(0, 0, 1, `[без точной пози
 
 // As deep as the parser allows: the analyser walks the same depth.
 const deep = (n) => `функция ф(): целое {\n${'если (да) { '.repeat(n)}вернуть 1; ${'} иначе { вернуть 2; } '.repeat(n)}}`;
+// Two generic functions calling each other with ever longer types, each
+// call under n calls of another function: every instance stands on the
+// stack with n frames of its own.
+const instances = (n) => {
+  const call = (callee) => `${'f('.repeat(n)}${callee}${')'.repeat(n)}`;
+  return `функция f(целое x): целое { вернуть x; }
+функция а<Т>(): целое { вернуть ${call('б<Т>()')}; }
+функция б<Т>(): целое { вернуть ${call('а<Список<Т>>()')}; }
+функция главная() { целое x = а<целое>(); }`;
+};
 
 test('the analyser reports its first error at the start of the text', async (t) => {
   const session = await initialized(t);
@@ -40,6 +50,11 @@ test('the analyser reports its first error at the start of the text', async (t) 
       what: 'calls of declared functions and built-ins',
       text: 'функция f(целое x): целое { вернуть x; }\nфункция г() { икс = f(1); вывести(икс); }',
       expect: [],
+    },
+    {
+      what: 'instances nested deeper than the stack a check may take',
+      text: instances(300),
+      expect: [diagnostic(0, 0, 1, 'документ не проверен: слишком глубокая вложенность')],
     },
     { what: 'the deepest statements the parser accepts', text: deep(499), expect: [] },
     {
