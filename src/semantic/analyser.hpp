@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -29,11 +30,13 @@ struct ИнформацияОПеременной {
 };
 
 // The scopes of the body under check, the innermost last. The outermost one
-// is made by `новый` and stays empty.
+// is made by `новый` and stays empty. Each name known to the stack has one
+// record holding its live entries, the innermost last, so that a lookup
+// hashes the name once and reads one entry however deep the scopes are. The
+// names the scopes declared stand in one list, scope after scope, each in
+// the order of its first declaration there; leaving a scope drops its part
+// of the list and the last entry of each name in it.
 struct СтекОбластей {
-    using Область = Таблица<std::string, ИнформацияОПеременной>;
-    std::vector<Область> области;
-
     // Enters the name into the innermost scope, replacing an entry of the
     // same name there.
     void объявить(const std::string& имя, РешённыйТип тип, bool неизменная);
@@ -41,13 +44,35 @@ struct СтекОбластей {
     void объявить_по_ссылке(const std::string& имя, const РешённыйТип& тип, bool неизменная);
     // The innermost entry of the name, or none.
     const ИнформацияОПеременной* найти(const std::string& имя) const;
+    // Whether the innermost scope itself holds the name.
+    bool в_текущей(const std::string& имя) const;
     // The names of all scopes, the outermost scope first.
     std::vector<std::string> все_видимые_имена() const;
-    void войти() { области.emplace_back(); }
-    void выйти() { области.pop_back(); }
+    void войти() { начала_областей.push_back(объявленные.size()); }
+    void выйти();
 
   private:
+    struct Вхождение {
+        // The depth of the scope that holds it, 0 for the outermost.
+        std::size_t глубина;
+        ИнформацияОПеременной информация;
+    };
+    struct ЗаписьИмени {
+        std::string имя;
+        std::vector<Вхождение> вхождения;
+    };
+    // Every name ever declared, found through the index by its hash; a name
+    // whose scopes have all been left keeps its record with no entries.
+    std::vector<ЗаписьИмени> имена;
+    ИндексЗаписей индекс;
+    // Positions in `имена`: the names declared by the live scopes.
+    std::vector<std::size_t> объявленные;
+    // Where each live scope's part of `объявленные` begins.
+    std::vector<std::size_t> начала_областей;
+
     void вставить(const std::string& имя, ИнформацияОПеременной информация);
+    std::ptrdiff_t позиция(const std::string& имя, std::uint32_t хеш) const;
+    const Вхождение* последнее(const std::string& имя) const;
 };
 
 // One per assignment statement: the type of the variable the assignment

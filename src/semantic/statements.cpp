@@ -1,6 +1,7 @@
 // Statement lists and the statements in them: declarations, assignments and
 // their targets, conditions, loops, returns, parallel blocks, `прервать` and
 // `продолжить`. An error gets the line of the innermost statement it arose in.
+#include <optional>
 #include <string>
 #include <utility>
 #include <variant>
@@ -92,7 +93,7 @@ struct ПроверкаОператора {
 
     Итог<void> объявить(const ast::Тип& тип, const ast::Выражение& значение, const std::string& имя,
                         bool неизменная) const {
-        if (а.области.области.back().содержит(имя))
+        if (а.области.в_текущей(имя))
             return ошибка(неизменная ? fmt::format(сообщения::неизменная_уже_объявлена, имя)
                                      : fmt::format(сообщения::переменная_уже_объявлена, имя));
         auto решённый = а.решить_тип_объявления(тип, значение, имя);
@@ -174,17 +175,44 @@ struct ПроверкаОператора {
         return а.тип_выражения(о.выражение).map([](const Т&) {});
     }
 
+    // An else-if chain is checked link by link in this one frame. The
+    // else-list that holds nothing but the next `если` declares nothing, so
+    // its scope would only lie empty under the next link's: checked as a
+    // list, each link would stand a scope deeper than the one before, and
+    // every lookup in it would pass through all of them.
     Итог<void> operator()(const ast::Оператор::Если& о) const {
+        const ast::Оператор::Если* звено = &о;
+        // The line of the link's own statement in the else-list before it.
+        std::optional<std::size_t> строка_звена;
+        while (true) {
+            if (auto ветвь = проверить_звено(*звено); !ветвь) {
+                if (!ветвь.error().строка)
+                    ветвь.error().строка = строка_звена;
+                return ветвь;
+            }
+            if (!звено->иначе)
+                return {};
+            const auto* следующее = единственное_если(*звено->иначе);
+            if (следующее == nullptr)
+                return а.проверить_блок(*звено->иначе);
+            строка_звена = звено->иначе->front().строка;
+            звено = следующее;
+        }
+    }
+
+    // The condition and the then-list of one link.
+    Итог<void> проверить_звено(const ast::Оператор::Если& о) const {
         auto условие = а.тип_выражения(о.условие);
         if (!условие)
             return tl::unexpected(std::move(условие.error()));
         if (!условный(*условие))
             return ошибка(fmt::format(сообщения::условие_если, *условие));
-        if (auto то = а.проверить_блок(о.то); !то)
-            return то;
-        if (о.иначе)
-            return а.проверить_блок(*о.иначе);
-        return {};
+        return а.проверить_блок(о.то);
+    }
+
+    static const ast::Оператор::Если* единственное_если(const ast::Блок& блок) {
+        return блок.size() == 1 ? std::get_if<ast::Оператор::Если>(&блок.front().оператор.вид)
+                                : nullptr;
     }
 
     Итог<void> operator()(const ast::Оператор::ДляКаждого& о) const {
