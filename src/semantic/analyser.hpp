@@ -79,6 +79,10 @@ struct ПолеТипа {
 // A structure's fields in declaration order, found by name.
 using ПоляТипа = СписокПоИменам<ПолеТипа, &ПолеТипа::имя>;
 
+// A contract's requirements in the order written, found by method name.
+using ТребованияКонтракта =
+    СписокПоИменам<ast::СигнатураМетодаКонтракта, &ast::СигнатураМетодаКонтракта::имя>;
+
 using ПараИмён = std::pair<std::string, std::string>;
 using Присваивания = std::vector<РазрешённоеПрисваивание>;
 // Module name to the names of the functions it declares.
@@ -118,10 +122,16 @@ struct СемантическийАнализатор {
     Таблица<std::string, std::string> единственный_модуль_функции;
     Таблица<ПараИмён, std::string> имена_функций_модулей;
     Таблица<std::string, std::vector<std::string>> модули_функции;
-    Таблица<std::string,
-            СписокПоИменам<ast::СигнатураМетодаКонтракта, &ast::СигнатураМетодаКонтракта::имя>>
-        контракты;
+    Таблица<std::string, ТребованияКонтракта> контракты;
     Таблица<std::string, std::string> символы_внешних_функций;
+    // Each contract's requirements with their types converted, in the order
+    // written, made at the contract's first use (требования_контракта).
+    Таблица<std::string, std::vector<СигнатураФункции>> сигнатуры_контрактов;
+    // The converted parameter and return types of every function instance
+    // (by its mangled name) and method instance (by its key), made with the
+    // instance: a later use reads them instead of converting them again.
+    Таблица<std::string, СигнатураФункции> сигнатуры_экземпляров_функций;
+    Таблица<std::string, СигнатураФункции> сигнатуры_экземпляров_методов;
     std::size_t глубина_циклов = 0;
     // Instances whose bodies are being checked right now, one inside the
     // other, how often each template stands among them (keyed by structure
@@ -197,6 +207,11 @@ struct СемантическийАнализатор {
     bool реализует_контракт(const std::string& структура, const std::string& контракт) const;
 
     // Method calls and the built-in containers (methods.cpp).
+    // The requirements of a registered contract with their types converted
+    // once: what a call through it and a structure that declares it are
+    // checked against, however often either is met.
+    const std::vector<СигнатураФункции>& требования_контракта(
+        const std::string& контракт, const ТребованияКонтракта& требования);
     Итог<РешённыйТип> тип_вызова_метода(const ast::Выражение::ВызовМетода& вызов);
     Итог<РешённыйТип> тип_метода_списка(const РешённыйТип& элемент, const std::string& метод,
                                         std::span<const ast::Выражение> аргументы);

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <limits>
+#include <mutex>
 #include <type_traits>
+#include <unordered_map>
 #include <utility>
 
 #include "semantic/messages.hpp"
@@ -21,8 +23,8 @@ concept БезДанных = std::is_empty_v<T>;
 // bounds the types it builds learns so without printing a huge one whole.
 void напечатать(std::string& в, const РешённыйТип& тип, std::size_t предел);
 
-void напечатать_обёртку(std::string& в, std::string_view название,
-                        const ast::Коробка<РешённыйТип>& внутри, std::size_t предел) {
+void напечатать_обёртку(std::string& в, std::string_view название, const ОбщийТип& внутри,
+                        std::size_t предел) {
     в += название;
     в += '(';
     напечатать(в, *внутри, предел);
@@ -67,25 +69,6 @@ constexpr std::size_t без_предела = std::numeric_limits<std::size_t>::
 }
 
 }  // namespace
-
-bool РешённыйТип::Массив::operator==(const Массив& другой) const {
-    return размер == другой.размер && *элемент == *другой.элемент;
-}
-bool РешённыйТип::Результат::operator==(const Результат& другой) const {
-    return *тип == *другой.тип;
-}
-bool РешённыйТип::Список::operator==(const Список& другой) const {
-    return *элемент == *другой.элемент;
-}
-bool РешённыйТип::Словарь::operator==(const Словарь& другой) const {
-    return *ключ == *другой.ключ && *значение == *другой.значение;
-}
-bool РешённыйТип::Канал::operator==(const Канал& другой) const {
-    return *элемент == *другой.элемент;
-}
-bool РешённыйТип::Опциональный::operator==(const Опциональный& другой) const {
-    return *тип == *другой.тип;
-}
 
 std::string в_тексте(const РешённыйТип& тип) {
     std::string в;
@@ -275,52 +258,6 @@ std::optional<std::string> превышает_предел_имени(const ast:
     return std::move(преобразование.превысило);
 }
 
-bool равен_написанному(const РешённыйТип& решённый, const ast::Тип& тип) {
-    using А = ast::Тип;
-    using Т = РешённыйТип;
-    const РешённыйТип* р = &решённый;
-    const ast::Тип* а = &тип;
-    // One wrapper is unwrapped on both sides per turn; the loop keeps the
-    // stack flat however deep the type is written.
-    while (true) {
-        const auto номер = а->вид.index();
-        if (номер < ast::число_скалярных_типов)
-            return р->вид.index() == номер;
-        if (const auto* м = std::get_if<А::Массив>(&а->вид)) {
-            if (!м->размер)
-                return р->неизвестен();
-            const auto* рм = std::get_if<Т::Массив>(&р->вид);
-            if (рм == nullptr || рм->размер != static_cast<std::uint64_t>(*м->размер))
-                return false;
-            р = &*рм->элемент;
-            а = &*м->элемент;
-        } else if (const auto* о = std::get_if<А::Опциональный>(&а->вид)) {
-            const auto* ро = std::get_if<Т::Опциональный>(&р->вид);
-            if (ро == nullptr)
-                return false;
-            р = &*ро->тип;
-            а = &*о->тип;
-        } else if (const auto* рез = std::get_if<А::Результат>(&а->вид)) {
-            const auto* ррез = std::get_if<Т::Результат>(&р->вид);
-            if (ррез == nullptr)
-                return false;
-            р = &*ррез->тип;
-            а = &*рез->тип;
-        } else if (const auto* к = std::get_if<А::Канал>(&а->вид)) {
-            const auto* рк = std::get_if<Т::Канал>(&р->вид);
-            if (рк == nullptr)
-                return false;
-            р = &*рк->элемент;
-            а = &*к->тип;
-        } else if (const auto* п = std::get_if<А::Пользовательский>(&а->вид)) {
-            const auto* рс = std::get_if<Т::Структура>(&р->вид);
-            return рс != nullptr && рс->имя == п->имя;
-        } else {
-            return *р == преобразовать_тип(*а);
-        }
-    }
-}
-
 namespace {
 
 // The type parts of kinds 0 to 13, in kind order; the same words name the
@@ -404,29 +341,103 @@ std::optional<РешённыйТип> имя_числового_типа_в_ре
     return проверить_совместимость_типов(ожидаемый, фактический, контекст);
 }
 
+namespace {
+
+// The first part of the hash of each kind, drawn from the process's key.
+std::size_t зерно_вида(std::size_t номер) {
+    static const auto зёрна = [] {
+        std::array<std::size_t, std::variant_size_v<РешённыйТип::Вид>> итог{};
+        for (std::size_t i = 0; i < итог.size(); ++i) {
+            const char вид[] = {'#', static_cast<char>(i)};
+            итог[i] = хеш_текста(std::string_view(вид, sizeof вид));
+        }
+        return итог;
+    }();
+    return зёрна[номер];
+}
+
+std::size_t хеш_числа(std::uint64_t число) {
+    return хеш_текста(std::string_view(reinterpret_cast<const char*>(&число), sizeof число));
+}
+
+}  // namespace
+
 std::size_t хеш_типа(const РешённыйТип& тип) {
     using Т = РешённыйТип;
-    std::size_t хеш = тип.вид.index();
+    std::size_t хеш = зерно_вида(тип.вид.index());
     const auto смешать = [&](std::size_t ещё) { хеш = ХешКлюча::смешать(хеш, ещё); };
     std::visit(Перегрузка{
                    []<БезДанных К>(const К&) {},
                    [&](const Т::Структура& с) { смешать(хеш_текста(с.имя)); },
                    [&](const Т::Контракт& к) { смешать(хеш_текста(к.имя)); },
                    [&](const Т::Массив& м) {
-                       смешать(хеш_типа(*м.элемент));
-                       смешать(std::hash<std::uint64_t>{}(м.размер));
+                       смешать(м.элемент.хеш());
+                       смешать(хеш_числа(м.размер));
                    },
-                   [&](const Т::Результат& р) { смешать(хеш_типа(*р.тип)); },
-                   [&](const Т::Список& с) { смешать(хеш_типа(*с.элемент)); },
-                   [&](const Т::Канал& к) { смешать(хеш_типа(*к.элемент)); },
-                   [&](const Т::Опциональный& о) { смешать(хеш_типа(*о.тип)); },
+                   [&](const Т::Результат& р) { смешать(р.тип.хеш()); },
+                   [&](const Т::Список& с) { смешать(с.элемент.хеш()); },
+                   [&](const Т::Канал& к) { смешать(к.элемент.хеш()); },
+                   [&](const Т::Опциональный& о) { смешать(о.тип.хеш()); },
                    [&](const Т::Словарь& с) {
-                       смешать(хеш_типа(*с.ключ));
-                       смешать(хеш_типа(*с.значение));
+                       смешать(с.ключ.хеш());
+                       смешать(с.значение.хеш());
                    },
                },
                тип.вид);
     return хеш;
+}
+
+namespace {
+
+// Every node alive, found by its hash. Nodes are compared by their own
+// level alone, since the types inside them are nodes already. A lock keeps
+// the table whole whichever thread makes or drops a type. The table is
+// never destroyed, so that a type that outlives the others at the end of
+// the process still finds it.
+struct ТаблицаУзлов {
+    struct Запись {
+        const УзелТипа* узел;
+        std::weak_ptr<const УзелТипа> ссылка;
+    };
+    std::mutex замок;
+    std::unordered_multimap<std::size_t, Запись> узлы;
+
+    static ТаблицаУзлов& общая() {
+        static auto* таблица = new ТаблицаУзлов;
+        return *таблица;
+    }
+};
+
+}  // namespace
+
+ОбщийТип::ОбщийТип(РешённыйТип тип) {
+    const std::size_t хеш = хеш_типа(тип);
+    auto& таблица = ТаблицаУзлов::общая();
+    std::lock_guard замок(таблица.замок);
+    for (auto [запись, конец] = таблица.узлы.equal_range(хеш); запись != конец; ++запись) {
+        // A node in the table is whole while the lock is held: one that is
+        // being dropped leaves the table first. Only the equal node is taken,
+        // so no reference is dropped here, under the lock.
+        if (запись->second.узел->тип != тип)
+            continue;
+        if (auto найден = запись->second.ссылка.lock()) {
+            узел = std::move(найден);
+            return;
+        }
+    }
+    auto новый = std::make_shared<const УзелТипа>(std::move(тип), хеш);
+    таблица.узлы.emplace(хеш, ТаблицаУзлов::Запись{новый.get(), новый});
+    узел = std::move(новый);
+}
+
+УзелТипа::~УзелТипа() {
+    auto& таблица = ТаблицаУзлов::общая();
+    std::lock_guard замок(таблица.замок);
+    for (auto [запись, конец] = таблица.узлы.equal_range(хеш); запись != конец; ++запись)
+        if (запись->second.узел == this) {
+            таблица.узлы.erase(запись);
+            return;
+        }
 }
 
 }  // namespace vokra::semantic

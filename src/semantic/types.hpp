@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,27 @@ template <ИмяВида Имя>
 struct ВидБезДанных {
     static constexpr std::string_view название{Имя.буквы, sizeof(Имя.буквы) - 1};
     bool operator==(const ВидБезДанных&) const = default;
+};
+
+struct РешённыйТип;
+struct УзелТипа;
+
+// A type held inside another: an element, a key, a value, an inner type.
+// Equal types are one node, shared by every type that holds one, and every
+// type is built of such nodes alone; so copying a type, comparing two and
+// hashing one cost their outermost level, however large the types are. A
+// node never changes once made.
+struct ОбщийТип {
+    // The node equal to `тип`, made when there is none yet.
+    ОбщийТип(РешённыйТип тип);
+
+    const РешённыйТип& operator*() const;
+    const РешённыйТип* operator->() const;
+    // Equal types are the same node.
+    bool operator==(const ОбщийТип&) const = default;
+    std::size_t хеш() const;
+
+    std::shared_ptr<const УзелТипа> узел;
 };
 
 struct РешённыйТип {
@@ -59,30 +81,30 @@ struct РешённыйТип {
     };
     struct Массив {
         static constexpr std::string_view название = "Массив";
-        ast::Коробка<РешённыйТип> элемент;
+        ОбщийТип элемент;
         std::uint64_t размер = 0;
-        bool operator==(const Массив& другой) const;
+        bool operator==(const Массив&) const = default;
     };
     struct Результат {
         static constexpr std::string_view название = "Результат";
-        ast::Коробка<РешённыйТип> тип;
-        bool operator==(const Результат& другой) const;
+        ОбщийТип тип;
+        bool operator==(const Результат&) const = default;
     };
     struct Список {
         static constexpr std::string_view название = "Список";
-        ast::Коробка<РешённыйТип> элемент;
-        bool operator==(const Список& другой) const;
+        ОбщийТип элемент;
+        bool operator==(const Список&) const = default;
     };
     struct Словарь {
         static constexpr std::string_view название = "Словарь";
-        ast::Коробка<РешённыйТип> ключ;
-        ast::Коробка<РешённыйТип> значение;
-        bool operator==(const Словарь& другой) const;
+        ОбщийТип ключ;
+        ОбщийТип значение;
+        bool operator==(const Словарь&) const = default;
     };
     struct Канал {
         static constexpr std::string_view название = "Канал";
-        ast::Коробка<РешённыйТип> элемент;
-        bool operator==(const Канал& другой) const;
+        ОбщийТип элемент;
+        bool operator==(const Канал&) const = default;
     };
     struct Контракт {
         static constexpr std::string_view название = "Контракт";
@@ -91,8 +113,8 @@ struct РешённыйТип {
     };
     struct Опциональный {
         static constexpr std::string_view название = "Опциональный";
-        ast::Коробка<РешённыйТип> тип;
-        bool operator==(const Опциональный& другой) const;
+        ОбщийТип тип;
+        bool operator==(const Опциональный&) const = default;
     };
     // A value without a usable type.
     using Неизвестен = ВидБезДанных<"Неизвестен">;
@@ -116,6 +138,24 @@ struct РешённыйТип {
         return std::holds_alternative<К>(вид);
     }
 };
+
+// A shared node: the type and its hash, found again by both. It leaves the
+// table of nodes when the last type that holds it is gone.
+struct УзелТипа {
+    РешённыйТип тип;
+    std::size_t хеш = 0;
+    ~УзелТипа();
+};
+
+inline const РешённыйТип& ОбщийТип::operator*() const {
+    return узел->тип;
+}
+inline const РешённыйТип* ОбщийТип::operator->() const {
+    return &узел->тип;
+}
+inline std::size_t ОбщийТип::хеш() const {
+    return узел->хеш;
+}
 
 // Shorthands for building types.
 inline РешённыйТип неизвестный_тип() {
@@ -173,10 +213,6 @@ tl::expected<РешённыйТип, std::string> преобразовать_т�
 // every mangled name fits; the names are measured, not written, so only the
 // parts of arguments that are no instance are built.
 std::optional<std::string> превышает_предел_имени(const ast::Тип& тип, std::size_t предел);
-// Whether `решённый` equals the plain conversion of `тип`. Only a generic
-// instance is converted to be compared; wrappers and arrays are compared
-// level by level, without building anything.
-bool равен_написанному(const РешённыйТип& решённый, const ast::Тип& тип);
 
 // The type part of a mangled name: the lower-case word of a scalar kind, the
 // name of a structure, the printed form of everything else.
@@ -197,7 +233,9 @@ std::optional<РешённыйТип> имя_числового_типа_в_ре
                                                  const РешённыйТип& фактический,
                                                  std::string_view контекст);
 
-// Structural: the kind first, then the payload in field order.
+// Structural: the kind first, then the payload in field order; every part
+// is hashed under the process's key, so no text can choose types that fall
+// together.
 std::size_t хеш_типа(const РешённыйТип& тип);
 
 }  // namespace vokra::semantic
