@@ -279,9 +279,15 @@ struct Проверка {
 
     Итог<void> структура(const ast::ОбъявлениеСтруктуры& объявление) {
         const auto& имя = объявление.имя;
-        for (const auto& контракт : объявление.контракты)
+        // A contract named again was checked at its first mention, with the
+        // same tables: checking it again could only repeat that success.
+        std::unordered_set<std::string_view, ХешКлюча> проверенные;
+        for (const auto& контракт : объявление.контракты) {
+            if (!проверенные.insert(контракт).second)
+                continue;
             if (auto итог = соответствие_контракту(имя, контракт); !итог)
                 return итог;
+        }
         std::unordered_set<std::string_view, ХешКлюча> встречены;
         for (const auto& п : объявление.поля) {
             if (!встречены.insert(п.имя).second)
