@@ -29,10 +29,15 @@ struct ИнформацияОПеременной {
 };
 
 // The scopes of the body under check, the innermost last. The outermost one
-// is made by `новый` and stays empty.
+// is made by `новый` and stays empty. Scopes are entered and left through
+// войти and выйти only.
 struct СтекОбластей {
     using Область = Таблица<std::string, ИнформацияОПеременной>;
     std::vector<Область> области;
+    // For each name, the places in `области` of the scopes that hold it, the
+    // innermost last: a lookup goes straight to the innermost, however many
+    // scopes stand between it and the use.
+    Таблица<std::string, std::vector<std::size_t>> где_объявлены;
 
     // Enters the name into the innermost scope, replacing an entry of the
     // same name there.
@@ -44,7 +49,7 @@ struct СтекОбластей {
     // The names of all scopes, the outermost scope first.
     std::vector<std::string> все_видимые_имена() const;
     void войти() { области.emplace_back(); }
-    void выйти() { области.pop_back(); }
+    void выйти();
 
   private:
     void вставить(const std::string& имя, ИнформацияОПеременной информация);
