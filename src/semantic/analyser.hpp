@@ -214,9 +214,10 @@ struct СемантическийАнализатор {
     // Method calls and the built-in containers (methods.cpp).
     // The requirements of a registered contract with their types converted
     // once: what a call through it and a structure that declares it are
-    // checked against, however often either is met.
-    const std::vector<СигнатураФункции>& требования_контракта(
-        const std::string& контракт, const ТребованияКонтракта& требования);
+    // checked against, however often either is met. The span stays valid
+    // as the table grows.
+    std::span<const СигнатураФункции> требования_контракта(const std::string& контракт,
+                                                           const ТребованияКонтракта& требования);
     Итог<РешённыйТип> тип_вызова_метода(const ast::Выражение::ВызовМетода& вызов);
     Итог<РешённыйТип> тип_метода_списка(const РешённыйТип& элемент, const std::string& метод,
                                         std::span<const ast::Выражение> аргументы);
