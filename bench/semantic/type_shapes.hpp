@@ -1,7 +1,8 @@
-// Texts whose cost lies in the types the analyser carries from one use to
-// the next: a large written type read, returned and compared thousands of
-// times, a contract named again and again after `:`, and declarations whose
-// hover text renders types hundreds of levels deep.
+// Texts whose cost lies in what the analyser looks up at every use: a large
+// written type read, returned and compared thousands of times, a variable
+// read under hundreds of scopes, a contract named again and again after
+// `:`; and declarations whose hover text renders types hundreds of levels
+// deep.
 #pragma once
 
 #include <cstddef>
