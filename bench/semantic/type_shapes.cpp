@@ -76,6 +76,31 @@ std::string дерево_в_экземплярах(std::size_t употребл�
                         виды, употреблений);
 }
 
+// A structure and a contract whose names are 100 KB each, used
+// `употреблений` times where neither is written: reading and assigning the
+// variable, its field and its method, passing it for the contract and
+// calling the contract's method.
+std::string длинные_имена(std::size_t употреблений) {
+    std::string структура = "С", контракт = "К";
+    for (std::size_t i = 0; i < 50'000; ++i) {
+        структура += "с";
+        контракт += "к";
+    }
+    constexpr std::array<std::string_view, 7> виды{"x;",     "x.f;",  "x.f = 1;", "x.м();",
+                                                   "y = x;", "г(x);", "к.м();"};
+    std::string текст = fmt::format(
+        "контракт {1} {{ функция м(); }}\n"
+        "структура {0} : {1} {{ целое f; функция м() {{ }} }}\n"
+        "функция г({1} к) {{ }}\n"
+        "функция главная({0} x, {1} к) {{\ny = x;\n",
+        структура, контракт);
+    for (std::size_t i = 0; i < употреблений; ++i) {
+        текст += виды[i % виды.size()];
+        текст += '\n';
+    }
+    return текст + "}\n";
+}
+
 // A contract of 2 000 methods, and a structure that names it `упоминаний`
 // times after `:` and has every method.
 std::string повторённый_контракт(std::size_t упоминаний) {
@@ -111,6 +136,8 @@ constexpr std::array формы{
     ОбобщённаяФорма{"дерево_в_употреблениях", 10'000, 20'000, дерево_в_употреблениях},
     ОбобщённаяФорма{"дерево_в_сравнениях", 10'000, 20'000, дерево_в_сравнениях},
     ОбобщённаяФорма{"дерево_в_экземплярах", 10'000, 20'000, дерево_в_экземплярах},
+    // 730 KB at 20 000 uses.
+    ОбобщённаяФорма{"длинные_имена", 10'000, 20'000, длинные_имена},
     // 330 KB at 100 000 reads: beyond it the time goes to parsing the
     // statements, as it does without the scopes around them.
     ОбобщённаяФорма{"глубокие_области", 50'000, 100'000, глубокие_области},

@@ -1,8 +1,9 @@
 // Texts whose cost lies in what the analyser looks up at every use: a large
-// written type read, returned and compared thousands of times, a variable
-// read under hundreds of scopes, a contract named again and again after
-// `:`; and declarations whose hover text renders types hundreds of levels
-// deep.
+// written type read, returned and compared thousands of times, structures
+// and contracts of long names used where the names are not written, a
+// variable read under hundreds of scopes, a contract named again and again
+// after `:`; and declarations whose hover text renders types hundreds of
+// levels deep.
 #pragma once
 
 #include <cstddef>

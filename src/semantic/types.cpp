@@ -39,9 +39,11 @@ void напечатать(std::string& в, const РешённыйТип& тип,
         Перегрузка{
             [&]<БезДанных К>(const К&) { в += К::название; },
             [&](const Т::Структура& с) {
-                в += fmt::format("Структура({})", отладка_текста(с.имя));
+                в += fmt::format("Структура({})", отладка_текста(с.имя.текст()));
             },
-            [&](const Т::Контракт& к) { в += fmt::format("Контракт({})", отладка_текста(к.имя)); },
+            [&](const Т::Контракт& к) {
+                в += fmt::format("Контракт({})", отладка_текста(к.имя.текст()));
+            },
             [&](const Т::Массив& м) {
                 в += "Массив { элемент: ";
                 напечатать(в, *м.элемент, предел);
@@ -285,7 +287,7 @@ std::string часть_имени(const РешённыйТип& тип, std::siz
     if (номер < слова_скаляров.size())
         return std::string(слова_скаляров[номер]);
     if (const auto* структура = std::get_if<РешённыйТип::Структура>(&тип.вид))
-        return структура->имя;
+        return структура->имя.текст();
     std::string в;
     напечатать(в, тип, предел);
     return в;
@@ -325,10 +327,18 @@ std::optional<РешённыйТип> имя_числового_типа_в_ре
     return std::nullopt;
 }
 
+bool совместимы(const РешённыйТип& ожидаемый, const РешённыйТип& фактический) {
+    return фактический.неизвестен() || ожидаемый == фактический;
+}
+
+bool совместимы_с_приведением(const РешённыйТип& ожидаемый, const РешённыйТип& фактический) {
+    return (ожидаемый.числовой() && фактический.числовой()) || совместимы(ожидаемый, фактический);
+}
+
 Итог<void> проверить_совместимость_типов(const РешённыйТип& ожидаемый,
                                          const РешённыйТип& фактический,
                                          std::string_view контекст) {
-    if (фактический.неизвестен() || ожидаемый == фактический)
+    if (совместимы(ожидаемый, фактический))
         return {};
     return ошибка(fmt::format(сообщения::несовпадение_типов, контекст, ожидаемый, фактический));
 }
@@ -368,8 +378,8 @@ std::size_t хеш_типа(const РешённыйТип& тип) {
     const auto смешать = [&](std::size_t ещё) { хеш = ХешКлюча::смешать(хеш, ещё); };
     std::visit(Перегрузка{
                    []<БезДанных К>(const К&) {},
-                   [&](const Т::Структура& с) { смешать(хеш_текста(с.имя)); },
-                   [&](const Т::Контракт& к) { смешать(хеш_текста(к.имя)); },
+                   [&](const Т::Структура& с) { смешать(с.имя.хеш()); },
+                   [&](const Т::Контракт& к) { смешать(к.имя.хеш()); },
                    [&](const Т::Массив& м) {
                        смешать(м.элемент.хеш());
                        смешать(хеш_числа(м.размер));
@@ -389,22 +399,58 @@ std::size_t хеш_типа(const РешённыйТип& тип) {
 
 namespace {
 
-// Every node alive, found by its hash. Nodes are compared by their own
-// level alone, since the types inside them are nodes already. A lock keeps
-// the table whole whichever thread makes or drops a type. The table is
-// never destroyed, so that a type that outlives the others at the end of
-// the process still finds it.
-struct ТаблицаУзлов {
+// Every shared node of one kind alive (types, names), found by its hash. A
+// node in the table is whole while the lock is held: one whose last holder
+// drops it leaves the table first, under the lock, and only then lets go of
+// what it holds. A lock keeps the table whole whichever thread makes or
+// drops a node. The table is never destroyed, so that a node that outlives
+// the others at the end of the process still finds it.
+template <class Узел>
+struct ТаблицаОбщих {
     struct Запись {
-        const УзелТипа* узел;
-        std::weak_ptr<const УзелТипа> ссылка;
+        const Узел* узел;
+        std::weak_ptr<const Узел> ссылка;
     };
     std::mutex замок;
     std::unordered_multimap<std::size_t, Запись> узлы;
 
-    static ТаблицаУзлов& общая() {
-        static auto* таблица = new ТаблицаУзлов;
+    static ТаблицаОбщих& общая() {
+        static auto* таблица = new ТаблицаОбщих;
         return *таблица;
+    }
+
+    // The node of this hash that `равен` accepts, or the one `сделать`
+    // makes. Only the node taken gets a new holder, so no holder is dropped
+    // under the lock; and the table's entry is made before the node, so a
+    // failure to allocate leaves no node to drop under it either.
+    template <class Равен, class Сделать>
+    std::shared_ptr<const Узел> найти_или_сделать(std::size_t хеш, Равен&& равен,
+                                                  Сделать&& сделать) {
+        std::lock_guard замок_таблицы(замок);
+        for (auto [запись, конец] = узлы.equal_range(хеш); запись != конец; ++запись) {
+            if (!равен(*запись->second.узел))
+                continue;
+            if (auto найден = запись->second.ссылка.lock())
+                return найден;
+        }
+        const auto место = узлы.emplace(хеш, Запись{nullptr, {}});
+        try {
+            std::shared_ptr<const Узел> новый = сделать();
+            место->second = {новый.get(), новый};
+            return новый;
+        } catch (...) {
+            узлы.erase(место);
+            throw;
+        }
+    }
+
+    void убрать(std::size_t хеш, const Узел* узел) {
+        std::lock_guard замок_таблицы(замок);
+        for (auto [запись, конец] = узлы.equal_range(хеш); запись != конец; ++запись)
+            if (запись->second.узел == узел) {
+                узлы.erase(запись);
+                return;
+            }
     }
 };
 
@@ -412,32 +458,26 @@ struct ТаблицаУзлов {
 
 ОбщийТип::ОбщийТип(РешённыйТип тип) {
     const std::size_t хеш = хеш_типа(тип);
-    auto& таблица = ТаблицаУзлов::общая();
-    std::lock_guard замок(таблица.замок);
-    for (auto [запись, конец] = таблица.узлы.equal_range(хеш); запись != конец; ++запись) {
-        // A node in the table is whole while the lock is held: one that is
-        // being dropped leaves the table first. Only the equal node is taken,
-        // so no reference is dropped here, under the lock.
-        if (запись->second.узел->тип != тип)
-            continue;
-        if (auto найден = запись->second.ссылка.lock()) {
-            узел = std::move(найден);
-            return;
-        }
-    }
-    auto новый = std::make_shared<const УзелТипа>(std::move(тип), хеш);
-    таблица.узлы.emplace(хеш, ТаблицаУзлов::Запись{новый.get(), новый});
-    узел = std::move(новый);
+    // The types inside a node are nodes already, so comparing two nodes
+    // compares their own level alone.
+    узел = ТаблицаОбщих<УзелТипа>::общая().найти_или_сделать(
+        хеш, [&](const УзелТипа& узел) { return узел.тип == тип; },
+        [&] { return std::make_shared<const УзелТипа>(std::move(тип), хеш); });
 }
 
 УзелТипа::~УзелТипа() {
-    auto& таблица = ТаблицаУзлов::общая();
-    std::lock_guard замок(таблица.замок);
-    for (auto [запись, конец] = таблица.узлы.equal_range(хеш); запись != конец; ++запись)
-        if (запись->second.узел == this) {
-            таблица.узлы.erase(запись);
-            return;
-        }
+    ТаблицаОбщих<УзелТипа>::общая().убрать(хеш, this);
+}
+
+ИмяТипа::ИмяТипа(std::string_view имя) {
+    const std::size_t хеш = хеш_текста(имя);
+    узел = ТаблицаОбщих<УзелИмени>::общая().найти_или_сделать(
+        хеш, [&](const УзелИмени& узел) { return узел.текст == имя; },
+        [&] { return std::make_shared<const УзелИмени>(std::string(имя), хеш); });
+}
+
+УзелИмени::~УзелИмени() {
+    ТаблицаОбщих<УзелИмени>::общая().убрать(хеш, this);
 }
 
 }  // namespace vokra::semantic

@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -38,6 +39,26 @@ struct ВидБезДанных {
 
 struct РешённыйТип;
 struct УзелТипа;
+struct УзелИмени;
+
+// The name of a structure or a contract inside a type, and the key of the
+// tables that describe them: one shared text per distinct name, with its
+// hash, so a type's use copies, compares and hashes the name in constant
+// time, however long it is written. Made from a text, it finds the shared
+// one (a cost of the text's length), so the names of a declaration are
+// made once for all its members.
+struct ИмяТипа {
+    ИмяТипа(std::string_view имя);
+    ИмяТипа(const std::string& имя) : ИмяТипа(std::string_view(имя)) {}
+    ИмяТипа(const char* имя) : ИмяТипа(std::string_view(имя)) {}
+
+    const std::string& текст() const;
+    // Equal names are the same text.
+    bool operator==(const ИмяТипа&) const = default;
+    std::size_t хеш() const;
+
+    std::shared_ptr<const УзелИмени> узел;
+};
 
 // A type held inside another: an element, a key, a value, an inner type.
 // Equal types are one node, shared by every type that holds one, and every
@@ -76,7 +97,7 @@ struct РешённыйТип {
     // For an instance of a generic structure the name is its mangled name.
     struct Структура {
         static constexpr std::string_view название = "Структура";
-        std::string имя;
+        ИмяТипа имя;
         bool operator==(const Структура&) const = default;
     };
     struct Массив {
@@ -108,7 +129,7 @@ struct РешённыйТип {
     };
     struct Контракт {
         static constexpr std::string_view название = "Контракт";
-        std::string имя;
+        ИмяТипа имя;
         bool operator==(const Контракт&) const = default;
     };
     struct Опциональный {
@@ -157,11 +178,25 @@ inline std::size_t ОбщийТип::хеш() const {
     return узел->хеш;
 }
 
+// A shared name: the text and its hash under the process's key.
+struct УзелИмени {
+    std::string текст;
+    std::size_t хеш = 0;
+    ~УзелИмени();
+};
+
+inline const std::string& ИмяТипа::текст() const {
+    return узел->текст;
+}
+inline std::size_t ИмяТипа::хеш() const {
+    return узел->хеш;
+}
+
 // Shorthands for building types.
 inline РешённыйТип неизвестный_тип() {
     return {РешённыйТип::Неизвестен{}};
 }
-inline РешённыйТип тип_структуры(std::string имя) {
+inline РешённыйТип тип_структуры(ИмяТипа имя) {
     return {РешённыйТип::Структура{std::move(имя)}};
 }
 inline РешённыйТип тип_результата(РешённыйТип значение) {
@@ -233,6 +268,30 @@ std::optional<РешённыйТип> имя_числового_типа_в_ре
                                                  const РешённыйТип& фактический,
                                                  std::string_view контекст);
 
+// Whether the checks above succeed.
+bool совместимы(const РешённыйТип& ожидаемый, const РешённыйТип& фактический);
+bool совместимы_с_приведением(const РешённыйТип& ожидаемый, const РешённыйТип& фактический);
+
+// The same checks for a context that costs building (one that quotes a
+// long name, say, at every argument of every call): it is made only for
+// the message.
+template <std::invocable Контекст>
+Итог<void> проверить_совместимость_типов(const РешённыйТип& ожидаемый,
+                                         const РешённыйТип& фактический, Контекст&& контекст) {
+    if (совместимы(ожидаемый, фактический))
+        return {};
+    return проверить_совместимость_типов(ожидаемый, фактический, std::string_view(контекст()));
+}
+template <std::invocable Контекст>
+Итог<void> проверить_совместимость_с_приведением(const РешённыйТип& ожидаемый,
+                                                 const РешённыйТип& фактический,
+                                                 Контекст&& контекст) {
+    if (совместимы_с_приведением(ожидаемый, фактический))
+        return {};
+    return проверить_совместимость_с_приведением(ожидаемый, фактический,
+                                                 std::string_view(контекст()));
+}
+
 // Structural: the kind first, then the payload in field order; every part
 // is hashed under the process's key, so no text can choose types that fall
 // together.
@@ -243,6 +302,20 @@ std::size_t хеш_типа(const РешённыйТип& тип);
 template <>
 struct std::hash<vokra::semantic::РешённыйТип> {
     std::size_t operator()(const vokra::semantic::РешённыйТип& тип) const noexcept;
+};
+
+template <>
+struct std::hash<vokra::semantic::ИмяТипа> {
+    std::size_t operator()(const vokra::semantic::ИмяТипа& имя) const noexcept { return имя.хеш(); }
+};
+
+// Names format as their text.
+template <>
+struct fmt::formatter<vokra::semantic::ИмяТипа> : fmt::formatter<std::string_view> {
+    template <class Контекст>
+    auto format(const vokra::semantic::ИмяТипа& имя, Контекст& контекст) const {
+        return fmt::formatter<std::string_view>::format(имя.текст(), контекст);
+    }
 };
 
 // Types format as their printed form inside messages.
