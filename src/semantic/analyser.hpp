@@ -32,12 +32,18 @@ struct ИнформацияОПеременной {
 // is made by `новый` and stays empty. Scopes are entered and left through
 // войти and выйти only.
 struct СтекОбластей {
-    using Область = Таблица<std::string, ИнформацияОПеременной>;
+    // The names a scope declares, in the order first declared.
+    using Область = Множество<std::string>;
     std::vector<Область> области;
-    // For each name, the places in `области` of the scopes that hold it, the
-    // innermost last: a lookup goes straight to the innermost, however many
+    // A name's entry in one scope: the scope's place in `области`.
+    struct Объявление {
+        std::size_t область = 0;
+        ИнформацияОПеременной информация;
+    };
+    // For each name, its entries in the scopes that declare it, the
+    // innermost last: a lookup reads the innermost at once, however many
     // scopes stand between it and the use.
-    Таблица<std::string, std::vector<std::size_t>> где_объявлены;
+    Таблица<std::string, std::vector<Объявление>> объявления;
 
     // Enters the name into the innermost scope, replacing an entry of the
     // same name there.

@@ -25,32 +25,32 @@ void СтекОбластей::вставить(const std::string& имя, Ин�
         std::fputc('\n', stderr);
         std::abort();
     }
-    auto& область = области.back();
-    if (auto* прежняя = область.найти(имя)) {
-        *прежняя = std::move(информация);
+    auto& записи = объявления[имя];
+    if (!записи.empty() && записи.back().область + 1 == области.size()) {
+        записи.back().информация = std::move(информация);
         return;
     }
-    область.вставить(имя, std::move(информация));
-    где_объявлены[имя].push_back(области.size() - 1);
+    области.back().добавить(имя);
+    записи.push_back({области.size() - 1, std::move(информация)});
 }
 
 void СтекОбластей::выйти() {
-    for (const auto& [имя, информация] : области.back())
-        где_объявлены.найти(имя)->pop_back();
+    for (const auto& имя : области.back())
+        объявления.найти(имя)->pop_back();
     области.pop_back();
 }
 
 const ИнформацияОПеременной* СтекОбластей::найти(const std::string& имя) const {
-    const auto* места = где_объявлены.найти(имя);
-    if (места == nullptr || места->empty())
+    const auto* записи = объявления.найти(имя);
+    if (записи == nullptr || записи->empty())
         return nullptr;
-    return области[места->back()].найти(имя);
+    return &записи->back().информация;
 }
 
 std::vector<std::string> СтекОбластей::все_видимые_имена() const {
     std::vector<std::string> имена;
     for (const auto& область : области)
-        for (const auto& [имя, информация] : область)
+        for (const auto& имя : область)
             имена.push_back(имя);
     return имена;
 }
