@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -163,9 +164,12 @@ struct РешённыйТип {
 // A shared node: the type and its hash, found again by both. It leaves the
 // table of nodes when the last type that holds it is gone.
 struct УзелТипа {
+    УзелТипа(РешённыйТип тип_узла, std::size_t хеш_узла)
+        : тип(std::move(тип_узла)), хеш(хеш_узла) {}
+    ~УзелТипа();
+
     РешённыйТип тип;
     std::size_t хеш = 0;
-    ~УзелТипа();
 };
 
 inline const РешённыйТип& ОбщийТип::operator*() const {
@@ -180,9 +184,12 @@ inline std::size_t ОбщийТип::хеш() const {
 
 // A shared name: the text and its hash under the process's key.
 struct УзелИмени {
+    УзелИмени(std::string текст_узла, std::size_t хеш_узла)
+        : текст(std::move(текст_узла)), хеш(хеш_узла) {}
+    ~УзелИмени();
+
     std::string текст;
     std::size_t хеш = 0;
-    ~УзелИмени();
 };
 
 inline const std::string& ИмяТипа::текст() const {
