@@ -1,10 +1,10 @@
 // Prints a generated program of about the given number of lines (default
-// 1000), or the generic shape, the message body or the production of the
-// grammar of that name at the given size (default its larger one), for
-// measurements outside this process (the editor round trip, the server's
-// memory). For a production, standard error gets the place deep in its
-// construct as the protocol counts it: the 0-based line and character,
-// separated by a space.
+// 1000), or the generic, nested or type shape, the message body or the
+// production of the grammar of that name at the given size (default its
+// larger one), for measurements outside this process (the editor round trip,
+// the server's memory). For a production, standard error gets the place deep
+// in its construct as the protocol counts it: the 0-based line and
+// character, separated by a space.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -14,13 +14,15 @@
 #include "generic_shapes.hpp"
 #include "message_shapes.hpp"
 #include "productions.hpp"
+#include "type_shapes.hpp"
 
 int main(int argc, char** argv) {
     const auto размер = [&](std::size_t больший) {
         return argc > 2 ? std::strtoull(argv[2], nullptr, 10) : больший;
     };
     std::string текст;
-    for (const auto формы : {vokra::замер::обобщённые_формы(), vokra::замер::вложенные_формы()})
+    for (const auto формы : {vokra::замер::обобщённые_формы(), vokra::замер::вложенные_формы(),
+                             vokra::замер::формы_типов()})
         for (const auto& форма : формы)
             if (argc > 1 && форма.имя == argv[1])
                 текст = форма.текст(размер(форма.больший));

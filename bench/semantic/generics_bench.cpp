@@ -10,6 +10,7 @@
 #include "../parser/floor.hpp"
 #include "check.hpp"
 #include "generic_shapes.hpp"
+#include "type_shapes.hpp"
 
 namespace {
 
@@ -32,15 +33,18 @@ void Форма(benchmark::State& состояние, const замер::Обоб
             fmt::format("{:.1f} раза дольше программы в 10 000 строк", кратность).c_str());
 }
 
+void зарегистрировать(std::string_view семейство, std::span<const замер::ОбобщённаяФорма> формы) {
+    for (const auto& форма : формы)
+        for (const auto размер : {форма.меньший, форма.больший})
+            benchmark::RegisterBenchmark(
+                fmt::format("{}/{}/{}", семейство, форма.имя, размер).c_str(), Форма, форма, размер)
+                ->Unit(benchmark::kMillisecond);
+}
+
 const bool зарегистрированы = [] {
-    for (const auto& [семейство, формы] : {std::pair{"Обобщения", замер::обобщённые_формы()},
-                                           std::pair{"Вложенные", замер::вложенные_формы()}})
-        for (const auto& форма : формы)
-            for (const auto размер : {форма.меньший, форма.больший})
-                benchmark::RegisterBenchmark(
-                    fmt::format("{}/{}/{}", семейство, форма.имя, размер).c_str(), Форма, форма,
-                    размер)
-                    ->Unit(benchmark::kMillisecond);
+    зарегистрировать("Обобщения", замер::обобщённые_формы());
+    зарегистрировать("Вложенные", замер::вложенные_формы());
+    зарегистрировать("Типы", замер::формы_типов());
     return true;
 }();
 

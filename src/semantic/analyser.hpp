@@ -104,7 +104,13 @@ struct ПолеТипа {
 // A structure's fields in declaration order, found by name.
 using ПоляТипа = СписокПоИменам<ПолеТипа, &ПолеТипа::имя>;
 
+// A contract's requirements in the order written, found by method name.
+using ТребованияКонтракта =
+    СписокПоИменам<ast::СигнатураМетодаКонтракта, &ast::СигнатураМетодаКонтракта::имя>;
+
 using ПараИмён = std::pair<std::string, std::string>;
+// A field or method of a structure: the structure's name and the member's.
+using ЧленТипа = std::pair<ИмяТипа, std::string>;
 using Присваивания = std::vector<РазрешённоеПрисваивание>;
 // Module name to the names of the functions it declares.
 using Модули = Таблица<std::string, Множество<std::string>>;
@@ -113,13 +119,15 @@ struct СемантическийАнализатор {
     СтекОбластей области;
     Присваивания разрешённые_присваивания;
     Таблица<std::string, СигнатураФункции> сигнатуры_функций;
-    Таблица<std::string, ПоляТипа> поля_структур;
-    Таблица<std::string, СписокПоИменам<std::string>> контракты_структур;
-    Таблица<ПараИмён, ast::Видимость> видимость_полей;
-    Множество<ПараИмён> слабые_поля;
-    Таблица<ПараИмён, СигнатураМетода> сигнатуры_методов;
+    Таблица<ИмяТипа, ПоляТипа> поля_структур;
+    Таблица<ИмяТипа, СписокПоИменам<std::string>> контракты_структур;
+    // The same pairs of structure and contract, found at once.
+    Множество<std::pair<ИмяТипа, ИмяТипа>> заявленные_контракты;
+    Таблица<ЧленТипа, ast::Видимость> видимость_полей;
+    Множество<ЧленТипа> слабые_поля;
+    Таблица<ЧленТипа, СигнатураМетода> сигнатуры_методов;
     std::optional<РешённыйТип> текущий_тип_возврата;
-    std::optional<std::string> текущая_структура;
+    std::optional<ИмяТипа> текущая_структура;
     Множество<РешённыйТип> типы_списков;
     Множество<std::pair<РешённыйТип, РешённыйТип>> типы_словарей;
     Таблица<std::string, ast::ОбъявлениеСтруктуры> обобщённые_структуры;
@@ -132,9 +140,9 @@ struct СемантическийАнализатор {
     Таблица<std::pair<std::string, РешённыйТип>, std::string> экземпляры_функций;
     Таблица<std::string, ast::ОбъявлениеФункции> инстанцированные_функции;
     Таблица<std::string, Присваивания> присваивания_экземпляров_функций;
-    Таблица<ПараИмён, ast::ОбъявлениеФункции> обобщённые_методы;
+    Таблица<ЧленТипа, ast::ОбъявлениеФункции> обобщённые_методы;
     // ((structure, method), resolved type argument) to the method instance key.
-    Таблица<std::pair<ПараИмён, РешённыйТип>, std::string> экземпляры_методов;
+    Таблица<std::pair<ЧленТипа, РешённыйТип>, std::string> экземпляры_методов;
     // Method instance key to (structure, instance).
     Таблица<std::string, std::pair<std::string, ast::ОбъявлениеФункции>> инстанцированные_методы;
     Таблица<std::string, Присваивания> присваивания_экземпляров_методов;
@@ -143,10 +151,17 @@ struct СемантическийАнализатор {
     Таблица<std::string, std::string> единственный_модуль_функции;
     Таблица<ПараИмён, std::string> имена_функций_модулей;
     Таблица<std::string, std::vector<std::string>> модули_функции;
-    Таблица<std::string,
-            СписокПоИменам<ast::СигнатураМетодаКонтракта, &ast::СигнатураМетодаКонтракта::имя>>
-        контракты;
+    Таблица<ИмяТипа, ТребованияКонтракта> контракты;
     Таблица<std::string, std::string> символы_внешних_функций;
+    // Each contract's requirements with their types converted, in the order
+    // written, made at the contract's first use (требования_контракта).
+    Таблица<ИмяТипа, std::vector<СигнатураФункции>> сигнатуры_контрактов;
+    // The converted parameter and return types of every function instance
+    // (by its mangled name) and method instance (by the key of
+    // экземпляры_методов), made with the instance: a later use reads them
+    // instead of converting them again.
+    Таблица<std::string, СигнатураФункции> сигнатуры_экземпляров_функций;
+    Таблица<std::pair<ЧленТипа, РешённыйТип>, СигнатураФункции> сигнатуры_экземпляров_методов;
     std::size_t глубина_циклов = 0;
     // Instances whose bodies are being checked right now, one inside the
     // other, how often each template stands among them (keyed by structure
@@ -193,7 +208,7 @@ struct СемантическийАнализатор {
     // `сигнатура`, when given, is the method's registered signature, whose
     // types are those written: a parameter is read from it unless resolving
     // it would name a contract.
-    Итог<void> проверить_метод(const std::string& структура, const ast::ОбъявлениеФункции& метод,
+    Итог<void> проверить_метод(const ИмяТипа& структура, const ast::ОбъявлениеФункции& метод,
                                const СигнатураМетода* сигнатура = nullptr);
 
     // Statements and assignment targets (statements.cpp).
@@ -204,10 +219,10 @@ struct СемантическийАнализатор {
 
     // Expressions (expressions.cpp).
     Итог<РешённыйТип> тип_выражения(const ast::Выражение& выражение);
-    Итог<void> проверить_доступ_к_полю(const std::string& структура, const std::string& поле) const;
+    Итог<void> проверить_доступ_к_полю(const ИмяТипа& структура, const std::string& поле) const;
     // The type of a field among the structure's fields, once its visibility
     // has been checked; an error for a name that is no field.
-    Итог<РешённыйТип> тип_доступного_поля(const std::string& структура, const ПоляТипа& поля,
+    Итог<РешённыйТип> тип_доступного_поля(const ИмяТипа& структура, const ПоляТипа& поля,
                                           const std::string& поле) const;
     // The type of `владелец.поле` once the owner's type is known: the one
     // rule of every field access, for callers that typed the owner already.
@@ -219,9 +234,15 @@ struct СемантическийАнализатор {
                                            const ast::Выражение::ВызовМетода& вызов);
     // Whether the structure names the contract after its `:`; a structure
     // missing from the table names none.
-    bool реализует_контракт(const std::string& структура, const std::string& контракт) const;
+    bool реализует_контракт(const ИмяТипа& структура, const ИмяТипа& контракт) const;
 
     // Method calls and the built-in containers (methods.cpp).
+    // The requirements of a registered contract with their types converted
+    // once: what a call through it and a structure that declares it are
+    // checked against, however often either is met. The span stays valid
+    // as the table grows.
+    std::span<const СигнатураФункции> требования_контракта(const ИмяТипа& контракт,
+                                                           const ТребованияКонтракта& требования);
     Итог<РешённыйТип> тип_вызова_метода(const ast::Выражение::ВызовМетода& вызов);
     Итог<РешённыйТип> тип_метода_списка(const РешённыйТип& элемент, const std::string& метод,
                                         std::span<const ast::Выражение> аргументы);
@@ -236,8 +257,9 @@ struct СемантическийАнализатор {
         const std::string& имя, const ast::Тип& аргумент);
     Итог<РешённыйТип> гарантировать_инстанциацию_обобщённой_структуры(
         const std::string& имя, const std::vector<ast::Тип>& аргументы);
-    Итог<СигнатураФункции> гарантировать_инстанциацию_обобщённого_метода(
-        const std::string& структура, const std::string& метод, const ast::Тип& аргумент);
+    Итог<СигнатураФункции> гарантировать_инстанциацию_обобщённого_метода(const ИмяТипа& структура,
+                                                                         const std::string& метод,
+                                                                         const ast::Тип& аргумент);
 };
 
 // Whether a body returns a value on every path, and whether it holds a

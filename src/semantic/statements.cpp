@@ -40,7 +40,7 @@ bool годится_как_индекс(const Т& тип) {
 
 // The field's type in the structure's table, its visibility checked; an
 // error for a structure that is not there or has no such field.
-Итог<Т> тип_поля(const СемантическийАнализатор& а, const std::string& структура,
+Итог<Т> тип_поля(const СемантическийАнализатор& а, const ИмяТипа& структура,
                  const std::string& поле) {
     const auto* поля = а.поля_структур.найти(структура);
     if (поля == nullptr)
@@ -164,8 +164,10 @@ struct ПроверкаОператора {
         auto поле = тип_поля(а, структура->имя, цель.поле);
         if (!поле)
             return tl::unexpected(std::move(поле.error()));
-        const auto контекст = fmt::format("{}.{}", структура->имя, цель.поле);
-        if (auto совместимы = проверить_совместимость_типов(*поле, значение, контекст); !совместимы)
+        if (auto совместимы = проверить_совместимость_типов(
+                *поле, значение,
+                [&] { return fmt::format(сообщения::имя_через_точку, структура->имя, цель.поле); });
+            !совместимы)
             return tl::unexpected(std::move(совместимы.error()));
         return РазрешённоеПрисваивание{};
     }

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <limits>
+#include <mutex>
 #include <type_traits>
+#include <unordered_map>
 #include <utility>
 
 #include "ast/stack.hpp"
@@ -25,8 +27,8 @@ concept БезДанных = std::is_empty_v<T>;
 // nest as deep as the statements that built it one around the other.
 void напечатать(std::string& в, const РешённыйТип& тип, std::size_t предел);
 
-void напечатать_обёртку(std::string& в, std::string_view название,
-                        const ast::Коробка<РешённыйТип>& внутри, std::size_t предел) {
+void напечатать_обёртку(std::string& в, std::string_view название, const ОбщийТип& внутри,
+                        std::size_t предел) {
     в += название;
     в += '(';
     напечатать(в, *внутри, предел);
@@ -41,9 +43,11 @@ void напечатать(std::string& в, const РешённыйТип& тип,
         Перегрузка{
             [&]<БезДанных К>(const К&) { в += К::название; },
             [&](const Т::Структура& с) {
-                в += fmt::format("Структура({})", отладка_текста(с.имя));
+                в += fmt::format("Структура({})", отладка_текста(с.имя.текст()));
             },
-            [&](const Т::Контракт& к) { в += fmt::format("Контракт({})", отладка_текста(к.имя)); },
+            [&](const Т::Контракт& к) {
+                в += fmt::format("Контракт({})", отладка_текста(к.имя.текст()));
+            },
             [&](const Т::Массив& м) {
                 в += "Массив { элемент: ";
                 напечатать(в, *м.элемент, предел);
@@ -70,30 +74,7 @@ constexpr std::size_t без_предела = std::numeric_limits<std::size_t>::
     return тип_списка(std::move(элемент));
 }
 
-bool равны(const ast::Коробка<РешённыйТип>& один, const ast::Коробка<РешённыйТип>& другой) {
-    return !ast::стек_исчерпан() && *один == *другой;
-}
-
 }  // namespace
-
-bool РешённыйТип::Массив::operator==(const Массив& другой) const {
-    return размер == другой.размер && равны(элемент, другой.элемент);
-}
-bool РешённыйТип::Результат::operator==(const Результат& другой) const {
-    return равны(тип, другой.тип);
-}
-bool РешённыйТип::Список::operator==(const Список& другой) const {
-    return равны(элемент, другой.элемент);
-}
-bool РешённыйТип::Словарь::operator==(const Словарь& другой) const {
-    return равны(ключ, другой.ключ) && равны(значение, другой.значение);
-}
-bool РешённыйТип::Канал::operator==(const Канал& другой) const {
-    return равны(элемент, другой.элемент);
-}
-bool РешённыйТип::Опциональный::operator==(const Опциональный& другой) const {
-    return равны(тип, другой.тип);
-}
 
 std::string в_тексте(const РешённыйТип& тип) {
     std::string в;
@@ -287,52 +268,6 @@ std::optional<std::string> превышает_предел_имени(const ast:
     return std::move(преобразование.превысило);
 }
 
-bool равен_написанному(const РешённыйТип& решённый, const ast::Тип& тип) {
-    using А = ast::Тип;
-    using Т = РешённыйТип;
-    const РешённыйТип* р = &решённый;
-    const ast::Тип* а = &тип;
-    // One wrapper is unwrapped on both sides per turn; the loop keeps the
-    // stack flat however deep the type is written.
-    while (true) {
-        const auto номер = а->вид.index();
-        if (номер < ast::число_скалярных_типов)
-            return р->вид.index() == номер;
-        if (const auto* м = std::get_if<А::Массив>(&а->вид)) {
-            if (!м->размер)
-                return р->неизвестен();
-            const auto* рм = std::get_if<Т::Массив>(&р->вид);
-            if (рм == nullptr || рм->размер != static_cast<std::uint64_t>(*м->размер))
-                return false;
-            р = &*рм->элемент;
-            а = &*м->элемент;
-        } else if (const auto* о = std::get_if<А::Опциональный>(&а->вид)) {
-            const auto* ро = std::get_if<Т::Опциональный>(&р->вид);
-            if (ро == nullptr)
-                return false;
-            р = &*ро->тип;
-            а = &*о->тип;
-        } else if (const auto* рез = std::get_if<А::Результат>(&а->вид)) {
-            const auto* ррез = std::get_if<Т::Результат>(&р->вид);
-            if (ррез == nullptr)
-                return false;
-            р = &*ррез->тип;
-            а = &*рез->тип;
-        } else if (const auto* к = std::get_if<А::Канал>(&а->вид)) {
-            const auto* рк = std::get_if<Т::Канал>(&р->вид);
-            if (рк == nullptr)
-                return false;
-            р = &*рк->элемент;
-            а = &*к->тип;
-        } else if (const auto* п = std::get_if<А::Пользовательский>(&а->вид)) {
-            const auto* рс = std::get_if<Т::Структура>(&р->вид);
-            return рс != nullptr && рс->имя == п->имя;
-        } else {
-            return *р == преобразовать_тип(*а);
-        }
-    }
-}
-
 namespace {
 
 // The type parts of kinds 0 to 13, in kind order; the same words name the
@@ -360,7 +295,7 @@ std::string часть_имени(const РешённыйТип& тип, std::siz
     if (номер < слова_скаляров.size())
         return std::string(слова_скаляров[номер]);
     if (const auto* структура = std::get_if<РешённыйТип::Структура>(&тип.вид))
-        return структура->имя;
+        return структура->имя.текст();
     std::string в;
     напечатать(в, тип, предел);
     return в;
@@ -400,10 +335,18 @@ std::optional<РешённыйТип> имя_числового_типа_в_ре
     return std::nullopt;
 }
 
+bool совместимы(const РешённыйТип& ожидаемый, const РешённыйТип& фактический) {
+    return фактический.неизвестен() || ожидаемый == фактический;
+}
+
+bool совместимы_с_приведением(const РешённыйТип& ожидаемый, const РешённыйТип& фактический) {
+    return (ожидаемый.числовой() && фактический.числовой()) || совместимы(ожидаемый, фактический);
+}
+
 Итог<void> проверить_совместимость_типов(const РешённыйТип& ожидаемый,
                                          const РешённыйТип& фактический,
                                          std::string_view контекст) {
-    if (фактический.неизвестен() || ожидаемый == фактический)
+    if (совместимы(ожидаемый, фактический))
         return {};
     return ошибка(fmt::format(сообщения::несовпадение_типов, контекст, ожидаемый, фактический));
 }
@@ -416,31 +359,140 @@ std::optional<РешённыйТип> имя_числового_типа_в_ре
     return проверить_совместимость_типов(ожидаемый, фактический, контекст);
 }
 
+namespace {
+
+// The first part of the hash of each kind, drawn from the process's key.
+std::size_t зерно_вида(std::size_t номер) {
+    static const auto зёрна = [] {
+        std::array<std::size_t, std::variant_size_v<РешённыйТип::Вид>> итог{};
+        for (std::size_t i = 0; i < итог.size(); ++i) {
+            const char вид[] = {'#', static_cast<char>(i)};
+            итог[i] = хеш_текста(std::string_view(вид, sizeof вид));
+        }
+        return итог;
+    }();
+    return зёрна[номер];
+}
+
+std::size_t хеш_числа(std::uint64_t число) {
+    return хеш_текста(std::string_view(reinterpret_cast<const char*>(&число), sizeof число));
+}
+
+}  // namespace
+
 std::size_t хеш_типа(const РешённыйТип& тип) {
     using Т = РешённыйТип;
-    std::size_t хеш = тип.вид.index();
-    if (ast::стек_исчерпан()) [[unlikely]]
-        return хеш;
+    std::size_t хеш = зерно_вида(тип.вид.index());
     const auto смешать = [&](std::size_t ещё) { хеш = ХешКлюча::смешать(хеш, ещё); };
     std::visit(Перегрузка{
                    []<БезДанных К>(const К&) {},
-                   [&](const Т::Структура& с) { смешать(хеш_текста(с.имя)); },
-                   [&](const Т::Контракт& к) { смешать(хеш_текста(к.имя)); },
+                   [&](const Т::Структура& с) { смешать(с.имя.хеш()); },
+                   [&](const Т::Контракт& к) { смешать(к.имя.хеш()); },
                    [&](const Т::Массив& м) {
-                       смешать(хеш_типа(*м.элемент));
-                       смешать(std::hash<std::uint64_t>{}(м.размер));
+                       смешать(м.элемент.хеш());
+                       смешать(хеш_числа(м.размер));
                    },
-                   [&](const Т::Результат& р) { смешать(хеш_типа(*р.тип)); },
-                   [&](const Т::Список& с) { смешать(хеш_типа(*с.элемент)); },
-                   [&](const Т::Канал& к) { смешать(хеш_типа(*к.элемент)); },
-                   [&](const Т::Опциональный& о) { смешать(хеш_типа(*о.тип)); },
+                   [&](const Т::Результат& р) { смешать(р.тип.хеш()); },
+                   [&](const Т::Список& с) { смешать(с.элемент.хеш()); },
+                   [&](const Т::Канал& к) { смешать(к.элемент.хеш()); },
+                   [&](const Т::Опциональный& о) { смешать(о.тип.хеш()); },
                    [&](const Т::Словарь& с) {
-                       смешать(хеш_типа(*с.ключ));
-                       смешать(хеш_типа(*с.значение));
+                       смешать(с.ключ.хеш());
+                       смешать(с.значение.хеш());
                    },
                },
                тип.вид);
     return хеш;
+}
+
+namespace {
+
+// Every shared node of one kind alive (types, names), found by its hash. A
+// node in the table is whole while the lock is held: one whose last holder
+// drops it leaves the table first, under the lock, and only then lets go of
+// what it holds. A lock keeps the table whole whichever thread makes or
+// drops a node. The table is never destroyed, so that a node that outlives
+// the others at the end of the process still finds it.
+template <class Узел>
+struct ТаблицаОбщих {
+    struct Запись {
+        const Узел* узел;
+        std::weak_ptr<const Узел> ссылка;
+    };
+    std::mutex замок;
+    std::unordered_multimap<std::size_t, Запись> узлы;
+
+    static ТаблицаОбщих& общая() {
+        static auto* таблица = new ТаблицаОбщих;
+        return *таблица;
+    }
+
+    // The node of this hash that `равен` accepts, or the one `сделать`
+    // makes. Only the node taken gets a new holder, so no holder is dropped
+    // under the lock; and the table's entry is made before the node, so a
+    // failure to allocate leaves no node to drop under it either.
+    template <class Равен, class Сделать>
+    std::shared_ptr<const Узел> найти_или_сделать(std::size_t хеш, Равен&& равен,
+                                                  Сделать&& сделать) {
+        std::lock_guard замок_таблицы(замок);
+        for (auto [запись, конец] = узлы.equal_range(хеш); запись != конец; ++запись) {
+            if (!равен(*запись->second.узел))
+                continue;
+            if (auto найден = запись->second.ссылка.lock())
+                return найден;
+        }
+        const auto место = узлы.emplace(хеш, Запись{nullptr, {}});
+        try {
+            std::shared_ptr<const Узел> новый = сделать();
+            место->second = {новый.get(), новый};
+            return новый;
+        } catch (...) {
+            узлы.erase(место);
+            throw;
+        }
+    }
+
+    void убрать(std::size_t хеш, const Узел* узел) {
+        std::lock_guard замок_таблицы(замок);
+        for (auto [запись, конец] = узлы.equal_range(хеш); запись != конец; ++запись)
+            if (запись->second.узел == узел) {
+                узлы.erase(запись);
+                return;
+            }
+    }
+};
+
+}  // namespace
+
+ОбщийТип::ОбщийТип(РешённыйТип тип) {
+    const std::size_t хеш = хеш_типа(тип);
+    // The types inside a node are nodes already, so comparing two nodes
+    // compares their own level alone.
+    узел = ТаблицаОбщих<УзелТипа>::общая().найти_или_сделать(
+        хеш, [&](const УзелТипа& узел) { return узел.тип == тип; },
+        [&] {
+            // A node holds the nodes inside it: dropping the last holder of a
+            // deep type frees one level per frame, so past the stack's limit
+            // the rest is put off and freed from a shallower frame.
+            return std::shared_ptr<const УзелТипа>(
+                new УзелТипа(std::move(тип), хеш),
+                [](const УзелТипа* узел) { ast::удалить_в_пределе_стека(узел); });
+        });
+}
+
+УзелТипа::~УзелТипа() {
+    ТаблицаОбщих<УзелТипа>::общая().убрать(хеш, this);
+}
+
+ИмяТипа::ИмяТипа(std::string_view имя) {
+    const std::size_t хеш = хеш_текста(имя);
+    узел = ТаблицаОбщих<УзелИмени>::общая().найти_или_сделать(
+        хеш, [&](const УзелИмени& узел) { return узел.текст == имя; },
+        [&] { return std::make_shared<const УзелИмени>(std::string(имя), хеш); });
+}
+
+УзелИмени::~УзелИмени() {
+    ТаблицаОбщих<УзелИмени>::общая().убрать(хеш, this);
 }
 
 }  // namespace vokra::semantic

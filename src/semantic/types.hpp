@@ -7,12 +7,15 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -35,6 +38,47 @@ struct ВидБезДанных {
     bool operator==(const ВидБезДанных&) const = default;
 };
 
+struct РешённыйТип;
+struct УзелТипа;
+struct УзелИмени;
+
+// The name of a structure or a contract inside a type, and the key of the
+// tables that describe them: one shared text per distinct name, with its
+// hash, so a type's use copies, compares and hashes the name in constant
+// time, however long it is written. Made from a text, it finds the shared
+// one (a cost of the text's length), so the names of a declaration are
+// made once for all its members.
+struct ИмяТипа {
+    ИмяТипа(std::string_view имя);
+    ИмяТипа(const std::string& имя) : ИмяТипа(std::string_view(имя)) {}
+    ИмяТипа(const char* имя) : ИмяТипа(std::string_view(имя)) {}
+
+    const std::string& текст() const;
+    // Equal names are the same text.
+    bool operator==(const ИмяТипа&) const = default;
+    std::size_t хеш() const;
+
+    std::shared_ptr<const УзелИмени> узел;
+};
+
+// A type held inside another: an element, a key, a value, an inner type.
+// Equal types are one node, shared by every type that holds one, and every
+// type is built of such nodes alone; so copying a type, comparing two and
+// hashing one cost their outermost level, however large the types are. A
+// node never changes once made.
+struct ОбщийТип {
+    // The node equal to `тип`, made when there is none yet.
+    ОбщийТип(РешённыйТип тип);
+
+    const РешённыйТип& operator*() const;
+    const РешённыйТип* operator->() const;
+    // Equal types are the same node.
+    bool operator==(const ОбщийТип&) const = default;
+    std::size_t хеш() const;
+
+    std::shared_ptr<const УзелТипа> узел;
+};
+
 struct РешённыйТип {
     using Целое = ВидБезДанных<"Целое">;
     using Целое8 = ВидБезДанных<"Целое8">;
@@ -54,45 +98,45 @@ struct РешённыйТип {
     // For an instance of a generic structure the name is its mangled name.
     struct Структура {
         static constexpr std::string_view название = "Структура";
-        std::string имя;
+        ИмяТипа имя;
         bool operator==(const Структура&) const = default;
     };
     struct Массив {
         static constexpr std::string_view название = "Массив";
-        ast::Коробка<РешённыйТип> элемент;
+        ОбщийТип элемент;
         std::uint64_t размер = 0;
-        bool operator==(const Массив& другой) const;
+        bool operator==(const Массив&) const = default;
     };
     struct Результат {
         static constexpr std::string_view название = "Результат";
-        ast::Коробка<РешённыйТип> тип;
-        bool operator==(const Результат& другой) const;
+        ОбщийТип тип;
+        bool operator==(const Результат&) const = default;
     };
     struct Список {
         static constexpr std::string_view название = "Список";
-        ast::Коробка<РешённыйТип> элемент;
-        bool operator==(const Список& другой) const;
+        ОбщийТип элемент;
+        bool operator==(const Список&) const = default;
     };
     struct Словарь {
         static constexpr std::string_view название = "Словарь";
-        ast::Коробка<РешённыйТип> ключ;
-        ast::Коробка<РешённыйТип> значение;
-        bool operator==(const Словарь& другой) const;
+        ОбщийТип ключ;
+        ОбщийТип значение;
+        bool operator==(const Словарь&) const = default;
     };
     struct Канал {
         static constexpr std::string_view название = "Канал";
-        ast::Коробка<РешённыйТип> элемент;
-        bool operator==(const Канал& другой) const;
+        ОбщийТип элемент;
+        bool operator==(const Канал&) const = default;
     };
     struct Контракт {
         static constexpr std::string_view название = "Контракт";
-        std::string имя;
+        ИмяТипа имя;
         bool operator==(const Контракт&) const = default;
     };
     struct Опциональный {
         static constexpr std::string_view название = "Опциональный";
-        ast::Коробка<РешённыйТип> тип;
-        bool operator==(const Опциональный& другой) const;
+        ОбщийТип тип;
+        bool operator==(const Опциональный&) const = default;
     };
     // A value without a usable type.
     using Неизвестен = ВидБезДанных<"Неизвестен">;
@@ -117,11 +161,49 @@ struct РешённыйТип {
     }
 };
 
+// A shared node: the type and its hash, found again by both. It leaves the
+// table of nodes when the last type that holds it is gone.
+struct УзелТипа {
+    УзелТипа(РешённыйТип тип_узла, std::size_t хеш_узла)
+        : тип(std::move(тип_узла)), хеш(хеш_узла) {}
+    ~УзелТипа();
+
+    РешённыйТип тип;
+    std::size_t хеш = 0;
+};
+
+inline const РешённыйТип& ОбщийТип::operator*() const {
+    return узел->тип;
+}
+inline const РешённыйТип* ОбщийТип::operator->() const {
+    return &узел->тип;
+}
+inline std::size_t ОбщийТип::хеш() const {
+    return узел->хеш;
+}
+
+// A shared name: the text and its hash under the process's key.
+struct УзелИмени {
+    УзелИмени(std::string текст_узла, std::size_t хеш_узла)
+        : текст(std::move(текст_узла)), хеш(хеш_узла) {}
+    ~УзелИмени();
+
+    std::string текст;
+    std::size_t хеш = 0;
+};
+
+inline const std::string& ИмяТипа::текст() const {
+    return узел->текст;
+}
+inline std::size_t ИмяТипа::хеш() const {
+    return узел->хеш;
+}
+
 // Shorthands for building types.
 inline РешённыйТип неизвестный_тип() {
     return {РешённыйТип::Неизвестен{}};
 }
-inline РешённыйТип тип_структуры(std::string имя) {
+inline РешённыйТип тип_структуры(ИмяТипа имя) {
     return {РешённыйТип::Структура{std::move(имя)}};
 }
 inline РешённыйТип тип_результата(РешённыйТип значение) {
@@ -173,10 +255,6 @@ tl::expected<РешённыйТип, std::string> преобразовать_т�
 // every mangled name fits; the names are measured, not written, so only the
 // parts of arguments that are no instance are built.
 std::optional<std::string> превышает_предел_имени(const ast::Тип& тип, std::size_t предел);
-// Whether `решённый` equals the plain conversion of `тип`. Only a generic
-// instance is converted to be compared; wrappers and arrays are compared
-// level by level, without building anything.
-bool равен_написанному(const РешённыйТип& решённый, const ast::Тип& тип);
 
 // The type part of a mangled name: the lower-case word of a scalar kind, the
 // name of a structure, the printed form of everything else.
@@ -197,7 +275,33 @@ std::optional<РешённыйТип> имя_числового_типа_в_ре
                                                  const РешённыйТип& фактический,
                                                  std::string_view контекст);
 
-// Structural: the kind first, then the payload in field order.
+// Whether the checks above succeed.
+bool совместимы(const РешённыйТип& ожидаемый, const РешённыйТип& фактический);
+bool совместимы_с_приведением(const РешённыйТип& ожидаемый, const РешённыйТип& фактический);
+
+// The same checks for a context that costs building (one that quotes a
+// long name, say, at every argument of every call): it is made only for
+// the message.
+template <std::invocable Контекст>
+Итог<void> проверить_совместимость_типов(const РешённыйТип& ожидаемый,
+                                         const РешённыйТип& фактический, Контекст&& контекст) {
+    if (совместимы(ожидаемый, фактический))
+        return {};
+    return проверить_совместимость_типов(ожидаемый, фактический, std::string_view(контекст()));
+}
+template <std::invocable Контекст>
+Итог<void> проверить_совместимость_с_приведением(const РешённыйТип& ожидаемый,
+                                                 const РешённыйТип& фактический,
+                                                 Контекст&& контекст) {
+    if (совместимы_с_приведением(ожидаемый, фактический))
+        return {};
+    return проверить_совместимость_с_приведением(ожидаемый, фактический,
+                                                 std::string_view(контекст()));
+}
+
+// Structural: the kind first, then the payload in field order; every part
+// is hashed under the process's key, so no text can choose types that fall
+// together.
 std::size_t хеш_типа(const РешённыйТип& тип);
 
 }  // namespace vokra::semantic
@@ -205,6 +309,20 @@ std::size_t хеш_типа(const РешённыйТип& тип);
 template <>
 struct std::hash<vokra::semantic::РешённыйТип> {
     std::size_t operator()(const vokra::semantic::РешённыйТип& тип) const noexcept;
+};
+
+template <>
+struct std::hash<vokra::semantic::ИмяТипа> {
+    std::size_t operator()(const vokra::semantic::ИмяТипа& имя) const noexcept { return имя.хеш(); }
+};
+
+// Names format as their text.
+template <>
+struct fmt::formatter<vokra::semantic::ИмяТипа> : fmt::formatter<std::string_view> {
+    template <class Контекст>
+    auto format(const vokra::semantic::ИмяТипа& имя, Контекст& контекст) const {
+        return fmt::formatter<std::string_view>::format(имя.текст(), контекст);
+    }
 };
 
 // Types format as their printed form inside messages.

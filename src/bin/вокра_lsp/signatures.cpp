@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <iterator>
+
 #include "вокра_lsp/messages.hpp"
 #include "подсказки/подсказки.hpp"
 
@@ -14,7 +16,8 @@ std::string параметры_в_текст(const std::vector<vokra::ast::Па�
     for (const auto& параметр : параметры) {
         if (!текст.empty())
             текст += ", ";
-        текст += fmt::format(сообщения::параметр, тип_в_текст(параметр.тип), параметр.имя);
+        fmt::format_to(std::back_inserter(текст), сообщения::параметр, тип_в_текст(параметр.тип),
+                       параметр.имя);
     }
     return текст;
 }
@@ -28,7 +31,7 @@ std::string поля_в_текст(const std::vector<vokra::ast::ПолеСтр�
     for (const auto& поле : поля) {
         if (!текст.empty())
             текст += '\n';
-        текст += fmt::format(сообщения::поле, тип_в_текст(поле.тип), поле.имя);
+        fmt::format_to(std::back_inserter(текст), сообщения::поле, тип_в_текст(поле.тип), поле.имя);
     }
     return текст;
 }
