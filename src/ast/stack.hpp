@@ -12,7 +12,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <type_traits>
 #include <utility>
 
 namespace vokra::ast {
@@ -85,8 +84,7 @@ void удалить_в_пределе_стека(T* объект) noexcept {
     if (объект == nullptr)
         return;
     if (за_пределом_стека()) [[unlikely]] {
-        отложить({const_cast<std::remove_const_t<T>*>(объект),
-                  [](void* о) { delete static_cast<T*>(о); }});
+        отложить({объект, [](void* о) { delete static_cast<T*>(о); }});
         return;
     }
     delete объект;

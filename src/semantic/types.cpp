@@ -3,6 +3,7 @@
 #include <array>
 #include <limits>
 #include <mutex>
+#include <new>
 #include <type_traits>
 #include <unordered_map>
 #include <utility>
@@ -470,14 +471,19 @@ struct ТаблицаОбщих {
     // compares their own level alone.
     узел = ТаблицаОбщих<УзелТипа>::общая().найти_или_сделать(
         хеш, [&](const УзелТипа& узел) { return узел.тип == тип; },
-        [&] {
-            // A node holds the nodes inside it: dropping the last holder of a
-            // deep type frees one level per frame, so past the stack's limit
-            // the rest is put off and freed from a shallower frame.
-            return std::shared_ptr<const УзелТипа>(
-                new УзелТипа(std::move(тип), хеш),
-                [](const УзелТипа* узел) { ast::удалить_в_пределе_стека(узел); });
-        });
+        [&] { return std::make_shared<const УзелТипа>(std::move(тип), хеш); });
+}
+
+ОбщийТип::~ОбщийТип() {
+    // A node holds the nodes inside it, and dropping the last holder of a
+    // deep type frees one level per frame: past the stack's limit the node
+    // is handed to the thread's list of what was put off, and freed from a
+    // shallower frame. Should even that list not take it, it is freed here.
+    if (!узел || !ast::за_пределом_стека()) [[likely]]
+        return;
+    using Владелец = std::shared_ptr<const УзелТипа>;
+    if (auto* владелец = new (std::nothrow) Владелец(std::move(узел)))
+        ast::отложить({владелец, [](void* в) { delete static_cast<Владелец*>(в); }});
 }
 
 УзелТипа::~УзелТипа() {

@@ -69,6 +69,14 @@ struct ИмяТипа {
 struct ОбщийТип {
     // The node equal to `тип`, made when there is none yet.
     ОбщийТип(РешённыйТип тип);
+    ОбщийТип(const ОбщийТип&) = default;
+    ОбщийТип(ОбщийТип&&) noexcept = default;
+    // The node held before is let go of as a copy of this one is destroyed.
+    ОбщийТип& operator=(ОбщийТип другой) noexcept {
+        узел.swap(другой.узел);
+        return *this;
+    }
+    ~ОбщийТип();
 
     const РешённыйТип& operator*() const;
     const РешённыйТип* operator->() const;
