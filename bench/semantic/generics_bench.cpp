@@ -1,6 +1,6 @@
-// The whole check of each generic shape, at two sizes, beside the generated
-// 10 000-line program checked in the same process, round by round: the
-// counter `×10000строк` is the shape's time as a multiple of that program's,
+// The whole check of each generic shape and each syntax shape, at two
+// sizes, beside the generated 10 000-line program checked in the same
+// process, round by round: the counter `×10000строк` is the shape's time as a multiple of that program's,
 // and a shape over 6 of it is reported as an error.
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
@@ -9,6 +9,7 @@
 
 #include "../parser/floor.hpp"
 #include "check.hpp"
+#include "front_shapes.hpp"
 #include "generic_shapes.hpp"
 
 namespace {
@@ -36,6 +37,11 @@ const bool зарегистрированы = [] {
     for (const auto& форма : замер::обобщённые_формы())
         for (const auto размер : {форма.меньший, форма.больший})
             benchmark::RegisterBenchmark(fmt::format("Обобщения/{}/{}", форма.имя, размер).c_str(),
+                                         Форма, форма, размер)
+                ->Unit(benchmark::kMillisecond);
+    for (const auto& форма : замер::формы_разбора())
+        for (const auto размер : {форма.меньший, форма.больший})
+            benchmark::RegisterBenchmark(fmt::format("Разбор/{}/{}", форма.имя, размер).c_str(),
                                          Форма, форма, размер)
                 ->Unit(benchmark::kMillisecond);
     return true;
