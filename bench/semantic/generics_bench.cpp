@@ -1,7 +1,8 @@
 // The whole check of each generic shape and each syntax shape, at two
 // sizes, beside the generated 10 000-line program checked in the same
-// process, round by round: the counter `×10000строк` is the shape's time as a multiple of that program's,
-// and a shape over 6 of it is reported as an error.
+// process, round by round: the counter `×10000строк` is the shape's time as
+// a multiple of that program's, and a shape over 6 of it is reported as an
+// error.
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
 
