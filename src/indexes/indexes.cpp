@@ -13,7 +13,7 @@ namespace {
 // Calls of this name that is not a local are array literals.
 constexpr std::string_view массив_слово = "массив";
 
-bool есть(const std::unordered_set<std::string>& имена, const std::string& имя) {
+bool есть(const Имена& имена, const std::string& имя) {
     return имена.find(имя) != имена.end();
 }
 
@@ -93,7 +93,7 @@ void развернуть_индексы(std::vector<ast::ВерхнийУзел
     }
 }
 
-void собрать_имена(const ast::Блок& тело, std::unordered_set<std::string>& имена) {
+void собрать_имена(const ast::Блок& тело, Имена& имена) {
     using О = ast::Оператор;
     for (const auto& [оператор, строка] : тело) {
         std::visit(
