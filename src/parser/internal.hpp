@@ -2,6 +2,7 @@
 // guards that restore flags and nesting depth on every exit, errors included.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 #include <span>
@@ -63,11 +64,30 @@ struct Вложенность {
     Итог<void> глубже() {
         ++парсер.глубина;
         ++открыто;
+        парсер.наибольшая_глубина = std::max(парсер.наибольшая_глубина, парсер.глубина);
         if (парсер.глубина > предел_вложенности)
             return tl::unexpected(парсер.ошибка_глубины());
         return {};
     }
 };
+
+// The result of `шаг` and how many levels of nesting it opened below the
+// current one at its deepest.
+template <class Шаг>
+auto с_глубиной(Парсер& п, Шаг&& шаг) {
+    const std::size_t было = std::exchange(п.наибольшая_глубина, п.глубина);
+    const std::size_t начало = п.глубина;
+    auto итог = шаг();
+    const std::size_t открыто = п.наибольшая_глубина - начало;
+    п.наибольшая_глубина = std::max(было, п.наибольшая_глубина);
+    return std::pair{std::move(итог), открыто};
+}
+
+// Whether a read that opened `открыто` levels below where it started fits
+// under the limit when started at the current level.
+inline bool вмещается(const Парсер& п, std::size_t открыто) {
+    return п.глубина + открыто <= предел_вложенности;
+}
 
 // The elements of one list being read (a block's statements, a call's
 // arguments), gathered on a list the parser shares between all lists of the

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,6 +17,7 @@
 #include "ast/ast.hpp"
 #include "lexer/lexer.hpp"
 #include "parser/edits.hpp"
+#include "parser/speculation.hpp"
 #include "token/token.hpp"
 #include "token/token_list.hpp"
 
@@ -31,6 +33,19 @@ struct ОшибкаПарсера {
 
 template <class T>
 using Итог = tl::expected<T, ОшибкаПарсера>;
+
+// How a typed call's `(` reads as a parenthesized expression, learned by the
+// failed attempt to read the call: the same first expression is read, and
+// then a `)` is wanted. Either the expression failed with `ошибка`, or it
+// ended at the token `после_первого`, which is no `)`.
+struct ПрочтениеВСкобках {
+    std::optional<ОшибкаПарсера> ошибка;
+    std::size_t после_первого = 0;
+    std::size_t открыто = 0;
+};
+
+// By the index of the `(`; taken when it is read.
+using ПрочтенияВСкобках = std::map<std::size_t, ПрочтениеВСкобках>;
 
 // Nesting deeper than this stops the parse with a syntax error, so that the
 // parser, and every later walk over the tree, stays within a bounded depth
@@ -70,6 +85,8 @@ struct Парсер {
     // Set once the nesting limit was passed: that error ends the parse even
     // inside a speculative attempt, which would otherwise swallow it.
     bool глубина_превышена = false;
+    // The deepest level reached so far: how deep a read went is told by it.
+    std::size_t наибольшая_глубина = 0;
     // Token indices of `<` where the speculative `<types>(args)` call failed.
     // The attempt depends only on its position, so it is never repeated:
     // nested failed attempts would otherwise cost 2^depth.
@@ -84,6 +101,10 @@ struct Парсер {
     // The `<` still open while a run of type tokens is paired; kept for its
     // room.
     std::vector<std::size_t> открытые_угловые;
+    // Types read inside speculative reads, and the `(` of typed calls whose
+    // attempt failed: read again there, they come to the same.
+    ПамятьТипов память_типов;
+    ПрочтенияВСкобках прочтения_в_скобках;
     // The statements read so far of every block open at the current point,
     // the innermost block's last. A block takes its own when it closes, so
     // it is allocated once, at its size.
@@ -213,14 +234,22 @@ struct Парсер {
         std::vector<ast::Выражение> аргументы;
     };
     Итог<std::optional<ТиповойВызов>> попробовать_типовой_вызов();
+    // Whether what types read before tell that no `<types>(` starts at the
+    // `<` at this index, without reading it again.
+    bool типовой_вызов_невозможен(std::size_t начало) const;
+    // The error of the parenthesized expression at the current `(`, when a
+    // failed typed call read it already and it may be given again here.
+    std::optional<ОшибкаПарсера> прочтённое_в_скобках();
     // Types after `из` with типы_из_в_выражении set.
     Итог<std::vector<ast::Тип>> разобрать_типы_из_в_выражении();
     Итог<ast::Выражение> разобрать_текст(std::string текст);
     tl::expected<ast::Выражение, std::string> разобрать_вложенное_выражение_интерполяции(
         std::string_view текст);
 
-    // Types.
+    // Types. разобрать_тип remembers, inside speculative reads, what
+    // прочитать_тип read.
     Итог<ast::Тип> разобрать_тип();
+    Итог<ast::Тип> прочитать_тип();
     // Whether a list of types in angle brackets may start at the `<` at this
     // index: false when no `>` closes it, so reading types from it can only
     // fail. A speculative attempt asks first, so arguments such as
