@@ -39,9 +39,30 @@ void прочитать_ещё(std::optional<Лексер>& лексер, std::o
 }
 
 const ТокенСПозицией& Парсер::дочитать(std::size_t индекс) const {
-    while (лексер && индекс >= токены.size())
-        прочитать_ещё(лексер, ошибка_лексера, токены, std::max<std::size_t>(токенов_за_раз, 1));
+    constexpr std::size_t в_куске = СписокТокенов::в_куске;
+    while (лексер && индекс >= токены.size()) {
+        // No step passes the end of a chunk, so that every chunk starts a
+        // step and the lexer is kept as it stood there.
+        const std::size_t занято = токены.size() % в_куске;
+        if (занято == 0)
+            начала_кусков.push_back(*лексер);
+        прочитать_ещё(лексер, ошибка_лексера, токены,
+                      std::min(std::max<std::size_t>(токенов_за_раз, 1), в_куске - занято));
+    }
     return индекс < токены.size() ? токены[индекс] : токены.back();
+}
+
+const ТокенСПозицией& Парсер::перечитать(std::size_t индекс) const {
+    constexpr std::size_t в_куске = СписокТокенов::в_куске;
+    const std::size_t номер = индекс / в_куске;
+    // The same lexer over the same text makes the same tokens again; the
+    // error that ended the list, if one did, ends the chunk again as it did.
+    Лексер заново = начала_кусков[номер];
+    СписокТокенов кусок;
+    кусок.куски.push_back(токены.взять_запас());
+    (void)заново.дописать(кусок, std::min(в_куске, токены.size() - номер * в_куске));
+    токены.вернуть_кусок(номер, std::move(кусок.куски.front()));
+    return токены[индекс];
 }
 
 std::optional<ОшибкаЛексера> Парсер::лексическая_ошибка() {
@@ -128,13 +149,13 @@ std::string Парсер::взять_текст() {
 }
 
 void Парсер::отбросить_прочитанные() {
-    if (открытых_попыток != 0)
-        return;
-    // Nothing reads again what lies before the cursor.
-    память_типов.забыть_до(текущий);
-    прочтения_в_скобках.erase(прочтения_в_скобках.begin(),
-                              прочтения_в_скобках.lower_bound(текущий));
-    if (!записывать_правки)
+    if (открытых_попыток == 0) {
+        // Nothing reads again what lies before the cursor.
+        память_типов.забыть_до(текущий);
+        прочтения_в_скобках.erase(прочтения_в_скобках.begin(),
+                                  прочтения_в_скобках.lower_bound(текущий));
+    }
+    if (!записывать_правки && (открытых_попыток == 0 || перечитываемый()))
         токены.отбросить_до(текущий);
 }
 

@@ -56,11 +56,16 @@ struct Парсер {
     // Ends with КонецФайла once the whole text is lexed. A parser made from
     // its text lexes it as the parse asks for tokens, so even the accessors
     // that change nothing may add tokens. Tokens the parse has left behind
-    // for good are freed as it goes (отбросить_прочитанные).
+    // are freed as it goes (отбросить_прочитанные); a parser made from its
+    // text frees them inside speculative reads too, and lexes a chunk again
+    // when a read comes back to it.
     mutable СписокТокенов токены;
     // The lexer of the text's tokens not yet read; none once the list holds
     // its КонецФайла.
     mutable std::optional<Лексер> лексер;
+    // The lexer as it stood before the first token of each chunk: the chunk
+    // is lexed from there again. Empty for a parser given its tokens.
+    mutable std::vector<Лексер> начала_кусков;
     // The lexical error that ended the list early, if one did.
     mutable std::optional<ОшибкаЛексера> ошибка_лексера;
     // Tokens lexed at a time when the parse asks for one not yet lexed: a
@@ -124,12 +129,18 @@ struct Парсер {
     const ТокенСПозицией& токен_по_индексу(std::size_t индекс) const {
         if (индекс >= токены.size()) [[unlikely]]
             return дочитать(индекс);
+        if (!токены.хранится(индекс)) [[unlikely]]
+            return перечитать(индекс);
         return токены[индекс];
     }
     // Lexes until the token `индекс` is on the list or the list is complete,
     // and returns it or the final КонецФайла. Kept out of line, so that the
     // accessors of every grammar method stay small.
     [[gnu::noinline]] const ТокенСПозицией& дочитать(std::size_t индекс) const;
+    // Lexes the freed chunk of the token `индекс` again and returns the token.
+    [[gnu::noinline]] const ТокенСПозицией& перечитать(std::size_t индекс) const;
+    // Whether freed chunks can be lexed again: the parser lexes its text.
+    bool перечитываемый() const { return !начала_кусков.empty(); }
     // The lexical error of the whole text, if it has one: the one that ended
     // the list, or else the first in the part of the text not yet lexed,
     // which is lexed for it without keeping its tokens.
@@ -139,8 +150,9 @@ struct Парсер {
     const ТокенСПозицией& текущий_токен() const { return токен_по_индексу(текущий); }
     bool проверить(const Token& образец) const;
     bool проверить(ВидТокена вид) const { return текущий_токен().токен.вид == вид; }
-    // Frees the tokens before the current one, where no speculative read is
-    // open and no edits are recorded: nothing reads them again.
+    // Frees the tokens before the current one while no edits are recorded:
+    // where no speculative read is open nothing reads them again, and inside
+    // one a parser that lexes its text lexes them again if it goes back.
     void отбросить_прочитанные();
     bool совпадает(const Token& образец);
     bool совпадает(ВидТокена вид) {

@@ -73,18 +73,29 @@ bool Парсер::угловая_закрывается(std::size_t позиц�
     // runs of type tokens. Whether a `<` is closed depends only on the
     // tokens after it in its run, so the runs are paired one at a time, as
     // far as the one that holds `позиция`, and each token is looked at once.
-    // Freed tokens lie before the cursor; no `<` there is asked about.
-    std::size_t i = std::max(угловые_проверены_до, токены.первый_хранимый());
+    // Where no speculative read is open, no `<` before the cursor is asked
+    // about again, and the freed tokens there are passed over.
+    std::size_t i = открытых_попыток == 0 ? std::max(угловые_проверены_до, токены.первый_хранимый())
+                                          : угловые_проверены_до;
     if (позиция >= i) {
         auto& открытые = открытые_угловые;
         // The tokens of a chunk lie in a row: the list is asked again only
         // at a chunk's start and past the tokens lexed so far.
         const ТокенСПозицией* токен = nullptr;
+        constexpr std::size_t в_куске = СписокТокенов::в_куске;
         for (;; ++i) {
-            if (токен == nullptr || i % СписокТокенов::в_куске == 0 || i >= токены.size())
+            if (токен == nullptr || i % в_куске == 0 || i >= токены.size())
                 токен = &токен_по_индексу(i);
             else
                 ++токен;
+            // A run may be far longer than the parse needs of it at once: the
+            // chunks it passes away from the cursor are lexed again when read.
+            if (i % в_куске == 0 && i > 0 && перечитываемый()) {
+                const std::size_t пройденный = i / в_куске - 1;
+                const std::size_t у_курсора = текущий / в_куске;
+                if (пройденный + 1 < у_курсора || пройденный > у_курсора + 1)
+                    токены.освободить_кусок(пройденный);
+            }
             const ВидТокена вид = токен->токен.вид;
             if (вид == ВидТокена::Меньше) {
                 открытые.push_back(i);
@@ -157,6 +168,7 @@ bool Парсер::угловая_закрывается(std::size_t позиц�
                 while (проверить(ВидТокена::Запятая)) {
                     запятые.push_back(текущий);
                     продвинуться();
+                    отбросить_прочитанные();
                     ВЗЯТЬ(следующий, разобрать_тип());
                     параметры.добавить(std::move(следующий));
                 }
@@ -252,6 +264,7 @@ bool Парсер::угловая_закрывается(std::size_t позиц�
 Итог<std::vector<ast::Тип>> Парсер::разобрать_список_типов_после_из() {
     std::vector<ast::Тип> типы;
     do {
+        отбросить_прочитанные();
         тип_после_из = true;
         ВЗЯТЬ(следующий, разобрать_тип());
         типы.push_back(std::move(следующий));
