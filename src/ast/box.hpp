@@ -30,6 +30,8 @@ struct Коробка {
     }
     Коробка& operator=(Коробка&&) noexcept = default;
 
+    // Only a moved-from box, or one left empty on purpose, holds nothing.
+    explicit operator bool() const { return указатель != nullptr; }
     T& operator*() { return *указатель; }
     const T& operator*() const { return *указатель; }
     T* operator->() { return указатель.get(); }
@@ -99,9 +101,10 @@ struct ЗаписьСоСписком {
     ЗаписьСоСписком(Запись запись, std::vector<T> элементы) {
         построить(std::move(запись), std::make_move_iterator(элементы.begin()), элементы.size());
     }
-    // Moves the record and `число` elements from `откуда` on; the record is
-    // taken by reference, so it is moved once, into its place.
-    ЗаписьСоСписком(Запись&& запись, std::move_iterator<T*> откуда, std::size_t число) {
+    // Takes the record and `число` elements read from `откуда` on; the record
+    // is taken by reference, so it is moved once, into its place.
+    template <class Итератор>
+    ЗаписьСоСписком(Запись&& запись, Итератор откуда, std::size_t число) {
         построить(std::move(запись), откуда, число);
     }
     ЗаписьСоСписком(const ЗаписьСоСписком& другая) {

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "parser/chunked_list.hpp"
 #include "parser/parser.hpp"
 
 // Returns the error of a failed step from the enclosing grammar method.
@@ -96,37 +97,36 @@ inline bool вмещается(const Парсер& п, std::size_t открыт�
 // from it on every exit.
 template <class T>
 struct НаОбщемСписке {
-    std::vector<T>& список;
+    СписокКусками<T>& список;
     std::size_t начало;
 
-    explicit НаОбщемСписке(std::vector<T>& с) : список(с), начало(с.size()) {}
+    explicit НаОбщемСписке(СписокКусками<T>& с) : список(с), начало(с.size()) {}
     НаОбщемСписке(const НаОбщемСписке&) = delete;
     НаОбщемСписке& operator=(const НаОбщемСписке&) = delete;
-    ~НаОбщемСписке() {
-        список.erase(список.begin() + static_cast<std::ptrdiff_t>(начало), список.end());
-    }
+    ~НаОбщемСписке() { список.обрезать(начало); }
 
     template <class... Поля>
     void добавить(Поля&&... поля) {
         // A whole element is moved in once, not through a temporary.
         if constexpr (sizeof...(Поля) == 1 && (std::is_same_v<std::remove_cvref_t<Поля>, T> && ...))
-            список.push_back(std::forward<Поля>(поля)...);
+            список.emplace_back(std::forward<Поля>(поля)...);
         else
-            список.push_back(T{std::forward<Поля>(поля)...});
+            список.emplace_back(T{std::forward<Поля>(поля)...});
     }
-    std::span<const T> элементы() const { return std::span<const T>(список).subspan(начало); }
+    std::size_t размер() const { return список.size() - начало; }
     // The elements moved into a record's list, at their size; the record is
     // moved in once.
     template <class Запись>
     requires(!std::is_reference_v<Запись>) ast::ЗаписьСоСписком<Запись, T> взять_с(
         Запись&& запись) {
-        return {std::move(запись), std::make_move_iterator(список.data() + начало),
-                список.size() - начало};
+        return {std::move(запись), список.забирать_с(начало), размер()};
     }
     std::vector<T> взять() {
-        return std::vector<T>(
-            std::make_move_iterator(список.begin() + static_cast<std::ptrdiff_t>(начало)),
-            std::make_move_iterator(список.end()));
+        std::vector<T> элементы;
+        элементы.reserve(размер());
+        for (auto из = список.забирать_с(начало); из.номер < список.size(); ++из)
+            элементы.push_back(*из);
+        return элементы;
     }
 };
 

@@ -16,6 +16,7 @@
 
 #include "ast/ast.hpp"
 #include "lexer/lexer.hpp"
+#include "parser/chunked_list.hpp"
 #include "parser/edits.hpp"
 #include "parser/speculation.hpp"
 #include "token/token.hpp"
@@ -113,11 +114,11 @@ struct Парсер {
     // The statements read so far of every block open at the current point,
     // the innermost block's last. A block takes its own when it closes, so
     // it is allocated once, at its size.
-    std::vector<ast::ОператорСоСтрокой> операторы_блоков;
+    СписокКусками<ast::ОператорСоСтрокой> операторы_блоков;
     // The same for the arguments of calls and the elements of array literals.
-    std::vector<ast::Выражение> аргументы_вызовов;
+    СписокКусками<ast::Выражение> аргументы_вызовов;
     // The same for the type arguments of written generic types.
-    std::vector<ast::Тип> аргументы_типов;
+    СписокКусками<ast::Тип> аргументы_типов;
 
     static Парсер новый(СписокТокенов токены);
     // A parser that lexes `текст` as it reads; the text is read in place and
@@ -240,12 +241,11 @@ struct Парсер {
     Итог<ast::Выражение> дособрать_постфиксные_операции(ast::Выражение выражение);
     Итог<std::vector<ast::Выражение>> разобрать_аргументы();
     // `<types>(args)` tried from the current `<`; nothing (and the cursor and
-    // edits as they were) when it does not read that way.
-    struct ТиповойВызов {
-        std::vector<ast::Тип> типы;
-        std::vector<ast::Выражение> аргументы;
-    };
-    Итог<std::optional<ТиповойВызов>> попробовать_типовой_вызов();
+    // edits as they were) when it does not read that way. The call's record
+    // is `заголовок` with the types read, followed by the arguments.
+    template <class Заголовок>
+    Итог<std::optional<ast::ЗаписьСоСписком<Заголовок, ast::Выражение>>> попробовать_типовой_вызов(
+        Заголовок заголовок);
     // Whether what types read before tell that no `<types>(` starts at the
     // `<` at this index, without reading it again.
     bool типовой_вызов_невозможен(std::size_t начало) const;
