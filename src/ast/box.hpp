@@ -20,6 +20,10 @@ struct Коробка {
 
     Коробка() = default;
     Коробка(T значение) : указатель(std::make_unique<T>(std::move(значение))) {}
+    // The value made in its place from its parts.
+    template <class... Части>
+    explicit Коробка(std::in_place_t, Части&&... части)
+        : указатель(std::make_unique<T>(std::forward<Части>(части)...)) {}
     Коробка(const Коробка& другая)
         : указатель(другая.указатель ? std::make_unique<T>(*другая.указатель) : nullptr) {}
     Коробка(Коробка&&) noexcept = default;

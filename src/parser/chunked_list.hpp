@@ -37,13 +37,13 @@ struct СписокКусками {
         ++всего;
     }
 
-    // Drops the elements from `размер` on.
+    // Drops the elements from `размер` on, and the chunks left empty but one.
     void обрезать(std::size_t размер) {
         for (; всего > размер; --всего)
             куски[(всего - 1) / в_куске].pop_back();
         const std::size_t занятых = (всего + в_куске - 1) / в_куске;
-        while (куски.size() > std::max<std::size_t>(занятых + 1, 1))
-            куски.pop_back();
+        if (куски.size() > занятых + 1)
+            куски.resize(занятых + 1);
     }
 
     // Reads the elements from `номер` on, moving each out.

@@ -105,13 +105,10 @@ struct НаОбщемСписке {
     НаОбщемСписке& operator=(const НаОбщемСписке&) = delete;
     ~НаОбщемСписке() { список.обрезать(начало); }
 
+    // The element is made in its place from its fields, not moved in.
     template <class... Поля>
     void добавить(Поля&&... поля) {
-        // A whole element is moved in once, not through a temporary.
-        if constexpr (sizeof...(Поля) == 1 && (std::is_same_v<std::remove_cvref_t<Поля>, T> && ...))
-            список.emplace_back(std::forward<Поля>(поля)...);
-        else
-            список.emplace_back(T{std::forward<Поля>(поля)...});
+        список.emplace_back(std::forward<Поля>(поля)...);
     }
     std::size_t размер() const { return список.size() - начало; }
     // The elements moved into a record's list, at their size; the record is
@@ -130,9 +127,10 @@ struct НаОбщемСписке {
     }
 };
 
+// The alternative is moved into the node once.
 template <class Альтернатива>
-ast::Выражение узел(Альтернатива альтернатива) {
-    return ast::Выражение{std::move(альтернатива)};
+ast::Выражение узел(Альтернатива&& альтернатива) {
+    return ast::Выражение{std::forward<Альтернатива>(альтернатива)};
 }
 
 template <class Альтернатива>

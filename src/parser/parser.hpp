@@ -103,6 +103,8 @@ struct Парсер {
     // Token indices of every `<` that a `>` closes with only tokens of types
     // between them, for the tokens before угловые_проверены_до.
     std::vector<bool> закрытые_угловые;
+    // Of those, the ones whose `>` a `(` follows.
+    std::vector<bool> угловые_перед_скобкой;
     std::size_t угловые_проверены_до = 0;
     // The `<` still open while a run of type tokens is paired; kept for its
     // room.
@@ -154,7 +156,22 @@ struct Парсер {
     // Frees the tokens before the current one while no edits are recorded:
     // where no speculative read is open nothing reads them again, and inside
     // one a parser that lexes its text lexes them again if it goes back.
-    void отбросить_прочитанные();
+    // Asked after every statement and argument, so most of it is inline.
+    void отбросить_прочитанные() {
+        if (открытых_попыток == 0) {
+            // Nothing reads again what lies before the cursor.
+            if (память_типов.по_токенам.empty())
+                память_типов.база = текущий;
+            else
+                память_типов.забыть_до(текущий);
+            if (!прочтения_в_скобках.empty())
+                прочтения_в_скобках.erase(прочтения_в_скобках.begin(),
+                                          прочтения_в_скобках.lower_bound(текущий));
+        }
+        if (текущий >= токены.первый_хранимый() + СписокТокенов::в_куске && !записывать_правки &&
+            (открытых_попыток == 0 || перечитываемый()))
+            токены.отбросить_до(текущий);
+    }
     bool совпадает(const Token& образец);
     bool совпадает(ВидТокена вид) {
         if (!проверить(вид))
@@ -267,6 +284,9 @@ struct Парсер {
     // fail. A speculative attempt asks first, so arguments such as
     // `a < b, c < d, …` are never read as ever deeper types.
     bool угловая_закрывается(std::size_t позиция);
+    // Whether it is closed by a `>` that a `(` follows: only then may
+    // `<types>(` start there, as the types between pair their own brackets.
+    bool угловая_закрывается_перед_скобкой(std::size_t позиция);
     Итог<std::vector<ast::Тип>> разобрать_список_типов_после_из();
 };
 

@@ -84,13 +84,15 @@ template <class Заголовок>
     using Вызов = ast::ЗаписьСоСписком<Заголовок, ast::Выражение>;
     const std::size_t начало = текущий;
     auto не_удалась = [&] {
+        // Grown by doubling: a failed attempt at every `<` of a long text
+        // would otherwise grow it a bit at a time.
         if (неудачные_попытки.size() <= начало)
-            неудачные_попытки.resize(начало + 1);
+            неудачные_попытки.resize(std::max(начало + 1, неудачные_попытки.size() * 2));
         неудачные_попытки[начало] = true;
         return std::nullopt;
     };
     if ((начало < неудачные_попытки.size() && неудачные_попытки[начало]) ||
-        !угловая_закрывается(начало))
+        !угловая_закрывается_перед_скобкой(начало))
         return std::nullopt;
     if (типовой_вызов_невозможен(начало))
         return не_удалась();
