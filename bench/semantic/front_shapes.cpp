@@ -9,6 +9,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "names_stream.hpp"
+
 namespace vokra::замер {
 
 namespace {
@@ -36,24 +38,8 @@ std::vector<std::string> сталкивающиеся_в_наборе(std::size_
     for (std::size_t i = 0; i < n; ++i)
         пробный.insert(std::to_string(i));
     const std::size_t корзин = пробный.bucket_count();
-    std::vector<std::string> имена;
-    std::unordered_set<std::string> были;
-    std::uint64_t состояние = 0x9e3779b97f4a7c15ULL;
-    std::string имя(10, 'a');
-    while (имена.size() < n) {
-        // splitmix64: a fixed stream, so every run checks the same text.
-        std::uint64_t x = (состояние += 0x9e3779b97f4a7c15ULL);
-        x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
-        x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
-        x ^= x >> 31;
-        for (char& буква : имя) {
-            буква = static_cast<char>('a' + x % 26);
-            x /= 26;
-        }
-        if (std::hash<std::string>{}(имя) % корзин < 8 && были.insert(имя).second)
-            имена.push_back(имя);
-    }
-    return имена;
+    return имена_из_потока(
+        n, [&](const std::string& имя) { return std::hash<std::string>{}(имя) % корзин < 8; });
 }
 
 // `локальных` local names and calls of a function whose name falls among
