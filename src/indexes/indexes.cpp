@@ -137,6 +137,13 @@ void место_записи(const Контекст& контекст, ast::Ме
 
 // Children first, so chains convert from the inside out.
 void выражение(const Контекст& контекст, ast::Выражение& выр) {
+    // Most nodes are literals and names: nothing below them, nothing to turn
+    // them into.
+    using В = ast::Выражение;
+    if (std::holds_alternative<В::Идентификатор>(выр.вид) ||
+        std::holds_alternative<В::ЦелоеЛит>(выр.вид) ||
+        std::holds_alternative<В::ТекстЛит>(выр.вид))
+        return;
     ast::обойти_детей(выр, ast::Перегрузка{
                                [&](ast::Выражение& в) { выражение(контекст, в); },
                                // Type arguments are never rewritten.

@@ -156,22 +156,22 @@ struct Парсер {
     // Frees the tokens before the current one while no edits are recorded:
     // where no speculative read is open nothing reads them again, and inside
     // one a parser that lexes its text lexes them again if it goes back.
-    // Asked after every statement and argument, so most of it is inline.
-    void отбросить_прочитанные() {
+    // Asked after every statement and argument: what most calls find, that
+    // there is nothing to free, is told inline.
+    [[gnu::always_inline]] void отбросить_прочитанные() {
         if (открытых_попыток == 0) {
-            // Nothing reads again what lies before the cursor.
-            if (память_типов.по_токенам.empty())
-                память_типов.база = текущий;
+            if (!память_типов.по_токенам.empty() || !прочтения_в_скобках.empty()) [[unlikely]]
+                забыть_прочитанное();
             else
-                память_типов.забыть_до(текущий);
-            if (!прочтения_в_скобках.empty())
-                прочтения_в_скобках.erase(прочтения_в_скобках.begin(),
-                                          прочтения_в_скобках.lower_bound(текущий));
+                память_типов.база = текущий;
         }
-        if (текущий >= токены.первый_хранимый() + СписокТокенов::в_куске && !записывать_правки &&
-            (открытых_попыток == 0 || перечитываемый()))
-            токены.отбросить_до(текущий);
+        if (текущий >= токены.первый_хранимый() + СписокТокенов::в_куске) [[unlikely]]
+            освободить_прочитанные();
     }
+    // Drops what speculative reads learned before the cursor: where no
+    // speculative read is open, nothing reads it again.
+    [[gnu::noinline]] void забыть_прочитанное();
+    [[gnu::noinline]] void освободить_прочитанные();
     bool совпадает(const Token& образец);
     bool совпадает(ВидТокена вид) {
         if (!проверить(вид))
