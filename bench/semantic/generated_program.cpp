@@ -1,5 +1,5 @@
 // Prints a generated program of about the given number of lines (default
-// 1000), or the generic, nested or type shape, the message body or the
+// 1000), or the generic, syntax, nested or type shape, the message body or the
 // production of the grammar of that name at the given size (default its
 // larger one), for measurements outside this process (the editor round trip,
 // the server's memory). For a production, standard error gets the place deep
@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "../parser/program.hpp"
+#include "front_shapes.hpp"
 #include "generic_shapes.hpp"
 #include "message_shapes.hpp"
 #include "productions.hpp"
@@ -21,8 +22,8 @@ int main(int argc, char** argv) {
         return argc > 2 ? std::strtoull(argv[2], nullptr, 10) : больший;
     };
     std::string текст;
-    for (const auto формы : {vokra::замер::обобщённые_формы(), vokra::замер::вложенные_формы(),
-                             vokra::замер::формы_типов()})
+    for (const auto формы : {vokra::замер::обобщённые_формы(), vokra::замер::формы_разбора(),
+                             vokra::замер::вложенные_формы(), vokra::замер::формы_типов()})
         for (const auto& форма : формы)
             if (argc > 1 && форма.имя == argv[1])
                 текст = форма.текст(размер(форма.больший));

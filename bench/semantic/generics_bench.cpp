@@ -1,7 +1,8 @@
-// The whole check of each generic shape, at two sizes, beside the generated
-// 10 000-line program checked in the same process, round by round: the
-// counter `×10000строк` is the shape's time as a multiple of that program's,
-// and a shape over 6 of it is reported as an error.
+// The whole check of each generic shape and each syntax shape, at two
+// sizes, beside the generated 10 000-line program checked in the same
+// process, round by round: the counter `×10000строк` is the shape's time as
+// a multiple of that program's, and a shape over 6 of it is reported as an
+// error.
 #include <benchmark/benchmark.h>
 #include <fmt/format.h>
 
@@ -9,6 +10,7 @@
 
 #include "../parser/floor.hpp"
 #include "check.hpp"
+#include "front_shapes.hpp"
 #include "generic_shapes.hpp"
 #include "type_shapes.hpp"
 
@@ -43,6 +45,7 @@ void зарегистрировать(std::string_view семейство, std::
 
 const bool зарегистрированы = [] {
     зарегистрировать("Обобщения", замер::обобщённые_формы());
+    зарегистрировать("Разбор", замер::формы_разбора());
     зарегистрировать("Вложенные", замер::вложенные_формы());
     зарегистрировать("Типы", замер::формы_типов());
     return true;

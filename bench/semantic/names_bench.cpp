@@ -20,6 +20,7 @@
 
 #include "../parser/floor.hpp"
 #include "check.hpp"
+#include "names_stream.hpp"
 #include "parser/parser.hpp"
 #include "semantic/analyser.hpp"
 #include "texts.hpp"
@@ -78,26 +79,11 @@ std::string контракты_структуры(std::size_t n) {
 // slots: under that fixed hash every table that holds them keeps them in one
 // run of slots, and each lookup walks it.
 std::vector<std::string> сталкивающиеся_имена(std::size_t n) {
-    std::vector<std::string> имена;
-    std::unordered_set<std::string> были;
-    std::uint64_t состояние = 0x9e3779b97f4a7c15ULL;
-    std::string имя(10, 'a');
-    while (имена.size() < n) {
-        // splitmix64: a fixed stream, so every run checks the same text.
-        std::uint64_t x = (состояние += 0x9e3779b97f4a7c15ULL);
-        x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
-        x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
-        x ^= x >> 31;
-        for (char& буква : имя) {
-            буква = static_cast<char>('a' + x % 26);
-            x /= 26;
-        }
+    return замер::имена_из_потока(n, [](const std::string& имя) {
         const std::uint64_t хеш = std::hash<std::string>{}(имя);
         const auto свёрнутый = static_cast<std::uint32_t>(хеш ^ (хеш >> 32));
-        if ((свёрнутый & 0x7fff) < 256 && были.insert(имя).second)
-            имена.push_back(имя);
-    }
-    return имена;
+        return (свёрнутый & 0x7fff) < 256;
+    });
 }
 
 std::string сталкивающиеся(std::size_t n) {

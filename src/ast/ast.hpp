@@ -16,6 +16,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -340,7 +341,7 @@ inline std::span<const Выражение> Выражение::ВызовФун�
 }
 
 inline Выражение::ДоступКПолю::ДоступКПолю(Выражение объект, std::string поле)
-    : части(ПолеОбъекта{std::move(объект), std::move(поле)}) {}
+    : части(std::in_place, std::move(объект), std::move(поле)) {}
 inline Выражение& Выражение::ДоступКПолю::объект() {
     return части->объект;
 }
@@ -385,7 +386,7 @@ inline std::span<const Выражение> Выражение::ВызовМет�
 }
 
 inline Выражение::Бинарное::Бинарное(Выражение левое, БинарныйОператор оператор, Выражение правое)
-    : операнды(ОперандыБинарного{std::move(левое), std::move(правое)}), оператор(оператор) {}
+    : операнды(std::in_place, std::move(левое), std::move(правое)), оператор(оператор) {}
 inline Выражение& Выражение::Бинарное::левое() {
     return операнды->левое;
 }
@@ -429,24 +430,44 @@ struct ОператорСоСтрокой;
 // A body: each statement with the 1-based line of its first token.
 using Блок = std::vector<ОператорСоСтрокой>;
 
+struct ЧастиОбъявления;
+struct ЧастиПрисваивания;
+struct ЧастиЕсли;
+struct ЧастиДляКаждого;
+struct ЧастиПока;
+
+// A declaration of a variable, or of one written after `неизменно`: the two
+// kinds differ in nothing but that.
+template <bool Неизменная>
+struct Объявление {
+    static constexpr std::string_view название =
+        Неизменная ? "ОбъявлениеНеизменной" : "ОбъявлениеПеременной";
+    Объявление(Тип тип, std::string имя, Выражение значение);
+    Тип& тип();
+    const Тип& тип() const;
+    std::string& имя();
+    const std::string& имя() const;
+    Выражение& значение();
+    const Выражение& значение() const;
+
+    Коробка<ЧастиОбъявления> части;
+};
+
+// A statement is as small as an expression statement, so that a body of
+// many short statements costs little: the kinds with more parts keep them
+// behind one pointer and read them through accessors.
 struct Оператор {
-    struct ОбъявлениеПеременной {
-        static constexpr std::string_view название = "ОбъявлениеПеременной";
-        Тип тип;
-        std::string имя;
-        Выражение значение;
-    };
-    // Written after `неизменно`.
-    struct ОбъявлениеНеизменной {
-        static constexpr std::string_view название = "ОбъявлениеНеизменной";
-        Тип тип;
-        std::string имя;
-        Выражение значение;
-    };
+    using ОбъявлениеПеременной = Объявление<false>;
+    using ОбъявлениеНеизменной = Объявление<true>;
     struct Присваивание {
         static constexpr std::string_view название = "Присваивание";
-        МестоЗаписи цель;
-        Выражение значение;
+        Присваивание(МестоЗаписи цель, Выражение значение);
+        МестоЗаписи& цель();
+        const МестоЗаписи& цель() const;
+        Выражение& значение();
+        const Выражение& значение() const;
+
+        Коробка<ЧастиПрисваивания> части;
     };
     struct ВыражениеОператор {
         static constexpr std::string_view название = "ВыражениеОператор";
@@ -455,24 +476,47 @@ struct Оператор {
     // An else-if chain nests: иначе holds one statement, the inner Если.
     struct Если {
         static constexpr std::string_view название = "Если";
-        Выражение условие;
-        Блок то;
-        std::optional<Блок> иначе;
+        Если(Выражение условие, Блок то, std::optional<Блок> иначе);
+        Выражение& условие();
+        const Выражение& условие() const;
+        Блок& то();
+        const Блок& то() const;
+        std::optional<Блок>& иначе();
+        const std::optional<Блок>& иначе() const;
+
+        Коробка<ЧастиЕсли> части;
     };
     struct ДляКаждого {
         static constexpr std::string_view название = "ДляКаждого";
-        std::string переменная;
-        Выражение коллекция;
-        Блок тело;
+        ДляКаждого(std::string переменная, Выражение коллекция, Блок тело);
+        std::string& переменная();
+        const std::string& переменная() const;
+        Выражение& коллекция();
+        const Выражение& коллекция() const;
+        Блок& тело();
+        const Блок& тело() const;
+
+        Коробка<ЧастиДляКаждого> части;
     };
     struct Пока {
         static constexpr std::string_view название = "Пока";
-        Выражение условие;
-        Блок тело;
+        Пока(Выражение условие, Блок тело);
+        Выражение& условие();
+        const Выражение& условие() const;
+        Блок& тело();
+        const Блок& тело() const;
+
+        Коробка<ЧастиПока> части;
     };
+    // The value, when one is written, is held through a pointer, which is
+    // empty for `вернуть;`.
     struct Вернуть {
         static constexpr std::string_view название = "Вернуть";
-        std::optional<Выражение> значение;
+        Вернуть(std::optional<Выражение> значение = std::nullopt)
+            : значение(значение ? Коробка<Выражение>(std::move(*значение)) : Коробка<Выражение>()) {
+        }
+
+        Коробка<Выражение> значение;
     };
     struct ПараллельныйБлок {
         static constexpr std::string_view название = "ПараллельныйБлок";
@@ -497,9 +541,78 @@ struct ОператорСоСтрокой {
     std::size_t строка = 1;
 };
 
-// Blocks hold their statements in place; a declaration (type, name and
-// value) sets the size.
-static_assert(sizeof(ОператорСоСтрокой) <= 128);
+// Blocks hold their statements in place, each no larger than an expression
+// with its kind and its line.
+static_assert(sizeof(ОператорСоСтрокой) <= 56);
+
+struct ЧастиОбъявления {
+    Тип тип;
+    std::string имя;
+    Выражение значение;
+};
+struct ЧастиПрисваивания {
+    МестоЗаписи цель;
+    Выражение значение;
+};
+struct ЧастиЕсли {
+    Выражение условие;
+    Блок то;
+    std::optional<Блок> иначе;
+};
+struct ЧастиДляКаждого {
+    std::string переменная;
+    Выражение коллекция;
+    Блок тело;
+};
+struct ЧастиПока {
+    Выражение условие;
+    Блок тело;
+};
+
+// The accessors of the statements, each part one member of their parts.
+#define ЧАСТЬ_ОПЕРАТОРА(Вид, Тип_, часть)   \
+    inline Тип_& Вид::часть() {             \
+        return части->часть;                \
+    }                                       \
+    inline const Тип_& Вид::часть() const { \
+        return части->часть;                \
+    }
+#define ЧАСТЬ_ОБЪЯВЛЕНИЯ(Тип_, часть)                   \
+    template <bool Неизменная>                          \
+    Тип_& Объявление<Неизменная>::часть() {             \
+        return части->часть;                            \
+    }                                                   \
+    template <bool Неизменная>                          \
+    const Тип_& Объявление<Неизменная>::часть() const { \
+        return части->часть;                            \
+    }
+ЧАСТЬ_ОБЪЯВЛЕНИЯ(Тип, тип)
+ЧАСТЬ_ОБЪЯВЛЕНИЯ(std::string, имя)
+ЧАСТЬ_ОБЪЯВЛЕНИЯ(Выражение, значение)
+#undef ЧАСТЬ_ОБЪЯВЛЕНИЯ
+ЧАСТЬ_ОПЕРАТОРА(Оператор::Присваивание, МестоЗаписи, цель)
+ЧАСТЬ_ОПЕРАТОРА(Оператор::Присваивание, Выражение, значение)
+ЧАСТЬ_ОПЕРАТОРА(Оператор::Если, Выражение, условие)
+ЧАСТЬ_ОПЕРАТОРА(Оператор::Если, Блок, то)
+ЧАСТЬ_ОПЕРАТОРА(Оператор::Если, std::optional<Блок>, иначе)
+ЧАСТЬ_ОПЕРАТОРА(Оператор::ДляКаждого, std::string, переменная)
+ЧАСТЬ_ОПЕРАТОРА(Оператор::ДляКаждого, Выражение, коллекция)
+ЧАСТЬ_ОПЕРАТОРА(Оператор::ДляКаждого, Блок, тело)
+ЧАСТЬ_ОПЕРАТОРА(Оператор::Пока, Выражение, условие)
+ЧАСТЬ_ОПЕРАТОРА(Оператор::Пока, Блок, тело)
+#undef ЧАСТЬ_ОПЕРАТОРА
+
+template <bool Неизменная>
+Объявление<Неизменная>::Объявление(Тип тип, std::string имя, Выражение значение)
+    : части(std::in_place, std::move(тип), std::move(имя), std::move(значение)) {}
+inline Оператор::Присваивание::Присваивание(МестоЗаписи цель, Выражение значение)
+    : части(std::in_place, std::move(цель), std::move(значение)) {}
+inline Оператор::Если::Если(Выражение условие, Блок то, std::optional<Блок> иначе)
+    : части(std::in_place, std::move(условие), std::move(то), std::move(иначе)) {}
+inline Оператор::ДляКаждого::ДляКаждого(std::string переменная, Выражение коллекция, Блок тело)
+    : части(std::in_place, std::move(переменная), std::move(коллекция), std::move(тело)) {}
+inline Оператор::Пока::Пока(Выражение условие, Блок тело)
+    : части(std::in_place, std::move(условие), std::move(тело)) {}
 
 // 32 bits each, as in the tokens it is taken from.
 struct Позиция {

@@ -40,6 +40,10 @@ struct Коробка {
 
     Коробка() = default;
     Коробка(T значение) : указатель(создать<T>(std::move(значение))) {}
+    // The value made in its place from its parts.
+    template <class... Части>
+    explicit Коробка(std::in_place_t, Части&&... части)
+        : указатель(создать<T>(std::forward<Части>(части)...)) {}
     Коробка(const Коробка& другая)
         : указатель(другая.указатель ? создать<T>(*другая.указатель) : nullptr) {}
     Коробка(Коробка&&) noexcept = default;
@@ -50,6 +54,8 @@ struct Коробка {
     }
     Коробка& operator=(Коробка&&) noexcept = default;
 
+    // Only a moved-from box, or one left empty on purpose, holds nothing.
+    explicit operator bool() const { return указатель != nullptr; }
     T& operator*() { return *указатель; }
     const T& operator*() const { return *указатель; }
     T* operator->() { return указатель.get(); }
@@ -118,9 +124,10 @@ struct ЗаписьСоСписком {
     ЗаписьСоСписком(Запись запись, std::vector<T> элементы) {
         построить(std::move(запись), std::make_move_iterator(элементы.begin()), элементы.size());
     }
-    // Moves the record and `число` elements from `откуда` on; the record is
-    // taken by reference, so it is moved once, into its place.
-    ЗаписьСоСписком(Запись&& запись, std::move_iterator<T*> откуда, std::size_t число) {
+    // Takes the record and `число` elements read from `откуда` on; the record
+    // is taken by reference, so it is moved once, into its place.
+    template <class Итератор>
+    ЗаписьСоСписком(Запись&& запись, Итератор откуда, std::size_t число) {
         построить(std::move(запись), откуда, число);
     }
     ЗаписьСоСписком(const ЗаписьСоСписком& другая) {

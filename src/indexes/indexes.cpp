@@ -14,7 +14,7 @@ namespace {
 // Calls of this name that is not a local are array literals.
 constexpr std::string_view массив_слово = "массив";
 
-bool есть(const std::unordered_set<std::string>& имена, const std::string& имя) {
+bool есть(const Имена& имена, const std::string& имя) {
     return имена.find(имя) != имена.end();
 }
 
@@ -94,7 +94,7 @@ void развернуть_индексы(std::vector<ast::ВерхнийУзел
     }
 }
 
-void собрать_имена(const ast::Блок& тело, std::unordered_set<std::string>& имена) {
+void собрать_имена(const ast::Блок& тело, Имена& имена) {
     if (ast::стек_исчерпан())
         return;
     using О = ast::Оператор;
@@ -102,8 +102,8 @@ void собрать_имена(const ast::Блок& тело, std::unordered_set
         std::visit(
             ast::Перегрузка{
                 [&](const ast::один_из<О::ОбъявлениеПеременной, О::ОбъявлениеНеизменной> auto&
-                        объявление) { имена.insert(объявление.имя); },
-                [&](const О::ДляКаждого& цикл) { имена.insert(цикл.переменная); },
+                        объявление) { имена.insert(объявление.имя()); },
+                [&](const О::ДляКаждого& цикл) { имена.insert(цикл.переменная()); },
                 [](const ast::один_из<О::Присваивание, О::ВыражениеОператор, О::Если, О::Пока,
                                       О::Вернуть, О::ПараллельныйБлок, О::Прервать,
                                       О::Продолжить> auto&) {},
@@ -146,7 +146,12 @@ void место_записи(const Контекст& контекст, ast::Ме
 
 // Children first, so chains convert from the inside out.
 void выражение(const Контекст& контекст, ast::Выражение& выр) {
-    if (ast::стек_исчерпан())
+    // Most nodes are literals and names: nothing below them, nothing to turn
+    // them into.
+    using В = ast::Выражение;
+    if (std::holds_alternative<В::Идентификатор>(выр.вид) ||
+        std::holds_alternative<В::ЦелоеЛит>(выр.вид) ||
+        std::holds_alternative<В::ТекстЛит>(выр.вид) || ast::стек_исчерпан())
         return;
     ast::обойти_детей(выр, ast::Перегрузка{
                                [&](ast::Выражение& в) { выражение(контекст, в); },

@@ -4,27 +4,37 @@
 // decides by the program's own names and never fails.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
 #include "ast/ast.hpp"
+#include "unicode/text_hash.hpp"
 
 namespace vokra::indexes {
 
+// The names are the document's: they are hashed under the process's key, so
+// that no text can choose names that all fall into one bucket.
+struct ХешИмени {
+    std::size_t operator()(std::string_view имя) const { return unicode::хеш_текста(имя); }
+};
+using Имена = std::unordered_set<std::string, ХешИмени>;
+
 struct Контекст {
     // Fields of every structure.
-    std::unordered_set<std::string> имена_полей;
+    Имена имена_полей;
     // Methods of every structure and contract.
-    std::unordered_set<std::string> имена_методов;
+    Имена имена_методов;
     // Every name declared anywhere in the function being rewritten.
-    std::unordered_set<std::string> локальные_имена;
+    Имена локальные_имена;
 };
 
 void развернуть_индексы(std::vector<ast::ВерхнийУзел>& узлы);
 
 // Adds the names declared anywhere in a body, nested blocks included.
-void собрать_имена(const ast::Блок& блок, std::unordered_set<std::string>& имена);
+void собрать_имена(const ast::Блок& блок, Имена& имена);
 
 void блок(const Контекст& контекст, ast::Блок& блок);
 void место_записи(const Контекст& контекст, ast::МестоЗаписи& место);

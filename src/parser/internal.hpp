@@ -2,6 +2,7 @@
 // guards that restore flags and nesting depth on every exit, errors included.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 #include <span>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "ast/stack.hpp"
+#include "parser/chunked_list.hpp"
 #include "parser/parser.hpp"
 
 // Returns the error of a failed step from the enclosing grammar method.
@@ -64,6 +66,7 @@ struct Вложенность {
     Итог<void> глубже() {
         ++парсер.глубина;
         ++открыто;
+        парсер.наибольшая_глубина = std::max(парсер.наибольшая_глубина, парсер.глубина);
         if (парсер.глубина > предел_вложенности)
             return tl::unexpected(парсер.ошибка_глубины());
         if (ast::стек_исчерпан()) [[unlikely]]
@@ -72,6 +75,24 @@ struct Вложенность {
     }
 };
 
+// The result of `шаг` and how many levels of nesting it opened below the
+// current one at its deepest.
+template <class Шаг>
+auto с_глубиной(Парсер& п, Шаг&& шаг) {
+    const std::size_t было = std::exchange(п.наибольшая_глубина, п.глубина);
+    const std::size_t начало = п.глубина;
+    auto итог = шаг();
+    const std::size_t открыто = п.наибольшая_глубина - начало;
+    п.наибольшая_глубина = std::max(было, п.наибольшая_глубина);
+    return std::pair{std::move(итог), открыто};
+}
+
+// Whether a read that opened `открыто` levels below where it started fits
+// under the limit when started at the current level.
+inline bool вмещается(const Парсер& п, std::size_t открыто) {
+    return п.глубина + открыто <= предел_вложенности;
+}
+
 // The elements of one list being read (a block's statements, a call's
 // arguments), gathered on a list the parser shares between all lists of the
 // kind open at the current point, the innermost one's last: taken from it
@@ -79,43 +100,40 @@ struct Вложенность {
 // from it on every exit.
 template <class T>
 struct НаОбщемСписке {
-    std::vector<T>& список;
+    СписокКусками<T>& список;
     std::size_t начало;
 
-    explicit НаОбщемСписке(std::vector<T>& с) : список(с), начало(с.size()) {}
+    explicit НаОбщемСписке(СписокКусками<T>& с) : список(с), начало(с.size()) {}
     НаОбщемСписке(const НаОбщемСписке&) = delete;
     НаОбщемСписке& operator=(const НаОбщемСписке&) = delete;
-    ~НаОбщемСписке() {
-        список.erase(список.begin() + static_cast<std::ptrdiff_t>(начало), список.end());
-    }
+    ~НаОбщемСписке() { список.обрезать(начало); }
 
+    // The element is made in its place from its fields, not moved in.
     template <class... Поля>
     void добавить(Поля&&... поля) {
-        // A whole element is moved in once, not through a temporary.
-        if constexpr (sizeof...(Поля) == 1 && (std::is_same_v<std::remove_cvref_t<Поля>, T> && ...))
-            список.push_back(std::forward<Поля>(поля)...);
-        else
-            список.push_back(T{std::forward<Поля>(поля)...});
+        список.emplace_back(std::forward<Поля>(поля)...);
     }
-    std::span<const T> элементы() const { return std::span<const T>(список).subspan(начало); }
+    std::size_t размер() const { return список.size() - начало; }
     // The elements moved into a record's list, at their size; the record is
     // moved in once.
     template <class Запись>
     requires(!std::is_reference_v<Запись>) ast::ЗаписьСоСписком<Запись, T> взять_с(
         Запись&& запись) {
-        return {std::move(запись), std::make_move_iterator(список.data() + начало),
-                список.size() - начало};
+        return {std::move(запись), список.забирать_с(начало), размер()};
     }
     std::vector<T> взять() {
-        return std::vector<T>(
-            std::make_move_iterator(список.begin() + static_cast<std::ptrdiff_t>(начало)),
-            std::make_move_iterator(список.end()));
+        std::vector<T> элементы;
+        элементы.reserve(размер());
+        for (auto из = список.забирать_с(начало); из.номер < список.size(); ++из)
+            элементы.push_back(*из);
+        return элементы;
     }
 };
 
+// The alternative is moved into the node once.
 template <class Альтернатива>
-ast::Выражение узел(Альтернатива альтернатива) {
-    return ast::Выражение{std::move(альтернатива)};
+ast::Выражение узел(Альтернатива&& альтернатива) {
+    return ast::Выражение{std::forward<Альтернатива>(альтернатива)};
 }
 
 template <class Альтернатива>

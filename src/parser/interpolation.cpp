@@ -3,6 +3,9 @@
 // expression piece is lexed and parsed by a lexer and a parser of its own.
 #include <fmt/format.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "lexer/lexer.hpp"
 #include "parser/internal.hpp"
 #include "parser/messages.hpp"
@@ -22,20 +25,57 @@ bool начало_имени(char32_t с) {
 // is ASCII, and no byte of a longer sequence, well-formed or not, is ever
 // ASCII, so byte positions of those characters are the character positions.
 
-// Index of the closing bracket that matches an opening one just before
-// `от`, or the text's length when there is none.
-std::size_t парная_скобка(std::string_view текст, std::size_t от, char открывающая,
-                          char закрывающая) {
-    std::size_t уровень = 1;
-    for (std::size_t i = от; i < текст.size(); ++i) {
-        if (текст[i] == открывающая) {
-            ++уровень;
-        } else if (текст[i] == закрывающая && --уровень == 0) {
-            return i;
+// The closing bracket of every `(` and `{` of a text, found in one pass and
+// only once some piece asks for one. Counting from an opening bracket, +1
+// for each like it and −1 for each closing one, first reaches 0 at the
+// closing bracket that takes it off a stack of those still open: so every
+// match is found without reading the rest of the text again for each.
+struct ПарныеСкобки {
+    std::string_view текст;
+    // By the opening bracket's byte: the closing one's, or the text's length
+    // when none closes it. A literal's text is held with the tokens of the
+    // whole document, whose positions take 32 bits, so its bytes do too.
+    std::vector<std::uint32_t> пара;
+
+    // The closing bracket of the opening one at `открытие`, or the text's
+    // length when there is none.
+    std::size_t закрывающая(std::size_t открытие) {
+        if (пара.empty())
+            найти_все();
+        return пара[открытие];
+    }
+
+  private:
+    void найти_все() {
+        const auto длина = static_cast<std::uint32_t>(текст.size());
+        пара.assign(текст.size(), длина);
+        std::vector<std::uint32_t> круглые, фигурные;
+        for (std::uint32_t i = 0; i < длина; ++i) {
+            switch (текст[i]) {
+                case '(':
+                    круглые.push_back(i);
+                    break;
+                case '{':
+                    фигурные.push_back(i);
+                    break;
+                case ')':
+                    закрыть(круглые, i);
+                    break;
+                case '}':
+                    закрыть(фигурные, i);
+                    break;
+                default:
+                    break;
+            }
         }
     }
-    return текст.size();
-}
+    void закрыть(std::vector<std::uint32_t>& открытые, std::uint32_t i) {
+        if (открытые.empty())
+            return;
+        пара[открытые.back()] = i;
+        открытые.pop_back();
+    }
+};
 
 std::size_t конец_имени(std::string_view текст, std::size_t от) {
     while (от < текст.size()) {
@@ -104,6 +144,7 @@ tl::expected<ast::Выражение, std::string> Парсер::разобра�
     // The piece nests inside the text, so its depth adds to ours.
     вложенный.глубина = глубина;
     auto выражение = вложенный.разобрать_выражение();
+    наибольшая_глубина = std::max(наибольшая_глубина, вложенный.наибольшая_глубина);
     if (!выражение) {
         глубина_превышена = глубина_превышена || вложенный.глубина_превышена;
         return tl::unexpected(
@@ -119,6 +160,7 @@ tl::expected<ast::Выражение, std::string> Парсер::разобра�
         return узел(ast::Выражение::ТекстЛит{std::move(текст)});
 
     const std::size_t n = текст.size();
+    ПарныеСкобки скобки{текст, {}};
     std::vector<ast::ФрагментТекста> фрагменты;
     std::string буфер;
 
@@ -150,7 +192,7 @@ tl::expected<ast::Выражение, std::string> Парсер::разобра�
         const bool есть_следующий = i + 1 < n;
         const char следующий = есть_следующий ? текст[i + 1] : '\0';
         if (с == '$' && есть_следующий && следующий == '{') {
-            const std::size_t закрытие = парная_скобка(текст, i + 2, '{', '}');
+            const std::size_t закрытие = скобки.закрывающая(i + 1);
             if (закрытие == n)
                 return tl::unexpected(
                     ошибка(fmt::format(сообщения::незакрытая_интерполяция, текст)));
@@ -161,7 +203,7 @@ tl::expected<ast::Выражение, std::string> Парсер::разобра�
             добавить_имя(i + 1, конец);
             i = конец;
         } else if (с == '%' && есть_следующий && следующий == '(') {
-            const std::size_t закрытие = парная_скобка(текст, i + 2, '(', ')');
+            const std::size_t закрытие = скобки.закрывающая(i + 1);
             if (закрытие + 1 < n && текст[закрытие + 1] == '%') {
                 ПОПЫТКА(разобрать_кусок(i + 2, закрытие));
                 i = закрытие + 2;

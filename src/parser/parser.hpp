@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,7 +16,9 @@
 
 #include "ast/ast.hpp"
 #include "lexer/lexer.hpp"
+#include "parser/chunked_list.hpp"
 #include "parser/edits.hpp"
+#include "parser/speculation.hpp"
 #include "token/token.hpp"
 #include "token/token_list.hpp"
 
@@ -36,6 +39,19 @@ struct ОшибкаПарсера {
 template <class T>
 using Итог = tl::expected<T, ОшибкаПарсера>;
 
+// How a typed call's `(` reads as a parenthesized expression, learned by the
+// failed attempt to read the call: the same first expression is read, and
+// then a `)` is wanted. Either the expression failed with `ошибка`, or it
+// ended at the token `после_первого`, which is no `)`.
+struct ПрочтениеВСкобках {
+    std::optional<ОшибкаПарсера> ошибка;
+    std::size_t после_первого = 0;
+    std::size_t открыто = 0;
+};
+
+// By the index of the `(`; taken when it is read.
+using ПрочтенияВСкобках = std::map<std::size_t, ПрочтениеВСкобках>;
+
 // Nesting deeper than this stops the parse with a syntax error, so that the
 // parser, and every later walk over the tree, stays within a bounded depth
 // of recursion whatever the text. The stack is measured at the same places:
@@ -46,11 +62,16 @@ struct Парсер {
     // Ends with КонецФайла once the whole text is lexed. A parser made from
     // its text lexes it as the parse asks for tokens, so even the accessors
     // that change nothing may add tokens. Tokens the parse has left behind
-    // for good are freed as it goes (отбросить_прочитанные).
+    // are freed as it goes (отбросить_прочитанные); a parser made from its
+    // text frees them inside speculative reads too, and lexes a chunk again
+    // when a read comes back to it.
     mutable СписокТокенов токены;
     // The lexer of the text's tokens not yet read; none once the list holds
     // its КонецФайла.
     mutable std::optional<Лексер> лексер;
+    // The lexer as it stood before the first token of each chunk: the chunk
+    // is lexed from there again. Empty for a parser given its tokens.
+    mutable std::vector<Лексер> начала_кусков;
     // The lexical error that ended the list early, if one did.
     mutable std::optional<ОшибкаЛексера> ошибка_лексера;
     // Tokens lexed at a time when the parse asks for one not yet lexed: a
@@ -76,6 +97,8 @@ struct Парсер {
     // the parse even inside a speculative attempt, which would otherwise
     // swallow it.
     bool глубина_превышена = false;
+    // The deepest level reached so far: how deep a read went is told by it.
+    std::size_t наибольшая_глубина = 0;
     // Token indices of `<` where the speculative `<types>(args)` call failed.
     // The attempt depends only on its position, so it is never repeated:
     // nested failed attempts would otherwise cost 2^depth.
@@ -86,18 +109,24 @@ struct Парсер {
     // Token indices of every `<` that a `>` closes with only tokens of types
     // between them, for the tokens before угловые_проверены_до.
     std::vector<bool> закрытые_угловые;
+    // Of those, the ones whose `>` a `(` follows.
+    std::vector<bool> угловые_перед_скобкой;
     std::size_t угловые_проверены_до = 0;
     // The `<` still open while a run of type tokens is paired; kept for its
     // room.
     std::vector<std::size_t> открытые_угловые;
+    // Types read inside speculative reads, and the `(` of typed calls whose
+    // attempt failed: read again there, they come to the same.
+    ПамятьТипов память_типов;
+    ПрочтенияВСкобках прочтения_в_скобках;
     // The statements read so far of every block open at the current point,
     // the innermost block's last. A block takes its own when it closes, so
     // it is allocated once, at its size.
-    std::vector<ast::ОператорСоСтрокой> операторы_блоков;
+    СписокКусками<ast::ОператорСоСтрокой> операторы_блоков;
     // The same for the arguments of calls and the elements of array literals.
-    std::vector<ast::Выражение> аргументы_вызовов;
+    СписокКусками<ast::Выражение> аргументы_вызовов;
     // The same for the type arguments of written generic types.
-    std::vector<ast::Тип> аргументы_типов;
+    СписокКусками<ast::Тип> аргументы_типов;
 
     static Парсер новый(СписокТокенов токены);
     // A parser that lexes `текст` as it reads; the text is read in place and
@@ -109,12 +138,18 @@ struct Парсер {
     const ТокенСПозицией& токен_по_индексу(std::size_t индекс) const {
         if (индекс >= токены.size()) [[unlikely]]
             return дочитать(индекс);
+        if (!токены.хранится(индекс)) [[unlikely]]
+            return перечитать(индекс);
         return токены[индекс];
     }
     // Lexes until the token `индекс` is on the list or the list is complete,
     // and returns it or the final КонецФайла. Kept out of line, so that the
     // accessors of every grammar method stay small.
     [[gnu::noinline]] const ТокенСПозицией& дочитать(std::size_t индекс) const;
+    // Lexes the freed chunk of the token `индекс` again and returns the token.
+    [[gnu::noinline]] const ТокенСПозицией& перечитать(std::size_t индекс) const;
+    // Whether freed chunks can be lexed again: the parser lexes its text.
+    bool перечитываемый() const { return !начала_кусков.empty(); }
     // The lexical error of the whole text, if it has one: the one that ended
     // the list, or else the first in the part of the text not yet lexed,
     // which is lexed for it without keeping its tokens.
@@ -124,9 +159,25 @@ struct Парсер {
     const ТокенСПозицией& текущий_токен() const { return токен_по_индексу(текущий); }
     bool проверить(const Token& образец) const;
     bool проверить(ВидТокена вид) const { return текущий_токен().токен.вид == вид; }
-    // Frees the tokens before the current one, where no speculative read is
-    // open and no edits are recorded: nothing reads them again.
-    void отбросить_прочитанные();
+    // Frees the tokens before the current one while no edits are recorded:
+    // where no speculative read is open nothing reads them again, and inside
+    // one a parser that lexes its text lexes them again if it goes back.
+    // Asked after every statement and argument: what most calls find, that
+    // there is nothing to free, is told inline.
+    [[gnu::always_inline]] void отбросить_прочитанные() {
+        if (открытых_попыток == 0) {
+            if (!память_типов.по_токенам.empty() || !прочтения_в_скобках.empty()) [[unlikely]]
+                забыть_прочитанное();
+            else
+                память_типов.база = текущий;
+        }
+        if (текущий >= токены.первый_хранимый() + СписокТокенов::в_куске) [[unlikely]]
+            освободить_прочитанные();
+    }
+    // Drops what speculative reads learned before the cursor: where no
+    // speculative read is open, nothing reads it again.
+    [[gnu::noinline]] void забыть_прочитанное();
+    [[gnu::noinline]] void освободить_прочитанные();
     bool совпадает(const Token& образец);
     bool совпадает(ВидТокена вид) {
         if (!проверить(вид))
@@ -216,25 +267,35 @@ struct Парсер {
     Итог<ast::Выражение> дособрать_постфиксные_операции(ast::Выражение выражение);
     Итог<std::vector<ast::Выражение>> разобрать_аргументы();
     // `<types>(args)` tried from the current `<`; nothing (and the cursor and
-    // edits as they were) when it does not read that way.
-    struct ТиповойВызов {
-        std::vector<ast::Тип> типы;
-        std::vector<ast::Выражение> аргументы;
-    };
-    Итог<std::optional<ТиповойВызов>> попробовать_типовой_вызов();
+    // edits as they were) when it does not read that way. The call's record
+    // is `заголовок` with the types read, followed by the arguments.
+    template <class Заголовок>
+    Итог<std::optional<ast::ЗаписьСоСписком<Заголовок, ast::Выражение>>> попробовать_типовой_вызов(
+        Заголовок заголовок);
+    // Whether what types read before tell that no `<types>(` starts at the
+    // `<` at this index, without reading it again.
+    bool типовой_вызов_невозможен(std::size_t начало) const;
+    // The error of the parenthesized expression at the current `(`, when a
+    // failed typed call read it already and it may be given again here.
+    std::optional<ОшибкаПарсера> прочтённое_в_скобках();
     // Types after `из` with типы_из_в_выражении set.
     Итог<std::vector<ast::Тип>> разобрать_типы_из_в_выражении();
     Итог<ast::Выражение> разобрать_текст(std::string текст);
     tl::expected<ast::Выражение, std::string> разобрать_вложенное_выражение_интерполяции(
         std::string_view текст);
 
-    // Types.
+    // Types. разобрать_тип remembers, inside speculative reads, what
+    // прочитать_тип read.
     Итог<ast::Тип> разобрать_тип();
+    Итог<ast::Тип> прочитать_тип();
     // Whether a list of types in angle brackets may start at the `<` at this
     // index: false when no `>` closes it, so reading types from it can only
     // fail. A speculative attempt asks first, so arguments such as
     // `a < b, c < d, …` are never read as ever deeper types.
     bool угловая_закрывается(std::size_t позиция);
+    // Whether it is closed by a `>` that a `(` follows: only then may
+    // `<types>(` start there, as the types between pair their own brackets.
+    bool угловая_закрывается_перед_скобкой(std::size_t позиция);
     Итог<std::vector<ast::Тип>> разобрать_список_типов_после_из();
 };
 

@@ -73,27 +73,49 @@ bool Парсер::угловая_закрывается(std::size_t позиц�
     // runs of type tokens. Whether a `<` is closed depends only on the
     // tokens after it in its run, so the runs are paired one at a time, as
     // far as the one that holds `позиция`, and each token is looked at once.
-    // Freed tokens lie before the cursor; no `<` there is asked about.
-    std::size_t i = std::max(угловые_проверены_до, токены.первый_хранимый());
+    // Where no speculative read is open, no `<` before the cursor is asked
+    // about again, and the freed tokens there are passed over.
+    std::size_t i = открытых_попыток == 0 ? std::max(угловые_проверены_до, токены.первый_хранимый())
+                                          : угловые_проверены_до;
     if (позиция >= i) {
         auto& открытые = открытые_угловые;
         // The tokens of a chunk lie in a row: the list is asked again only
         // at a chunk's start and past the tokens lexed so far.
         const ТокенСПозицией* токен = nullptr;
+        constexpr std::size_t в_куске = СписокТокенов::в_куске;
+        // The `<` closed by the token before, whose next token tells whether
+        // a `(` follows its `>`; a `>` is never a run's last token.
+        constexpr std::size_t никакая = static_cast<std::size_t>(-1);
+        std::size_t только_что_закрытая = никакая;
         for (;; ++i) {
-            if (токен == nullptr || i % СписокТокенов::в_куске == 0 || i >= токены.size())
+            if (токен == nullptr || i % в_куске == 0 || i >= токены.size())
                 токен = &токен_по_индексу(i);
             else
                 ++токен;
+            // A run may be far longer than the parse needs of it at once: the
+            // chunks it passes away from the cursor are lexed again when read.
+            if (i % в_куске == 0 && i > 0 && перечитываемый()) {
+                const std::size_t пройденный = i / в_куске - 1;
+                const std::size_t у_курсора = текущий / в_куске;
+                if (пройденный + 1 < у_курсора || пройденный > у_курсора + 1)
+                    токены.освободить_кусок(пройденный);
+            }
             const ВидТокена вид = токен->токен.вид;
+            if (только_что_закрытая != никакая) {
+                угловые_перед_скобкой[только_что_закрытая] = вид == ВидТокена::ОткрКруглая;
+                только_что_закрытая = никакая;
+            }
             if (вид == ВидТокена::Меньше) {
                 открытые.push_back(i);
             } else if (вид == ВидТокена::Больше) {
                 if (!открытые.empty()) {
                     // Sized to the tokens lexed so far, the `<` among them.
-                    if (закрытые_угловые.size() <= открытые.back())
+                    if (закрытые_угловые.size() <= открытые.back()) {
                         закрытые_угловые.resize(токены.size());
+                        угловые_перед_скобкой.resize(токены.size());
+                    }
                     закрытые_угловые[открытые.back()] = true;
+                    только_что_закрытая = открытые.back();
                     открытые.pop_back();
                 }
             } else if (!знак_типа(вид)) {
@@ -108,7 +130,26 @@ bool Парсер::угловая_закрывается(std::size_t позиц�
     return позиция < закрытые_угловые.size() && закрытые_угловые[позиция];
 }
 
+bool Парсер::угловая_закрывается_перед_скобкой(std::size_t позиция) {
+    return угловая_закрывается(позиция) && угловые_перед_скобкой[позиция];
+}
+
 Итог<ast::Тип> Парсер::разобрать_тип() {
+    // Inside a speculative read a type read with every flag clear comes to
+    // the same end wherever it is read from the same token.
+    if (открытых_попыток == 0 || тип_после_из || в_типе_возврата || типы_из_в_выражении)
+        return прочитать_тип();
+    const std::size_t начало = текущий;
+    if (const auto* прочитанный = память_типов.найти(начало);
+        прочитанный && прочитанный->не_удался() && вмещается(*this, прочитанный->открыто))
+        return tl::unexpected(ОшибкаПарсера{});
+    auto [тип, открыто] = с_глубиной(*this, [&] { return прочитать_тип(); });
+    if (тип || !глубина_превышена)
+        память_типов.запомнить(начало, тип ? std::optional(текущий) : std::nullopt, открыто);
+    return std::move(тип);
+}
+
+Итог<ast::Тип> Парсер::прочитать_тип() {
     Вложенность вложенность(*this);
     ПОПЫТКА(вложенность.глубже());
 
@@ -142,6 +183,7 @@ bool Парсер::угловая_закрывается(std::size_t позиц�
                 while (проверить(ВидТокена::Запятая)) {
                     запятые.push_back(текущий);
                     продвинуться();
+                    отбросить_прочитанные();
                     ВЗЯТЬ(следующий, разобрать_тип());
                     параметры.добавить(std::move(следующий));
                 }
@@ -237,6 +279,7 @@ bool Парсер::угловая_закрывается(std::size_t позиц�
 Итог<std::vector<ast::Тип>> Парсер::разобрать_список_типов_после_из() {
     std::vector<ast::Тип> типы;
     do {
+        отбросить_прочитанные();
         тип_после_из = true;
         ВЗЯТЬ(следующий, разобрать_тип());
         типы.push_back(std::move(следующий));

@@ -15,9 +15,12 @@
 #include <utility>
 #include <vector>
 
-#include "semantic/text_hash.hpp"
+#include "unicode/text_hash.hpp"
 
 namespace vokra::semantic {
+
+using unicode::КлючХеша;
+using unicode::хеш_текста;
 
 // Hashes the keys of the analyser's tables: texts (under the process's key),
 // resolved types (through their std::hash), pairs and lists of those.

@@ -6,9 +6,8 @@ namespace vokra::indexes {
 namespace {
 
 // The expression rewritten in a context with the given names.
-std::string переписать(std::string_view текст, std::unordered_set<std::string> локальные,
-                       std::unordered_set<std::string> поля = {},
-                       std::unordered_set<std::string> методы = {}) {
+std::string переписать(std::string_view текст, Имена локальные, Имена поля = {},
+                       Имена методы = {}) {
     auto п = parser::тест::парсер(текст);
     auto разобранное = п.разобрать_выражение();
     if (!разобранное)
@@ -25,7 +24,7 @@ std::string разобрать(std::string_view текст) {
 TEST(Индексы, РешенияПоИменам) {
     struct Случай {
         const char* текст;
-        std::unordered_set<std::string> локальные;
+        Имена локальные;
         const char* как;  // the same tree written without calls
     };
     const Случай случаи[] = {
@@ -47,7 +46,7 @@ TEST(Индексы, РешенияПоИменам) {
 }
 
 TEST(Индексы, ПоляИМетодыСтруктур) {
-    const std::unordered_set<std::string> поля{"значения", "длина"};
+    const Имена поля{"значения", "длина"};
     EXPECT_EQ(переписать("obj.значения(0)(1)", {}, поля, {}), разобрать("obj.значения[0][1]"));
     EXPECT_EQ(переписать("obj.длина(0)", {}, поля, {"длина"}), разобрать("obj.длина(0)"));
     EXPECT_EQ(переписать("obj.прочее(0)", {}, поля, {}), разобрать("obj.прочее(0)"));

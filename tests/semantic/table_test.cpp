@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "semantic/text_hash.hpp"
+#include "unicode/text_hash.hpp"
 
 namespace vokra::semantic {
 namespace {

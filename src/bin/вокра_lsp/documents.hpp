@@ -9,7 +9,7 @@
 namespace vokra::lsp {
 
 // The addresses come from the client: they are hashed under the process's
-// own key (semantic/text_hash.hpp), so that no set of them can be chosen to
+// own key (unicode/text_hash.hpp), so that no set of them can be chosen to
 // fall into one bucket.
 struct ХешАдреса {
     std::size_t operator()(const std::string& адрес) const;

@@ -1,4 +1,4 @@
-#include "semantic/text_hash.hpp"
+#include "unicode/text_hash.hpp"
 
 #include <sys/random.h>
 
@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstring>
 
-namespace vokra::semantic {
+namespace vokra::unicode {
 
 namespace {
 
@@ -84,4 +84,4 @@ std::uint64_t хеш_текста(std::string_view текст) {
     return хеш_текста(текст, ключ);
 }
 
-}  // namespace vokra::semantic
+}  // namespace vokra::unicode
