@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "ast/pool.hpp"
 #include "ast/stack.hpp"
 
 namespace vokra::ast {
@@ -31,7 +32,14 @@ using Владение = std::unique_ptr<T, УдалениеВПределеСт
 
 template <class T, class... Аргументы>
 Владение<T> создать(Аргументы&&... аргументы) {
-    return Владение<T>(new T(std::forward<Аргументы>(аргументы)...));
+    static_assert(alignof(T) <= шаг_размеров_пула || sizeof(T) > наибольший_узел_пула);
+    void* память = память_узла(sizeof(T));
+    try {
+        return Владение<T>(::new (память) T(std::forward<Аргументы>(аргументы)...));
+    } catch (...) {
+        освободить_память_узла(память, sizeof(T));
+        throw;
+    }
 }
 
 template <class T>
@@ -173,14 +181,13 @@ struct ЗаписьСоСписком {
 
     template <class ЗаписьИлиСсылка, class Итератор>
     void построить(ЗаписьИлиСсылка&& запись, Итератор откуда, std::size_t число) {
-        static_assert(alignof(Заголовок) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__ &&
-                      alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
-        void* память = ::operator new(смещение() + число * sizeof(T));
+        static_assert(alignof(Заголовок) <= шаг_размеров_пула && alignof(T) <= шаг_размеров_пула);
+        void* память = память_узла(байт(число));
         Заголовок* новый;
         try {
             новый = ::new (память) Заголовок{std::forward<ЗаписьИлиСсылка>(запись), 0};
         } catch (...) {
-            ::operator delete(память);
+            освободить_память_узла(память, байт(число));
             throw;
         }
         T* куда = reinterpret_cast<T*>(static_cast<char*>(память) + смещение());
@@ -190,17 +197,20 @@ struct ЗаписьСоСписком {
         } catch (...) {
             std::destroy_n(куда, новый->размер);
             новый->~Заголовок();
-            ::operator delete(память);
+            освободить_память_узла(память, байт(число));
             throw;
         }
         заголовок = новый;
     }
 
+    static constexpr std::size_t байт(std::size_t число) { return смещение() + число * sizeof(T); }
+
     static void удалить(void* память) noexcept {
         auto* заголовок = static_cast<Заголовок*>(память);
-        std::destroy_n(первый(заголовок), заголовок->размер);
+        const std::size_t число = заголовок->размер;
+        std::destroy_n(первый(заголовок), число);
         заголовок->~Заголовок();
-        ::operator delete(память);
+        освободить_память_узла(память, байт(число));
     }
 
     void освободить() {

@@ -14,6 +14,8 @@
 #include <functional>
 #include <utility>
 
+#include "ast/pool.hpp"
+
 namespace vokra::ast {
 
 // The stack one check may take, counted from its thread's start. Touched
@@ -78,16 +80,23 @@ void отложить(Отложенное отложенное) noexcept;
 // until nothing is left.
 void освободить_отложенное() noexcept;
 
+// Destroys what создать (box.hpp) made and gives its memory back.
+template <class T>
+void удалить_узел(T* объект) noexcept {
+    объект->~T();
+    освободить_память_узла(объект, sizeof(T));
+}
+
 // Deletes `объект` here, or later when this frame lies past the limit.
 template <class T>
 void удалить_в_пределе_стека(T* объект) noexcept {
     if (объект == nullptr)
         return;
     if (за_пределом_стека()) [[unlikely]] {
-        отложить({объект, [](void* о) { delete static_cast<T*>(о); }});
+        отложить({объект, [](void* о) { удалить_узел(static_cast<T*>(о)); }});
         return;
     }
-    delete объект;
+    удалить_узел(объект);
 }
 
 // Runs `работа` on a new thread with `размер` bytes of stack and waits for

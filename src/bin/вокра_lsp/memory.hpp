@@ -32,8 +32,9 @@ constexpr std::size_t крупный_текст = std::size_t{512} << 10;
 // its pages stay for the next check.
 constexpr std::size_t стек_в_запасе = std::size_t{1} << 20;
 
-// Gives the heap's free pages back to the system after work on a text of
-// `размер` bytes, when it is large. The heap hands freed blocks out again in
+// Gives the heap's free pages, and the empty slabs of the tree's nodes
+// (ast/pool.hpp), back to the system after work on a text of `размер` bytes,
+// when it is large. The heap hands freed blocks out again in
 // address order, not by whether their pages are resident, so what decoding a
 // large message or checking it leaves is not reused in place: kept, it would
 // stand beside the next check. Giving it back costs the next large check its
@@ -45,8 +46,10 @@ constexpr std::size_t стек_в_запасе = std::size_t{1} << 20;
 inline void вернуть_память_после(std::size_t размер) {
     ast::освободить_отложенное();
     ast::вернуть_страницы_стека(стек_в_запасе);
-    if (размер >= крупный_текст)
+    if (размер >= крупный_текст) {
+        ast::вернуть_пустые_плиты();
         malloc_trim(0);
+    }
 }
 
 }  // namespace vokra::lsp
