@@ -321,10 +321,11 @@ struct ОшибкаРазбора {
 tl::expected<std::vector<ast::ВерхнийУзел>, ОшибкаРазбора> разобрать_исходный_текст(
     std::string_view текст, std::size_t токенов_за_раз = СписокТокенов::в_куске);
 
-// `наложить_маску(a, b)` and the other bit built-ins as operator nodes;
-// nothing for any other name or number of arguments.
+// `наложить_маску(a, b)` and the other bit built-ins as operator nodes, the
+// arguments moved into them; nothing, and the arguments untouched, for any
+// other name or number of arguments.
 std::optional<ast::Выражение> битовая_функция(std::string_view имя,
-                                              std::span<const ast::Выражение> аргументы);
+                                              std::span<ast::Выражение> аргументы);
 
 // The target of an assignment written as an expression, or the message why
 // it cannot be one.

@@ -13,8 +13,11 @@ bool числовое_слово(ВидТокена вид) {
     return вид >= ВидТокена::Целое && вид <= ВидТокена::Дробное64;
 }
 
-ast::Выражение бинарное(std::span<const ast::Выражение> аргументы, ast::БинарныйОператор оператор) {
-    return узел(ast::Выражение::Бинарное{аргументы[0], оператор, аргументы[1]});
+// The operands are moved out of the arguments: copying them would copy the
+// whole nest of such calls below at every level.
+ast::Выражение бинарное(std::span<ast::Выражение> аргументы, ast::БинарныйОператор оператор) {
+    return узел(
+        ast::Выражение::Бинарное{std::move(аргументы[0]), оператор, std::move(аргументы[1])});
 }
 
 // The arguments up to the closing parenthesis, onto the shared list.
@@ -33,7 +36,7 @@ ast::Выражение бинарное(std::span<const ast::Выражение
 }  // namespace
 
 std::optional<ast::Выражение> битовая_функция(std::string_view имя,
-                                              std::span<const ast::Выражение> аргументы) {
+                                              std::span<ast::Выражение> аргументы) {
     using ast::БинарныйОператор;
     if (аргументы.size() == 2) {
         if (имя == слова::наложить_маску)
@@ -48,7 +51,7 @@ std::optional<ast::Выражение> битовая_функция(std::string
             return бинарное(аргументы, БинарныйОператор::СдвигВправо);
     }
     if (аргументы.size() == 1 && имя == слова::инвертировать_биты)
-        return узел(ast::Выражение::Унарное{ast::УнарныйОператор::БитНе, аргументы[0]});
+        return узел(ast::Выражение::Унарное{ast::УнарныйОператор::БитНе, std::move(аргументы[0])});
     return std::nullopt;
 }
 
