@@ -52,6 +52,12 @@ struct ПрочтениеВСкобках {
 // By the index of the `(`; taken when it is read.
 using ПрочтенияВСкобках = std::map<std::size_t, ПрочтениеВСкобках>;
 
+// A prefix `-`, `не` or `~` waiting for its operand, and its token's index.
+struct ПрефиксныйОператор {
+    ВидТокена вид;
+    std::size_t позиция;
+};
+
 // Nesting deeper than this stops the parse with a syntax error, so that the
 // parser, and every later walk over the tree, stays within a bounded depth
 // of recursion whatever the text. The stack is measured at the same places:
@@ -127,6 +133,8 @@ struct Парсер {
     СписокКусками<ast::Выражение> аргументы_вызовов;
     // The same for the type arguments of written generic types.
     СписокКусками<ast::Тип> аргументы_типов;
+    // The same for the prefix operators of a run.
+    СписокКусками<ПрефиксныйОператор> префиксные_операторы;
 
     static Парсер новый(СписокТокенов токены);
     // A parser that lexes `текст` as it reads; the text is read in place and
@@ -257,7 +265,7 @@ struct Парсер {
     // Operator expressions: the whole precedence ladder from its loosest level.
     Итог<ast::Выражение> разобрать_выражение();
     Итог<ast::Выражение> разобрать_унарное();
-    // A prefix `-`, `не` or `~` and its operand.
+    // A run of prefix `-`, `не` and `~` and their operand.
     Итог<ast::Выражение> разобрать_префиксное();
     // The binary levels from `уровень` (1 loosest … 10 tightest) down.
     Итог<ast::Выражение> разобрать_бинарное(int уровень);
