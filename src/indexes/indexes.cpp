@@ -1,6 +1,8 @@
 #include "indexes/indexes.hpp"
 
+#include <cstddef>
 #include <iterator>
+#include <optional>
 #include <string_view>
 #include <variant>
 
@@ -26,8 +28,11 @@ void функция(Контекст& контекст, ast::Объявлени�
     блок(контекст, объявление.тело);
 }
 
-// The rewritten form of a node whose children are already rewritten, if it
-// changes.
+// The rewritten form of a call, if it changes. What decides is the call's
+// name, its type arguments and the number of its arguments, none of which
+// rewriting the arguments changes: a call is rewritten before its children,
+// which are then rewritten in their new place, with the same result as
+// children first.
 std::optional<ast::Выражение> замена(const Контекст& контекст, ast::Выражение& выр) {
     using В = ast::Выражение;
     if (auto* вызов = std::get_if<В::ВызовФункции>(&выр.вид)) {
@@ -55,6 +60,55 @@ std::optional<ast::Выражение> замена(const Контекст& ко
                 std::move(вызов->аргументы()[0])}};
     }
     return std::nullopt;
+}
+
+// Every child of a node but one is rewritten by a call of its own; the one
+// left, the one through which chains and nests of one kind go deep, is
+// returned and rewritten in the same frame.
+ast::Выражение* переписать_кроме_одного(const Контекст& контекст, ast::Выражение& выр) {
+    using В = ast::Выражение;
+    auto кроме_последнего = [&](auto&& список) -> В* {
+        if (список.empty())
+            return nullptr;
+        for (std::size_t i = 0; i + 1 < список.size(); ++i)
+            выражение(контекст, список[i]);
+        return &список[список.size() - 1];
+    };
+    return std::visit(
+        ast::Перегрузка{
+            [](ast::один_из<В::ЦелоеЛит, В::ДробноеЛит, В::ТекстЛит, В::ВерноЛит, В::НеуказаноЛит,
+                            В::Идентификатор> auto&) -> В* { return nullptr; },
+            [&](В::ИнтерполированныйТекст& в) -> В* {
+                В* последнее = nullptr;
+                for (auto& фрагмент : в.фрагменты)
+                    if (auto* часть = std::get_if<ast::ФрагментТекста::Выражение>(&фрагмент.вид)) {
+                        if (последнее != nullptr)
+                            выражение(контекст, *последнее);
+                        последнее = &часть->выражение;
+                    }
+                return последнее;
+            },
+            [&](В::МассивЛит& в) { return кроме_последнего(в.элементы); },
+            // Type arguments are never rewritten.
+            [&](В::ВызовФункции& в) { return кроме_последнего(в.аргументы()); },
+            [&](В::ДоступКПолю& в) { return &в.объект(); },
+            [&](В::ВызовМетода& в) {
+                for (auto& аргумент : в.аргументы())
+                    выражение(контекст, аргумент);
+                return &в.объект();
+            },
+            [&](В::ДоступПоИндексу& в) {
+                выражение(контекст, *в.индекс);
+                return &*в.массив;
+            },
+            [&](В::Бинарное& в) {
+                выражение(контекст, в.правое());
+                return &в.левое();
+            },
+            [](В::Унарное& в) { return &*в.операнд; },
+            [](ast::один_из<В::Проброс, В::Успех, В::Ошибка> auto& в) { return &*в.значение; },
+        },
+        выр.вид);
 }
 
 }  // namespace
@@ -135,31 +189,38 @@ void блок(const Контекст& контекст, ast::Блок& тело)
 }
 
 // A target keeps its shape; only the expressions of its index parts change.
+// The chain of a target's fields and indices is walked in one frame.
 void место_записи(const Контекст& контекст, ast::МестоЗаписи& место) {
     if (ast::стек_исчерпан())
         return;
-    ast::обойти_детей(место, ast::Перегрузка{
-                                 [&](ast::МестоЗаписи& м) { место_записи(контекст, м); },
-                                 [&](ast::Выражение& в) { выражение(контекст, в); },
-                             });
+    using М = ast::МестоЗаписи;
+    for (М* часть = &место; часть != nullptr;)
+        часть = std::visit(ast::Перегрузка{
+                               [](М::Переменная&) -> М* { return nullptr; },
+                               [](М::Поле& м) { return &*м.объект; },
+                               [&](М::Индекс& м) {
+                                   выражение(контекст, *м.индекс);
+                                   return &*м.массив;
+                               },
+                           },
+                           часть->вид);
 }
 
-// Children first, so chains convert from the inside out.
-void выражение(const Контекст& контекст, ast::Выражение& выр) {
-    // Most nodes are literals and names: nothing below them, nothing to turn
-    // them into.
-    using В = ast::Выражение;
-    if (std::holds_alternative<В::Идентификатор>(выр.вид) ||
-        std::holds_alternative<В::ЦелоеЛит>(выр.вид) ||
-        std::holds_alternative<В::ТекстЛит>(выр.вид) || ast::стек_исчерпан())
+void выражение(const Контекст& контекст, ast::Выражение& корень) {
+    if (ast::стек_исчерпан())
         return;
-    ast::обойти_детей(выр, ast::Перегрузка{
-                               [&](ast::Выражение& в) { выражение(контекст, в); },
-                               // Type arguments are never rewritten.
-                               [](ast::Тип&) {},
-                           });
-    if (auto новое = замена(контекст, выр))
-        выр = std::move(*новое);
+    using В = ast::Выражение;
+    for (В* выр = &корень; выр != nullptr;) {
+        // Most nodes are literals and names: nothing below them, nothing to
+        // turn them into.
+        if (std::holds_alternative<В::Идентификатор>(выр->вид) ||
+            std::holds_alternative<В::ЦелоеЛит>(выр->вид) ||
+            std::holds_alternative<В::ТекстЛит>(выр->вид))
+            return;
+        if (auto новое = замена(контекст, *выр))
+            *выр = std::move(*новое);
+        выр = переписать_кроме_одного(контекст, *выр);
+    }
 }
 
 }  // namespace vokra::indexes
