@@ -153,6 +153,10 @@ inline constexpr std::size_t число_скалярных_типов = 14;
 
 struct Выражение;
 
+// A list of nodes held in place, its room from the pool of nodes.
+template <class T>
+using СписокУзлов = std::vector<T, АллокаторУзлов<T>>;
+
 // What a call holds ahead of its arguments.
 struct ЗаголовокВызова {
     std::string имя;
@@ -195,7 +199,7 @@ struct Выражение {
     };
     struct МассивЛит {
         static constexpr std::string_view название = "МассивЛит";
-        std::vector<Выражение> элементы;
+        СписокУзлов<Выражение> элементы;
     };
     // The three kinds below hold their parts through one pointer, which
     // keeps every expression small; a call's arguments lie in the same

@@ -122,6 +122,29 @@ inline constexpr bool пул_включён = true;
         вернуть_в_пул_медленно(плита);
 }
 
+// The allocator of a container a node holds its children in, so that a short
+// list of them comes from the pool too.
+template <class T>
+struct АллокаторУзлов {
+    using value_type = T;
+
+    АллокаторУзлов() = default;
+    template <class U>
+    АллокаторУзлов(const АллокаторУзлов<U>&)
+    noexcept {}
+
+    T* allocate(std::size_t число) {
+        static_assert(alignof(T) <= шаг_размеров_пула);
+        if (число > std::size_t(-1) / sizeof(T))
+            throw std::bad_array_new_length();
+        return static_cast<T*>(память_узла(число * sizeof(T)));
+    }
+    void deallocate(T* память, std::size_t число) noexcept {
+        освободить_память_узла(память, число * sizeof(T));
+    }
+    friend bool operator==(const АллокаторУзлов&, const АллокаторУзлов&) { return true; }
+};
+
 // Gives the calling thread's empty slabs back to the system.
 void вернуть_пустые_плиты() noexcept;
 

@@ -49,8 +49,8 @@ void напечатать(std::string& в, std::span<const T> список) {
     в += ']';
 }
 
-template <class T>
-void напечатать(std::string& в, const std::vector<T>& список) {
+template <class T, class Аллокатор>
+void напечатать(std::string& в, const std::vector<T, Аллокатор>& список) {
     напечатать(в, std::span<const T>(список));
 }
 

@@ -207,9 +207,10 @@ void место_записи(const Контекст& контекст, ast::Ме
 }
 
 void выражение(const Контекст& контекст, ast::Выражение& корень) {
-    if (ast::стек_исчерпан())
-        return;
     using В = ast::Выражение;
+    if (std::holds_alternative<В::Идентификатор>(корень.вид) ||
+        std::holds_alternative<В::ЦелоеЛит>(корень.вид) || ast::стек_исчерпан())
+        return;
     for (В* выр = &корень; выр != nullptr;) {
         // Most nodes are literals and names: nothing below them, nothing to
         // turn them into.
