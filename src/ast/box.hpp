@@ -47,7 +47,9 @@ struct Коробка {
     Владение<T> указатель;
 
     Коробка() = default;
-    Коробка(T значение) : указатель(создать<T>(std::move(значение))) {}
+    // The value is moved or copied into its place once.
+    Коробка(T&& значение) : указатель(создать<T>(std::move(значение))) {}
+    Коробка(const T& значение) : указатель(создать<T>(значение)) {}
     // The value made in its place from its parts.
     template <class... Части>
     explicit Коробка(std::in_place_t, Части&&... части)

@@ -137,6 +137,12 @@ ast::Выражение узел(Альтернатива&& альтернати
     return ast::Выражение{std::forward<Альтернатива>(альтернатива)};
 }
 
+// The same, made in the place of a grammar method's result.
+template <class Альтернатива>
+Итог<ast::Выражение> итог_узел(Альтернатива&& альтернатива) {
+    return Итог<ast::Выражение>(tl::in_place, std::forward<Альтернатива>(альтернатива));
+}
+
 template <class Альтернатива>
 ast::Тип тип(Альтернатива альтернатива) {
     return ast::Тип{std::move(альтернатива)};
