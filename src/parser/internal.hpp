@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
+#include <optional>
 #include <span>
 #include <type_traits>
 #include <utility>
@@ -97,11 +98,15 @@ inline bool вмещается(const Парсер& п, std::size_t открыт�
 // arguments), gathered on a list the parser shares between all lists of the
 // kind open at the current point, the innermost one's last: taken from it
 // when the list closes, so it is allocated once, at its size, and dropped
-// from it on every exit.
+// from it on every exit. A list of one element, what nests and chains are
+// made of, keeps it here and never puts it on the shared list.
 template <class T>
 struct НаОбщемСписке {
     СписокКусками<T>& список;
     std::size_t начало;
+    // The first element while it is the only one.
+    std::optional<T> единственный;
+    std::size_t число = 0;
 
     explicit НаОбщемСписке(СписокКусками<T>& с) : список(с), начало(с.size()) {}
     НаОбщемСписке(const НаОбщемСписке&) = delete;
@@ -111,20 +116,36 @@ struct НаОбщемСписке {
     // The element is made in its place from its fields, not moved in.
     template <class... Поля>
     void добавить(Поля&&... поля) {
-        список.emplace_back(std::forward<Поля>(поля)...);
+        if (число == 0) {
+            единственный.emplace(std::forward<Поля>(поля)...);
+        } else {
+            if (единственный) {
+                список.emplace_back(std::move(*единственный));
+                единственный.reset();
+            }
+            список.emplace_back(std::forward<Поля>(поля)...);
+        }
+        ++число;
     }
-    std::size_t размер() const { return список.size() - начало; }
+    std::size_t размер() const { return число; }
+    T& элемент(std::size_t номер) { return единственный ? *единственный : список[начало + номер]; }
     // The elements moved into a record's list, at their size; the record is
     // moved in once.
     template <class Запись>
     requires(!std::is_reference_v<Запись>) ast::ЗаписьСоСписком<Запись, T> взять_с(
         Запись&& запись) {
+        if (единственный)
+            return {std::move(запись), std::make_move_iterator(&*единственный), 1};
         return {std::move(запись), список.забирать_с(начало), размер()};
     }
     template <class Список = std::vector<T>>
     Список взять() {
         Список элементы;
         элементы.reserve(размер());
+        if (единственный) {
+            элементы.push_back(std::move(*единственный));
+            return элементы;
+        }
         for (auto из = список.забирать_с(начало); из.номер < список.size(); ++из)
             элементы.push_back(*из);
         return элементы;
