@@ -98,7 +98,7 @@ inline bool вмещается(const Парсер& п, std::size_t открыт�
 // arguments), gathered on a list the parser shares between all lists of the
 // kind open at the current point, the innermost one's last: taken from it
 // when the list closes, so it is allocated once, at its size, and dropped
-// from it on every exit. A list of one element, what nests and chains are
+// from it on every exit. A list of one tree node, what nests and chains are
 // made of, keeps it here and never puts it on the shared list.
 template <class T>
 struct НаОбщемСписке {
@@ -116,7 +116,10 @@ struct НаОбщемСписке {
     // The element is made in its place from its fields, not moved in.
     template <class... Поля>
     void добавить(Поля&&... поля) {
-        if (число == 0) {
+        // Plain records are no dearer to keep on the shared list.
+        if constexpr (std::is_trivially_copyable_v<T>) {
+            список.emplace_back(std::forward<Поля>(поля)...);
+        } else if (число == 0) {
             единственный.emplace(std::forward<Поля>(поля)...);
         } else {
             if (единственный) {
