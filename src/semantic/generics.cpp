@@ -1,8 +1,10 @@
-// Generic instances: a template copied with each written mention of its
-// generic parameters replaced by the type arguments, named by mangling,
-// checked like an ordinary function or method and kept in the analyser's
-// instance tables, so that each combination of template and resolved type
-// arguments is built and checked once.
+// Generic instances: a template with each written mention of its generic
+// parameters replaced by the type arguments, named by mangling, checked like
+// an ordinary function or method and kept in the analyser's instance tables,
+// so that each combination of template and resolved type arguments is built
+// and checked once. An instance is built in its template's own nodes, which
+// are put back once it is checked, so that instances checked one inside the
+// other hold no copies of their templates' bodies.
 #include <fmt/format.h>
 
 #include <cstddef>
@@ -24,6 +26,39 @@
 
 namespace vokra::semantic {
 
+// The nodes of a template that an instance built in it replaced, each with
+// what it held before, in the order replaced. Exchanging each node with what
+// it held, the last first, gives the template as written, also where a later
+// replacement lies inside an earlier one (a parameter replaced by a type that
+// names a later parameter): the nodes below a node's root lie in boxes of
+// their own and stay where they are as their root moves. Exchanging them
+// again in the order made gives the instance back.
+struct ЗаменыВШаблоне {
+    struct Замена {
+        ast::Тип* место;
+        ast::Тип прежний;
+        explicit Замена(ast::Тип& тип) : место(&тип), прежний(std::move(тип)) {}
+    };
+    std::vector<Замена> замены;
+
+    // A failed allocation leaves the node as it was.
+    void заменить(ast::Тип& тип, const ast::Тип& замена) {
+        ast::Тип копия = замена;
+        замены.emplace_back(тип);
+        тип = std::move(копия);
+    }
+    void как_написано() noexcept {
+        for (auto замена = замены.rbegin(); замена != замены.rend(); ++замена)
+            std::swap(*замена->место, замена->прежний);
+    }
+    void как_в_экземпляре() noexcept {
+        for (auto& замена : замены)
+            std::swap(*замена.место, замена.прежний);
+    }
+};
+static_assert(std::is_nothrow_swappable_v<ast::Тип> &&
+              std::is_nothrow_move_constructible_v<ЗаменыВШаблоне::Замена>);
+
 namespace {
 
 // What building one instance spends and what it built, for a build that is
@@ -37,6 +72,8 @@ struct Учёт {
     bool превышен = false;
     std::size_t замен = 0;
     std::vector<ast::Тип*> затронутые;
+    // Set while the nodes replaced are a template's own, to be put back.
+    ЗаменыВШаблоне* в_шаблоне = nullptr;
 
     Учёт(std::size_t& бюджет_экземпляров, std::string имя)
         : бюджет(бюджет_экземпляров), обобщение(std::move(имя)) {}
@@ -88,10 +125,11 @@ struct Подстановка {
 template <class T>
 concept СкалярныйТип = std::is_empty_v<T>;
 
-// The walks below change a copy in place: the public functions copy their
-// input once, and several parameters are replaced one after the other over
-// the same copy. Past the stack's limit they go no deeper; the check they
-// are part of ends with that stop.
+// The walks below change the nodes they are given: the public functions copy
+// their input once, an instance is built in its template's own nodes, and
+// several parameters are replaced one after the other over the same nodes.
+// Past the stack's limit they go no deeper; the check they are part of ends
+// with that stop.
 void в_выражении(ast::Выражение& выражение, const Подстановка& п);
 void в_блоке(ast::Блок& блок, const Подстановка& п);
 
@@ -127,6 +165,10 @@ std::size_t в_типе(ast::Тип& тип, const Подстановка& п) {
         if (!п.учёт->списать(п.узлов_замены))
             return узлов;
         ++п.учёт->замен;
+        if (п.учёт->в_шаблоне != nullptr) {
+            п.учёт->в_шаблоне->заменить(тип, п.замена);
+            return п.узлов_замены;
+        }
     }
     тип = п.замена;
     return п.узлов_замены;
@@ -295,28 +337,64 @@ void подставить_все(Узел& узел, const std::vector<Подс�
         обход(узел, п);
 }
 
-// An instance of a function or method: the template's parameters, return
-// type and body with the parameters replaced, under the given name, with no
-// generic parameters of its own; or the limit message when a type it would
-// hold outgrows its bound or the work of instances runs out.
-Итог<ast::ОбъявлениеФункции> экземпляр_функции(const ast::ОбъявлениеФункции& шаблон,
-                                               std::string имя,
-                                               const std::vector<Подстановка>& подстановки,
-                                               Учёт& учёт) {
-    ast::ОбъявлениеФункции экземпляр{
-        .имя = std::move(имя),
-        .обобщённые_параметры = {},
-        .параметры = шаблон.параметры,
-        .тип_возврата = шаблон.тип_возврата,
-        .тело = шаблон.тело,
-        .позиция = шаблон.позиция,
-        .видимость = шаблон.видимость,
-    };
+// An instance of a function or method: its parameters, return type and
+// body with the generic parameters replaced; or the limit message when a
+// type it would hold outgrows its bound or the work of instances runs out.
+Итог<void> построить(ast::ОбъявлениеФункции& экземпляр, const std::vector<Подстановка>& подстановки,
+                     Учёт& учёт) {
     подставить_все(экземпляр, подстановки, в_функции);
-    if (auto измерено = учёт.измерить(); !измерено)
-        return tl::unexpected(std::move(измерено.error()));
-    return экземпляр;
+    return учёт.измерить();
 }
+
+// An instance built in its template's own nodes, from its first replacement
+// until it is checked: its replacements stand where an instance of the same
+// template made inside it (recursion through types) finds them, and a
+// function bears the instance's name, which the messages of its check give.
+// That inner instance is built in the same nodes: it puts the outer one's
+// replacements back first, so that it starts from the template as written,
+// and makes them again once it is checked, before the outer check goes on.
+// Nothing else moves or frees a template's nodes while an instance stands
+// in them: templates are all entered before any body is checked, and the
+// check reads a body without changing it. When it goes out of scope, on
+// success, on an error and on a stop past the stack's limit alike, the
+// template is as it was before.
+struct ВШаблоне {
+    СемантическийАнализатор& анализатор;
+    ПараИмён шаблон;
+    ЗаменыВШаблоне замены;
+    // Of the instance of the same template this one is made in, if any.
+    ЗаменыВШаблоне* внешние = nullptr;
+    std::string* имя = nullptr;
+    std::string прежнее_имя;
+
+    ВШаблоне(СемантическийАнализатор& а, const ПараИмён& ключ, Учёт& учёт)
+        : анализатор(а), шаблон(ключ) {
+        auto& стоящие = анализатор.шаблоны_на_месте[шаблон];
+        внешние = std::exchange(стоящие, &замены);
+        if (внешние != nullptr)
+            внешние->как_написано();
+        учёт.в_шаблоне = &замены;
+    }
+    ~ВШаблоне() {
+        замены.как_написано();
+        if (имя != nullptr)
+            *имя = std::move(прежнее_имя);
+        if (внешние != nullptr)
+            внешние->как_в_экземпляре();
+        if (auto* стоящие = анализатор.шаблоны_на_месте.найти(шаблон))
+            *стоящие = внешние;
+    }
+    ВШаблоне(const ВШаблоне&) = delete;
+    ВШаблоне& operator=(const ВШаблоне&) = delete;
+
+    // The function or method takes the instance's name; it keeps its generic
+    // parameters, which its check does not read.
+    ast::ОбъявлениеФункции& назвать(ast::ОбъявлениеФункции& функция, std::string имя_экземпляра) {
+        прежнее_имя = std::exchange(функция.имя, std::move(имя_экземпляра));
+        имя = &функция.имя;
+        return функция;
+    }
+};
 
 // What the tables keep of an instance once it is checked: all but its body,
 // which is checked where it stands and then dropped.
@@ -358,7 +436,8 @@ std::optional<РешённыйТип> тип_возврата(const ast::Объ�
 // body that uses its own instance again ends at once; a body that asks for
 // ever new instances (a function of T that calls itself with a list of T)
 // is stopped by the bounds of limits.hpp. The template's nodes are charged
-// to the work of instances before its copy is made.
+// to the work of instances before its instance is built; they are counted
+// at its first instance, when no instance stands in them.
 Итог<void> проверить_пределы(СемантическийАнализатор& анализатор, const ПараИмён& шаблон,
                              std::string_view обобщение, std::string_view имя_экземпляра,
                              auto&& размер) {
@@ -479,7 +558,7 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
             return ошибка(fmt::format(сообщения::инстанциация_потеряна, *готовое));
         return сигнатура->тип_возврата;
     }
-    const auto* шаблон = обобщённые_функции.найти(имя);
+    auto* шаблон = обобщённые_функции.найти(имя);
     if (шаблон == nullptr)
         return ошибка(fmt::format(сообщения::обобщённая_функция_не_найдена, имя));
     auto манглированное = манглированное_имя(имя, ключ.second);
@@ -488,14 +567,16 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
         !предел)
         return tl::unexpected(std::move(предел.error()));
 
-    // Only the first generic parameter is replaced: a template has exactly one.
+    // Only the first generic parameter is replaced: a template has exactly
+    // one. The written argument is copied before an instance of this same
+    // template that it may stand in puts its replacements back.
     const std::vector<ast::Тип> аргументы{аргумент};
     Учёт учёт{бюджет_инстанциаций, имя};
-    auto построен = экземпляр_функции(
-        *шаблон, манглированное, подстановки(шаблон->обобщённые_параметры, аргументы, учёт), учёт);
-    if (!построен)
+    const auto замены = подстановки(шаблон->обобщённые_параметры, аргументы, учёт);
+    ВШаблоне в_шаблоне(*this, ключ_функции(имя), учёт);
+    auto& экземпляр = в_шаблоне.назвать(*шаблон, манглированное);
+    if (auto построен = построить(экземпляр, замены, учёт); !построен)
         return tl::unexpected(std::move(построен.error()));
-    const auto& экземпляр = *построен;
     auto итог = сигнатура(экземпляр);
     auto возврат = итог.тип_возврата;
 
@@ -523,7 +604,7 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
             return ошибка(fmt::format(сообщения::инстанциация_метода_потеряна, *готовое));
         return *сигнатура;
     }
-    const auto* шаблон = обобщённые_методы.найти(ключ.first);
+    auto* шаблон = обобщённые_методы.найти(ключ.first);
     if (шаблон == nullptr)
         return ошибка(fmt::format(сообщения::обобщённый_метод_не_найден, структура, метод));
     auto имя_экземпляра = манглированное_имя(метод, ключ.second);
@@ -537,12 +618,11 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
 
     const std::vector<ast::Тип> аргументы{аргумент};
     Учёт учёт{бюджет_инстанциаций, std::move(обобщение)};
-    auto построен =
-        экземпляр_функции(*шаблон, std::move(имя_экземпляра),
-                          подстановки(шаблон->обобщённые_параметры, аргументы, учёт), учёт);
-    if (!построен)
+    const auto замены = подстановки(шаблон->обобщённые_параметры, аргументы, учёт);
+    ВШаблоне в_шаблоне(*this, шаблон_на_стеке, учёт);
+    auto& экземпляр = в_шаблоне.назвать(*шаблон, std::move(имя_экземпляра));
+    if (auto построен = построить(экземпляр, замены, учёт); !построен)
         return tl::unexpected(std::move(построен.error()));
-    const auto& экземпляр = *построен;
     auto итог = сигнатура(экземпляр);
 
     // Entered before the body is checked, as for functions.
@@ -566,7 +646,7 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
     auto ключ = std::pair{имя, std::move(типы)};
     if (const auto* готовое = экземпляры_структур.найти(ключ))
         return тип_структуры(*готовое);
-    const auto* найденный = обобщённые_структуры.найти(имя);
+    auto* найденный = обобщённые_структуры.найти(имя);
     if (найденный == nullptr)
         return ошибка(fmt::format(сообщения::обобщённая_структура_не_найдена, имя));
     const auto& параметры = найденный->обобщённые_параметры;
@@ -577,14 +657,20 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
     const ИмяТипа тип_экземпляра = имя_экземпляра;
     // Templates are entered only before any body is checked, so the
     // template stays in place while its instance is made and checked.
-    const ast::ОбъявлениеСтруктуры& шаблон = *найденный;
+    ast::ОбъявлениеСтруктуры& шаблон = *найденный;
     if (auto предел = проверить_пределы(*this, ключ_структуры(имя), имя, имя_экземпляра,
                                         [&] { return размер_шаблона(шаблон); });
         !предел)
         return tl::unexpected(std::move(предел.error()));
+    // The written arguments may stand in an instance of this same template,
+    // whose replacements are put back while this one is built: they are
+    // taken as they read now.
+    const std::vector<ast::Тип> написанные = аргументы;
     Учёт учёт{бюджет_инстанциаций, имя};
-    const auto замены = подстановки(шаблон.обобщённые_параметры, аргументы, учёт);
+    const auto замены = подстановки(шаблон.обобщённые_параметры, написанные, учёт);
 
+    // The fields are replaced in copies of their types, the methods in the
+    // template's own ones.
     std::vector<ПолеТипа> поля;
     for (const auto& поле : шаблон.поля) {
         auto тип = поле.тип;
@@ -603,10 +689,11 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
     // their order all the same: a method that cannot be instantiated ends the
     // registration here, and its error is returned at its own turn, after the
     // bodies of the methods before it have been checked.
-    std::vector<ast::ОбъявлениеФункции> методы;
+    ВШаблоне в_шаблоне(*this, ключ_структуры(имя), учёт);
+    std::vector<const ast::ОбъявлениеФункции*> методы;
     std::vector<ast::ОбъявлениеФункции> заголовки_методов;
     std::optional<std::string> отказ;
-    for (const auto& метод : шаблон.методы) {
+    for (auto& метод : шаблон.методы) {
         if (!метод.обобщённые_параметры.empty()) {
             отказ = fmt::format(сообщения::обобщённый_метод_в_обобщённой_структуре, имя, метод.имя);
             break;
@@ -616,16 +703,14 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
                 fmt::format(сообщения::метод_инстанциирован_повторно, имя_экземпляра, метод.имя);
             break;
         }
-        auto построен = экземпляр_функции(метод, метод.имя, замены, учёт);
-        if (!построен)
+        if (auto построен = построить(метод, замены, учёт); !построен)
             return tl::unexpected(std::move(построен.error()));
-        auto& экземпляр = *построен;
-        auto [параметры_метода, возврат] = сигнатура(экземпляр);
+        auto [параметры_метода, возврат] = сигнатура(метод);
         сигнатуры_методов.вставить(
             {тип_экземпляра, метод.имя},
             {std::move(параметры_метода), std::move(возврат), метод.видимость});
-        заголовки_методов.push_back(без_тела(экземпляр));
-        методы.push_back(std::move(экземпляр));
+        заголовки_методов.push_back(без_тела(метод));
+        методы.push_back(&метод);
     }
 
     // The instance is entered before its methods are checked, so that a method
@@ -640,9 +725,9 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
                                                         });
     экземпляры_структур.вставить(std::move(ключ), имя_экземпляра);
     Вложенность вложенность(*this, ключ_структуры(имя));
-    for (const auto& метод : методы) {
+    for (const auto* метод : методы) {
         auto присваивания =
-            проверить_отдельно(*this, [&] { return проверить_метод(тип_экземпляра, метод); });
+            проверить_отдельно(*this, [&] { return проверить_метод(тип_экземпляра, *метод); });
         if (!присваивания)
             return tl::unexpected(std::move(присваивания.error()));
         auto& список = присваивания_по_имени[имя_экземпляра];
