@@ -7,13 +7,14 @@
 // other hold no copies of their templates' bodies.
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -63,15 +64,22 @@ namespace {
 
 // What building one instance spends and what it built, for a build that is
 // bounded: the work left to all instances, charged with every node a
-// replacement copies; the types in which a parameter was replaced, to be
-// measured once every parameter is in place; and whether a type outgrew
-// its bound or the work ran out, after which nothing more is copied.
+// replacement copies; the types in which a parameter was replaced, each
+// with the first parameter replaced in it, to be measured once every
+// parameter is in place; and whether a type outgrew its bound or the work
+// ran out, after which nothing more is copied.
 struct Учёт {
+    struct Затронутый {
+        std::size_t первый_параметр;
+        ast::Тип* тип;
+    };
     std::size_t& бюджет;
     std::string обобщение;
     bool превышен = false;
     std::size_t замен = 0;
-    std::vector<ast::Тип*> затронутые;
+    // The first parameter replaced in the type being walked.
+    std::size_t первый_параметр = 0;
+    std::vector<Затронутый> затронутые;
     // Set while the nodes replaced are a template's own, to be put back.
     ЗаменыВШаблоне* в_шаблоне = nullptr;
 
@@ -88,17 +96,17 @@ struct Учёт {
     }
 
     // Every type a replacement went into, resolved within the bounds and
-    // charged with its printed length. The first generic whose mangled name
-    // outgrows the bound is named; any other excess names the generic being
-    // instantiated.
+    // charged with its printed length, in the order in which replacing the
+    // parameters one after the other would first reach them: by the first
+    // parameter replaced in them, then in the order of the walk. The first
+    // generic whose mangled name outgrows the bound is named; any other
+    // excess names the generic being instantiated.
     Итог<void> измерить() {
         auto затронутые_типы = std::exchange(затронутые, {});
-        std::unordered_set<const ast::Тип*> измерены;
-        for (const auto* тип : затронутые_типы) {
+        std::ranges::stable_sort(затронутые_типы, {}, &Затронутый::первый_параметр);
+        for (const auto& [параметр, тип] : затронутые_типы) {
             if (превышен)
                 break;
-            if (!измерены.insert(тип).second)
-                continue;
             auto решённый = преобразовать_тип_в_пределе(*тип, предел_длины_типа);
             if (!решённый)
                 return превышен_предел(решённый.error());
@@ -112,13 +120,49 @@ struct Учёт {
     }
 };
 
-// One generic parameter and the written type that takes its place, with the
-// build's bookkeeping when it is bounded.
+// One generic parameter and the written type that takes its place.
 struct Подстановка {
     std::string_view параметр;
     const ast::Тип& замена;
     std::size_t узлов_замены = 1;
+};
+
+// The generic parameters of a template with the written types that take
+// their places, replaced as if one after the other in declaration order,
+// each over the result of the one before, so that a replacement that names
+// a later parameter is replaced again; yet in one walk, which reads each
+// node once however many parameters there are: a mention takes the type of
+// the first parameter of its name, and the type it takes is walked again
+// for the later parameters only. With the build's bookkeeping when it is
+// bounded.
+struct Подстановки {
+    std::vector<Подстановка> по_порядку;
+    // Where each name stands among several parameters, in order.
+    std::unordered_map<std::string_view, std::vector<std::size_t>, ХешКлюча> места;
     Учёт* учёт = nullptr;
+
+    Подстановки(std::vector<Подстановка> подстановки, Учёт* учёт_построения)
+        : по_порядку(std::move(подстановки)), учёт(учёт_построения) {
+        if (по_порядку.size() > 1)
+            for (std::size_t номер = 0; номер < по_порядку.size(); ++номер)
+                места[по_порядку[номер].параметр].push_back(номер);
+    }
+
+    // The first parameter from `с` on that the name names, if any.
+    std::optional<std::size_t> найти(std::string_view имя, std::size_t с) const {
+        if (по_порядку.size() == 1) {
+            if (с == 0 && имя == по_порядку.front().параметр)
+                return 0;
+            return std::nullopt;
+        }
+        const auto найдены = места.find(имя);
+        if (найдены == места.end())
+            return std::nullopt;
+        const auto место = std::ranges::lower_bound(найдены->second, с);
+        if (место == найдены->second.end())
+            return std::nullopt;
+        return *место;
+    }
 };
 
 // The scalar types carry nothing to substitute.
@@ -130,76 +174,86 @@ concept СкалярныйТип = std::is_empty_v<T>;
 // several parameters are replaced one after the other over the same nodes.
 // Past the stack's limit they go no deeper; the check they are part of ends
 // with that stop.
-void в_выражении(ast::Выражение& выражение, const Подстановка& п);
-void в_блоке(ast::Блок& блок, const Подстановка& п);
+void в_выражении(ast::Выражение& выражение, const Подстановки& п);
+void в_блоке(ast::Блок& блок, const Подстановки& п);
 
-// The nodes of the type once replaced. A build that is bounded charges each
-// replacement with the nodes it copies.
-std::size_t в_типе(ast::Тип& тип, const Подстановка& п) {
+// The nodes of the type once every parameter from `с` on is replaced in it.
+// A build that is bounded charges each replacement with the nodes it
+// copies. A mention replaced by a type is read again as that type, for the
+// parameters after the one replaced, in the same frame.
+std::size_t в_типе(ast::Тип& тип, const Подстановки& п, std::size_t с = 0) {
     using Т = ast::Тип;
-    std::size_t узлов = 1;
     if (ast::стек_исчерпан()) [[unlikely]]
-        return узлов;
-    const auto внутри = [&](ast::Тип& внутренний) {
-        узлов += в_типе(внутренний, п);
-        return false;
-    };
-    const bool заменить =
-        std::visit(Перегрузка{
-                       [](const СкалярныйТип auto&) { return false; },
-                       [&](const Т::Пользовательский& т) { return т.имя == п.параметр; },
-                       [&](Т::Обобщённый& т) {
-                           for (auto& параметр : т.параметры())
-                               внутри(параметр);
-                           return false;
+        return 1;
+    for (;;) {
+        std::size_t узлов = 1;
+        const auto внутри = [&](ast::Тип& внутренний) {
+            узлов += в_типе(внутренний, п, с);
+            return std::optional<std::size_t>();
+        };
+        const auto параметр =
+            std::visit(Перегрузка{
+                           [](const СкалярныйТип auto&) { return std::optional<std::size_t>(); },
+                           [&](const Т::Пользовательский& т) { return п.найти(т.имя, с); },
+                           [&](Т::Обобщённый& т) {
+                               for (auto& аргумент : т.параметры())
+                                   внутри(аргумент);
+                               return std::optional<std::size_t>();
+                           },
+                           [&](Т::Массив& т) { return внутри(*т.элемент); },
+                           [&](Т::Опциональный& т) { return внутри(*т.тип); },
+                           [&](Т::Результат& т) { return внутри(*т.тип); },
+                           [&](Т::Канал& т) { return внутри(*т.тип); },
                        },
-                       [&](Т::Массив& т) { return внутри(*т.элемент); },
-                       [&](Т::Опциональный& т) { return внутри(*т.тип); },
-                       [&](Т::Результат& т) { return внутри(*т.тип); },
-                       [&](Т::Канал& т) { return внутри(*т.тип); },
-                   },
-                   тип.вид);
-    if (!заменить)
-        return узлов;
-    if (п.учёт != nullptr) {
-        if (!п.учёт->списать(п.узлов_замены))
+                       тип.вид);
+        if (!параметр)
             return узлов;
-        ++п.учёт->замен;
-        if (п.учёт->в_шаблоне != nullptr) {
-            п.учёт->в_шаблоне->заменить(тип, п.замена);
-            return п.узлов_замены;
+        const auto& подстановка = п.по_порядку[*параметр];
+        if (п.учёт == nullptr) {
+            тип = подстановка.замена;
+        } else {
+            if (!п.учёт->списать(подстановка.узлов_замены))
+                return узлов;
+            ++п.учёт->замен;
+            п.учёт->первый_параметр = std::min(п.учёт->первый_параметр, *параметр);
+            if (п.учёт->в_шаблоне != nullptr)
+                п.учёт->в_шаблоне->заменить(тип, подстановка.замена);
+            else
+                тип = подстановка.замена;
         }
+        с = *параметр + 1;
+        if (с == п.по_порядку.size())
+            return подстановка.узлов_замены;
     }
-    тип = п.замена;
-    return п.узлов_замены;
 }
 
 // A type of its own (a parameter's, a field's, a declared one, a type
 // argument): in a bounded build it may not outgrow предел_узлов_типа, and if
 // a replacement went into it, it is measured once the build is done.
-void в_типе_целиком(ast::Тип& тип, const Подстановка& п) {
+void в_типе_целиком(ast::Тип& тип, const Подстановки& п) {
     if (п.учёт == nullptr) {
         в_типе(тип, п);
         return;
     }
     const auto замен = п.учёт->замен;
+    п.учёт->первый_параметр = п.по_порядку.size();
     if (в_типе(тип, п) > предел_узлов_типа)
         п.учёт->превышен = true;
     if (п.учёт->замен != замен)
-        п.учёт->затронутые.push_back(&тип);
+        п.учёт->затронутые.push_back({п.учёт->первый_параметр, &тип});
 }
 
-void в_типах(std::span<ast::Тип> типы, const Подстановка& п) {
+void в_типах(std::span<ast::Тип> типы, const Подстановки& п) {
     for (auto& тип : типы)
         в_типе_целиком(тип, п);
 }
 
-void в_выражениях(std::span<ast::Выражение> выражения, const Подстановка& п) {
+void в_выражениях(std::span<ast::Выражение> выражения, const Подстановки& п) {
     for (auto& выражение : выражения)
         в_выражении(выражение, п);
 }
 
-void в_выражении(ast::Выражение& выражение, const Подстановка& п) {
+void в_выражении(ast::Выражение& выражение, const Подстановки& п) {
     using В = ast::Выражение;
     if (ast::стек_исчерпан()) [[unlikely]]
         return;
@@ -247,7 +301,7 @@ void в_выражении(ast::Выражение& выражение, const П
                выражение.вид);
 }
 
-void в_месте(ast::МестоЗаписи& место, const Подстановка& п) {
+void в_месте(ast::МестоЗаписи& место, const Подстановки& п) {
     using М = ast::МестоЗаписи;
     if (ast::стек_исчерпан()) [[unlikely]]
         return;
@@ -262,7 +316,7 @@ void в_месте(ast::МестоЗаписи& место, const Подстан
                место.вид);
 }
 
-void в_операторе(ast::Оператор& оператор, const Подстановка& п) {
+void в_операторе(ast::Оператор& оператор, const Подстановки& п) {
     using О = ast::Оператор;
     std::visit(Перегрузка{
                    [&](О::ОбъявлениеПеременной& о) {
@@ -303,14 +357,14 @@ void в_операторе(ast::Оператор& оператор, const Под
                оператор.вид);
 }
 
-void в_блоке(ast::Блок& блок, const Подстановка& п) {
+void в_блоке(ast::Блок& блок, const Подстановки& п) {
     if (ast::стек_исчерпан()) [[unlikely]]
         return;
     for (auto& [оператор, строка] : блок)
         в_операторе(оператор, п);
 }
 
-void в_функции(ast::ОбъявлениеФункции& функция, const Подстановка& п) {
+void в_функции(ast::ОбъявлениеФункции& функция, const Подстановки& п) {
     for (auto& параметр : функция.параметры)
         в_типе_целиком(параметр.тип, п);
     if (функция.тип_возврата)
@@ -318,29 +372,32 @@ void в_функции(ast::ОбъявлениеФункции& функция, 
     в_блоке(функция.тело, п);
 }
 
-// The parameters of a template paired with the written type arguments.
-// They are replaced one after the other in declaration order, each over the
-// result of the one before, so a replacement that names a later parameter is
-// replaced again.
-std::vector<Подстановка> подстановки(const std::vector<ast::ОбобщённыйПараметр>& параметры,
-                                     const std::vector<ast::Тип>& аргументы, Учёт& учёт) {
-    std::vector<Подстановка> итог;
+// The parameters of a template paired with the written type arguments, for
+// a build that is bounded.
+Подстановки подстановки(const std::vector<ast::ОбобщённыйПараметр>& параметры,
+                        const std::vector<ast::Тип>& аргументы, Учёт& учёт) {
+    std::vector<Подстановка> пары;
     for (std::size_t номер = 0; номер < параметры.size() && номер < аргументы.size(); ++номер)
-        итог.push_back(
-            {параметры[номер].имя, аргументы[номер], узлов_типа(аргументы[номер]), &учёт});
-    return итог;
+        пары.push_back({параметры[номер].имя, аргументы[номер], узлов_типа(аргументы[номер])});
+    return {std::move(пары), &учёт};
 }
 
+// One parameter and its type, for a walk that is not bounded.
+Подстановки одна(std::string_view параметр, const ast::Тип& замена) {
+    return {{{параметр, замена}}, nullptr};
+}
+
+// A walk over the node when there is a parameter to replace.
 template <class Узел, class Обход>
-void подставить_все(Узел& узел, const std::vector<Подстановка>& подстановки, Обход обход) {
-    for (const auto& п : подстановки)
-        обход(узел, п);
+void подставить_все(Узел& узел, const Подстановки& подстановки, Обход обход) {
+    if (!подстановки.по_порядку.empty())
+        обход(узел, подстановки);
 }
 
 // An instance of a function or method: its parameters, return type and
 // body with the generic parameters replaced; or the limit message when a
 // type it would hold outgrows its bound or the work of instances runs out.
-Итог<void> построить(ast::ОбъявлениеФункции& экземпляр, const std::vector<Подстановка>& подстановки,
+Итог<void> построить(ast::ОбъявлениеФункции& экземпляр, const Подстановки& подстановки,
                      Учёт& учёт) {
     подставить_все(экземпляр, подстановки, в_функции);
     return учёт.измерить();
@@ -515,21 +572,21 @@ std::string имена_параметров(const std::vector<ast::Обобщё�
 
 ast::Тип подставить_тип(const ast::Тип& тип, const std::string& параметр, const ast::Тип& замена) {
     auto копия = тип;
-    в_типе(копия, {параметр, замена});
+    в_типе(копия, одна(параметр, замена));
     return копия;
 }
 
 ast::Оператор подставить_тип_в_оператор(const ast::Оператор& оператор, const std::string& параметр,
                                         const ast::Тип& замена) {
     auto копия = оператор;
-    в_операторе(копия, {параметр, замена});
+    в_операторе(копия, одна(параметр, замена));
     return копия;
 }
 
 ast::Выражение подставить_тип_в_выражение(const ast::Выражение& выражение,
                                           const std::string& параметр, const ast::Тип& замена) {
     auto копия = выражение;
-    в_выражении(копия, {параметр, замена});
+    в_выражении(копия, одна(параметр, замена));
     return копия;
 }
 
@@ -537,14 +594,14 @@ ast::МестоЗаписи подставить_тип_в_место_запис
                                                const std::string& параметр,
                                                const ast::Тип& замена) {
     auto копия = место;
-    в_месте(копия, {параметр, замена});
+    в_месте(копия, одна(параметр, замена));
     return копия;
 }
 
 ast::Блок подставить_тип_в_блок(const ast::Блок& блок, const std::string& параметр,
                                 const ast::Тип& замена) {
     auto копия = блок;
-    в_блоке(копия, {параметр, замена});
+    в_блоке(копия, одна(параметр, замена));
     return копия;
 }
 
