@@ -100,6 +100,21 @@ std::string параметры_типа(std::size_t параметров, std::s
     return fmt::format("структура Г<Т> {{ Т x; }}\nфункция ф({}) {{ }}\n", параметры);
 }
 
+// A structure of `параметров` generic parameters whose method holds
+// `операторов` statements `1;`, built once: its instance replaces every
+// parameter in the method's body.
+std::string много_параметров(std::size_t параметров, std::size_t операторов) {
+    std::string параметры, аргументы;
+    for (std::size_t i = 0; i < параметров; ++i) {
+        параметры += fmt::format("{}П{}", i > 0 ? ", " : "", i);
+        аргументы += i > 0 ? ", Ы" : "Ы";
+    }
+    return fmt::format(
+        "структура Ы {{ целое x; }}\nструктура Д<{}> {{ целое x; функция м() {{ {} }} }}\n"
+        "функция главная() {{ вывести(Д<{}>(1)); }}\n",
+        параметры, буквы("1;", операторов), аргументы);
+}
+
 // A contract of `методов` methods, each taking an array `глубина` levels
 // deep, and a structure that keeps it.
 std::string глубокий_контракт(std::size_t глубина, std::size_t методов) {
@@ -143,6 +158,10 @@ constexpr std::array формы{
         [](std::size_t н) { return параметры_типа(50, глубокий_тип(н / 2, "Г<Список<", ">>")); }},
     ОбобщённаяФорма{"глубокий_контракт", 450, 900,
                     [](std::size_t н) { return глубокий_контракт(н, 150); }},
+    // 1 300 parameters, as many as the bound on an instance's name lets
+    // through, over a body of 0.4 and 0.8 MB.
+    ОбобщённаяФорма{"много_параметров", 200'000, 400'000,
+                    [](std::size_t н) { return много_параметров(1300, н); }},
 };
 
 }  // namespace

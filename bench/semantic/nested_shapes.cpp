@@ -3,6 +3,7 @@
 #include <array>
 
 #include "generic_shapes.hpp"
+#include "texts.hpp"
 
 namespace vokra::замер {
 
@@ -48,6 +49,18 @@ std::string цепь_под_минусами(std::size_t функций, std::si
     return текст + "функция главная() { целое x = г0<целое>(); }\n";
 }
 
+// Two generic functions calling each other, the second with a list of its
+// type, each body `заполнителей` statements `1;` long: instances nest
+// through types until the work of instances runs out, each standing while
+// the ones inside it are checked.
+std::string кольцо_больших_тел(std::size_t заполнителей) {
+    return fmt::format(
+        "функция а<Т>(): целое {{ {0} вернуть б<Т>(); }}\n"
+        "функция б<Т>(): целое {{ {0} вернуть а<Список<Т>>(); }}\n"
+        "функция главная() {{ целое x = а<целое>(); }}\n",
+        буквы("1;", заполнителей));
+}
+
 constexpr std::array формы{
     // Ten templates under 975 calls each, 80 and 220 KB with their statements.
     ОбобщённаяФорма{"кольцо_десяти", 20'000, 95'000,
@@ -57,6 +70,8 @@ constexpr std::array формы{
     // 475 and 950 instances of 980 minuses, 0.5 and 1 MB.
     ОбобщённаяФорма{"цепь_под_минусами", 475, 950,
                     [](std::size_t н) { return цепь_под_минусами(н, 980); }},
+    // 0.5 and 1 MB.
+    ОбобщённаяФорма{"кольцо_больших_тел", 120'000, 240'000, кольцо_больших_тел},
 };
 
 }  // namespace

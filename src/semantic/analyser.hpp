@@ -109,6 +109,8 @@ using ТребованияКонтракта =
     СписокПоИменам<ast::СигнатураМетодаКонтракта, &ast::СигнатураМетодаКонтракта::имя>;
 
 using ПараИмён = std::pair<std::string, std::string>;
+// The replacements an instance made in its template's own nodes (generics.cpp).
+struct ЗаменыВШаблоне;
 // A field or method of a structure: the structure's name and the member's.
 using ЧленТипа = std::pair<ИмяТипа, std::string>;
 using Присваивания = std::vector<РазрешённоеПрисваивание>;
@@ -171,6 +173,10 @@ struct СемантическийАнализатор {
     // that would never end or never fit (limits.hpp).
     std::size_t глубина_инстанциаций = 0;
     Таблица<ПараИмён, std::size_t> шаблоны_на_стеке;
+    // For each template, what the innermost of its instances being checked
+    // replaced in the template's own nodes, where it is built; none when no
+    // instance of it is being checked.
+    Таблица<ПараИмён, ЗаменыВШаблоне*> шаблоны_на_месте;
     std::size_t число_экземпляров = 0;
     std::size_t бюджет_инстанциаций = 0;
     Таблица<ПараИмён, std::size_t> размеры_шаблонов;

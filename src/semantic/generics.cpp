@@ -1,17 +1,20 @@
-// Generic instances: a template copied with each written mention of its
-// generic parameters replaced by the type arguments, named by mangling,
-// checked like an ordinary function or method and kept in the analyser's
-// instance tables, so that each combination of template and resolved type
-// arguments is built and checked once.
+// Generic instances: a template with each written mention of its generic
+// parameters replaced by the type arguments, named by mangling, checked like
+// an ordinary function or method and kept in the analyser's instance tables,
+// so that each combination of template and resolved type arguments is built
+// and checked once. An instance is built in its template's own nodes, which
+// are put back once it is checked, so that instances checked one inside the
+// other hold no copies of their templates' bodies.
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -24,19 +27,61 @@
 
 namespace vokra::semantic {
 
+// The nodes of a template that an instance built in it replaced, each with
+// what it held before, in the order replaced. Exchanging each node with what
+// it held, the last first, gives the template as written, also where a later
+// replacement lies inside an earlier one (a parameter replaced by a type that
+// names a later parameter): the nodes below a node's root lie in boxes of
+// their own and stay where they are as their root moves. Exchanging them
+// again in the order made gives the instance back.
+struct ЗаменыВШаблоне {
+    struct Замена {
+        ast::Тип* место;
+        ast::Тип прежний;
+        explicit Замена(ast::Тип& тип) : место(&тип), прежний(std::move(тип)) {}
+    };
+    std::vector<Замена> замены;
+
+    // A failed allocation leaves the node as it was.
+    void заменить(ast::Тип& тип, const ast::Тип& замена) {
+        ast::Тип копия = замена;
+        замены.emplace_back(тип);
+        тип = std::move(копия);
+    }
+    void как_написано() noexcept {
+        for (auto замена = замены.rbegin(); замена != замены.rend(); ++замена)
+            std::swap(*замена->место, замена->прежний);
+    }
+    void как_в_экземпляре() noexcept {
+        for (auto& замена : замены)
+            std::swap(*замена.место, замена.прежний);
+    }
+};
+static_assert(std::is_nothrow_swappable_v<ast::Тип> &&
+              std::is_nothrow_move_constructible_v<ЗаменыВШаблоне::Замена>);
+
 namespace {
 
 // What building one instance spends and what it built, for a build that is
 // bounded: the work left to all instances, charged with every node a
-// replacement copies; the types in which a parameter was replaced, to be
-// measured once every parameter is in place; and whether a type outgrew
-// its bound or the work ran out, after which nothing more is copied.
+// replacement copies; the types in which a parameter was replaced, each
+// with the first parameter replaced in it, to be measured once every
+// parameter is in place; and whether a type outgrew its bound or the work
+// ran out, after which nothing more is copied.
 struct Учёт {
+    struct Затронутый {
+        std::size_t первый_параметр;
+        ast::Тип* тип;
+    };
     std::size_t& бюджет;
     std::string обобщение;
     bool превышен = false;
     std::size_t замен = 0;
-    std::vector<ast::Тип*> затронутые;
+    // The first parameter replaced in the type being walked.
+    std::size_t первый_параметр = 0;
+    std::vector<Затронутый> затронутые;
+    // Set while the nodes replaced are a template's own, to be put back.
+    ЗаменыВШаблоне* в_шаблоне = nullptr;
 
     Учёт(std::size_t& бюджет_экземпляров, std::string имя)
         : бюджет(бюджет_экземпляров), обобщение(std::move(имя)) {}
@@ -51,17 +96,17 @@ struct Учёт {
     }
 
     // Every type a replacement went into, resolved within the bounds and
-    // charged with its printed length. The first generic whose mangled name
-    // outgrows the bound is named; any other excess names the generic being
-    // instantiated.
+    // charged with its printed length, in the order in which replacing the
+    // parameters one after the other would first reach them: by the first
+    // parameter replaced in them, then in the order of the walk. The first
+    // generic whose mangled name outgrows the bound is named; any other
+    // excess names the generic being instantiated.
     Итог<void> измерить() {
         auto затронутые_типы = std::exchange(затронутые, {});
-        std::unordered_set<const ast::Тип*> измерены;
-        for (const auto* тип : затронутые_типы) {
+        std::ranges::stable_sort(затронутые_типы, {}, &Затронутый::первый_параметр);
+        for (const auto& [параметр, тип] : затронутые_типы) {
             if (превышен)
                 break;
-            if (!измерены.insert(тип).second)
-                continue;
             auto решённый = преобразовать_тип_в_пределе(*тип, предел_длины_типа);
             if (!решённый)
                 return превышен_предел(решённый.error());
@@ -75,89 +120,140 @@ struct Учёт {
     }
 };
 
-// One generic parameter and the written type that takes its place, with the
-// build's bookkeeping when it is bounded.
+// One generic parameter and the written type that takes its place.
 struct Подстановка {
     std::string_view параметр;
     const ast::Тип& замена;
     std::size_t узлов_замены = 1;
+};
+
+// The generic parameters of a template with the written types that take
+// their places, replaced as if one after the other in declaration order,
+// each over the result of the one before, so that a replacement that names
+// a later parameter is replaced again; yet in one walk, which reads each
+// node once however many parameters there are: a mention takes the type of
+// the first parameter of its name, and the type it takes is walked again
+// for the later parameters only. With the build's bookkeeping when it is
+// bounded.
+struct Подстановки {
+    std::vector<Подстановка> по_порядку;
+    // Where each name stands among several parameters, in order.
+    std::unordered_map<std::string_view, std::vector<std::size_t>, ХешКлюча> места;
     Учёт* учёт = nullptr;
+
+    Подстановки(std::vector<Подстановка> подстановки, Учёт* учёт_построения)
+        : по_порядку(std::move(подстановки)), учёт(учёт_построения) {
+        if (по_порядку.size() > 1)
+            for (std::size_t номер = 0; номер < по_порядку.size(); ++номер)
+                места[по_порядку[номер].параметр].push_back(номер);
+    }
+
+    // The first parameter from `с` on that the name names, if any.
+    std::optional<std::size_t> найти(std::string_view имя, std::size_t с) const {
+        if (по_порядку.size() == 1) {
+            if (с == 0 && имя == по_порядку.front().параметр)
+                return 0;
+            return std::nullopt;
+        }
+        const auto найдены = места.find(имя);
+        if (найдены == места.end())
+            return std::nullopt;
+        const auto место = std::ranges::lower_bound(найдены->second, с);
+        if (место == найдены->second.end())
+            return std::nullopt;
+        return *место;
+    }
 };
 
 // The scalar types carry nothing to substitute.
 template <class T>
 concept СкалярныйТип = std::is_empty_v<T>;
 
-// The walks below change a copy in place: the public functions copy their
-// input once, and several parameters are replaced one after the other over
-// the same copy. Past the stack's limit they go no deeper; the check they
-// are part of ends with that stop.
-void в_выражении(ast::Выражение& выражение, const Подстановка& п);
-void в_блоке(ast::Блок& блок, const Подстановка& п);
+// The walks below change the nodes they are given: the public functions copy
+// their input once, an instance is built in its template's own nodes, and
+// several parameters are replaced one after the other over the same nodes.
+// Past the stack's limit they go no deeper; the check they are part of ends
+// with that stop.
+void в_выражении(ast::Выражение& выражение, const Подстановки& п);
+void в_блоке(ast::Блок& блок, const Подстановки& п);
 
-// The nodes of the type once replaced. A build that is bounded charges each
-// replacement with the nodes it copies.
-std::size_t в_типе(ast::Тип& тип, const Подстановка& п) {
+// The nodes of the type once every parameter from `с` on is replaced in it.
+// A build that is bounded charges each replacement with the nodes it
+// copies. A mention replaced by a type is read again as that type, for the
+// parameters after the one replaced, in the same frame.
+std::size_t в_типе(ast::Тип& тип, const Подстановки& п, std::size_t с = 0) {
     using Т = ast::Тип;
-    std::size_t узлов = 1;
     if (ast::стек_исчерпан()) [[unlikely]]
-        return узлов;
-    const auto внутри = [&](ast::Тип& внутренний) {
-        узлов += в_типе(внутренний, п);
-        return false;
-    };
-    const bool заменить =
-        std::visit(Перегрузка{
-                       [](const СкалярныйТип auto&) { return false; },
-                       [&](const Т::Пользовательский& т) { return т.имя == п.параметр; },
-                       [&](Т::Обобщённый& т) {
-                           for (auto& параметр : т.параметры())
-                               внутри(параметр);
-                           return false;
+        return 1;
+    for (;;) {
+        std::size_t узлов = 1;
+        const auto внутри = [&](ast::Тип& внутренний) {
+            узлов += в_типе(внутренний, п, с);
+            return std::optional<std::size_t>();
+        };
+        const auto параметр =
+            std::visit(Перегрузка{
+                           [](const СкалярныйТип auto&) { return std::optional<std::size_t>(); },
+                           [&](const Т::Пользовательский& т) { return п.найти(т.имя, с); },
+                           [&](Т::Обобщённый& т) {
+                               for (auto& аргумент : т.параметры())
+                                   внутри(аргумент);
+                               return std::optional<std::size_t>();
+                           },
+                           [&](Т::Массив& т) { return внутри(*т.элемент); },
+                           [&](Т::Опциональный& т) { return внутри(*т.тип); },
+                           [&](Т::Результат& т) { return внутри(*т.тип); },
+                           [&](Т::Канал& т) { return внутри(*т.тип); },
                        },
-                       [&](Т::Массив& т) { return внутри(*т.элемент); },
-                       [&](Т::Опциональный& т) { return внутри(*т.тип); },
-                       [&](Т::Результат& т) { return внутри(*т.тип); },
-                       [&](Т::Канал& т) { return внутри(*т.тип); },
-                   },
-                   тип.вид);
-    if (!заменить)
-        return узлов;
-    if (п.учёт != nullptr) {
-        if (!п.учёт->списать(п.узлов_замены))
+                       тип.вид);
+        if (!параметр)
             return узлов;
-        ++п.учёт->замен;
+        const auto& подстановка = п.по_порядку[*параметр];
+        if (п.учёт == nullptr) {
+            тип = подстановка.замена;
+        } else {
+            if (!п.учёт->списать(подстановка.узлов_замены))
+                return узлов;
+            ++п.учёт->замен;
+            п.учёт->первый_параметр = std::min(п.учёт->первый_параметр, *параметр);
+            if (п.учёт->в_шаблоне != nullptr)
+                п.учёт->в_шаблоне->заменить(тип, подстановка.замена);
+            else
+                тип = подстановка.замена;
+        }
+        с = *параметр + 1;
+        if (с == п.по_порядку.size())
+            return подстановка.узлов_замены;
     }
-    тип = п.замена;
-    return п.узлов_замены;
 }
 
 // A type of its own (a parameter's, a field's, a declared one, a type
 // argument): in a bounded build it may not outgrow предел_узлов_типа, and if
 // a replacement went into it, it is measured once the build is done.
-void в_типе_целиком(ast::Тип& тип, const Подстановка& п) {
+void в_типе_целиком(ast::Тип& тип, const Подстановки& п) {
     if (п.учёт == nullptr) {
         в_типе(тип, п);
         return;
     }
     const auto замен = п.учёт->замен;
+    п.учёт->первый_параметр = п.по_порядку.size();
     if (в_типе(тип, п) > предел_узлов_типа)
         п.учёт->превышен = true;
     if (п.учёт->замен != замен)
-        п.учёт->затронутые.push_back(&тип);
+        п.учёт->затронутые.push_back({п.учёт->первый_параметр, &тип});
 }
 
-void в_типах(std::span<ast::Тип> типы, const Подстановка& п) {
+void в_типах(std::span<ast::Тип> типы, const Подстановки& п) {
     for (auto& тип : типы)
         в_типе_целиком(тип, п);
 }
 
-void в_выражениях(std::span<ast::Выражение> выражения, const Подстановка& п) {
+void в_выражениях(std::span<ast::Выражение> выражения, const Подстановки& п) {
     for (auto& выражение : выражения)
         в_выражении(выражение, п);
 }
 
-void в_выражении(ast::Выражение& выражение, const Подстановка& п) {
+void в_выражении(ast::Выражение& выражение, const Подстановки& п) {
     using В = ast::Выражение;
     if (ast::стек_исчерпан()) [[unlikely]]
         return;
@@ -205,7 +301,7 @@ void в_выражении(ast::Выражение& выражение, const П
                выражение.вид);
 }
 
-void в_месте(ast::МестоЗаписи& место, const Подстановка& п) {
+void в_месте(ast::МестоЗаписи& место, const Подстановки& п) {
     using М = ast::МестоЗаписи;
     if (ast::стек_исчерпан()) [[unlikely]]
         return;
@@ -220,7 +316,7 @@ void в_месте(ast::МестоЗаписи& место, const Подстан
                место.вид);
 }
 
-void в_операторе(ast::Оператор& оператор, const Подстановка& п) {
+void в_операторе(ast::Оператор& оператор, const Подстановки& п) {
     using О = ast::Оператор;
     std::visit(Перегрузка{
                    [&](О::ОбъявлениеПеременной& о) {
@@ -261,14 +357,14 @@ void в_операторе(ast::Оператор& оператор, const Под
                оператор.вид);
 }
 
-void в_блоке(ast::Блок& блок, const Подстановка& п) {
+void в_блоке(ast::Блок& блок, const Подстановки& п) {
     if (ast::стек_исчерпан()) [[unlikely]]
         return;
     for (auto& [оператор, строка] : блок)
         в_операторе(оператор, п);
 }
 
-void в_функции(ast::ОбъявлениеФункции& функция, const Подстановка& п) {
+void в_функции(ast::ОбъявлениеФункции& функция, const Подстановки& п) {
     for (auto& параметр : функция.параметры)
         в_типе_целиком(параметр.тип, п);
     if (функция.тип_возврата)
@@ -276,47 +372,86 @@ void в_функции(ast::ОбъявлениеФункции& функция, 
     в_блоке(функция.тело, п);
 }
 
-// The parameters of a template paired with the written type arguments.
-// They are replaced one after the other in declaration order, each over the
-// result of the one before, so a replacement that names a later parameter is
-// replaced again.
-std::vector<Подстановка> подстановки(const std::vector<ast::ОбобщённыйПараметр>& параметры,
-                                     const std::vector<ast::Тип>& аргументы, Учёт& учёт) {
-    std::vector<Подстановка> итог;
+// The parameters of a template paired with the written type arguments, for
+// a build that is bounded.
+Подстановки подстановки(const std::vector<ast::ОбобщённыйПараметр>& параметры,
+                        const std::vector<ast::Тип>& аргументы, Учёт& учёт) {
+    std::vector<Подстановка> пары;
     for (std::size_t номер = 0; номер < параметры.size() && номер < аргументы.size(); ++номер)
-        итог.push_back(
-            {параметры[номер].имя, аргументы[номер], узлов_типа(аргументы[номер]), &учёт});
-    return итог;
+        пары.push_back({параметры[номер].имя, аргументы[номер], узлов_типа(аргументы[номер])});
+    return {std::move(пары), &учёт};
 }
 
+// One parameter and its type, for a walk that is not bounded.
+Подстановки одна(std::string_view параметр, const ast::Тип& замена) {
+    return {{{параметр, замена}}, nullptr};
+}
+
+// A walk over the node when there is a parameter to replace.
 template <class Узел, class Обход>
-void подставить_все(Узел& узел, const std::vector<Подстановка>& подстановки, Обход обход) {
-    for (const auto& п : подстановки)
-        обход(узел, п);
+void подставить_все(Узел& узел, const Подстановки& подстановки, Обход обход) {
+    if (!подстановки.по_порядку.empty())
+        обход(узел, подстановки);
 }
 
-// An instance of a function or method: the template's parameters, return
-// type and body with the parameters replaced, under the given name, with no
-// generic parameters of its own; or the limit message when a type it would
-// hold outgrows its bound or the work of instances runs out.
-Итог<ast::ОбъявлениеФункции> экземпляр_функции(const ast::ОбъявлениеФункции& шаблон,
-                                               std::string имя,
-                                               const std::vector<Подстановка>& подстановки,
-                                               Учёт& учёт) {
-    ast::ОбъявлениеФункции экземпляр{
-        .имя = std::move(имя),
-        .обобщённые_параметры = {},
-        .параметры = шаблон.параметры,
-        .тип_возврата = шаблон.тип_возврата,
-        .тело = шаблон.тело,
-        .позиция = шаблон.позиция,
-        .видимость = шаблон.видимость,
-    };
+// An instance of a function or method: its parameters, return type and
+// body with the generic parameters replaced; or the limit message when a
+// type it would hold outgrows its bound or the work of instances runs out.
+Итог<void> построить(ast::ОбъявлениеФункции& экземпляр, const Подстановки& подстановки,
+                     Учёт& учёт) {
     подставить_все(экземпляр, подстановки, в_функции);
-    if (auto измерено = учёт.измерить(); !измерено)
-        return tl::unexpected(std::move(измерено.error()));
-    return экземпляр;
+    return учёт.измерить();
 }
+
+// An instance built in its template's own nodes, from its first replacement
+// until it is checked: its replacements stand where an instance of the same
+// template made inside it (recursion through types) finds them, and a
+// function bears the instance's name, which the messages of its check give.
+// That inner instance is built in the same nodes: it puts the outer one's
+// replacements back first, so that it starts from the template as written,
+// and makes them again once it is checked, before the outer check goes on.
+// Nothing else moves or frees a template's nodes while an instance stands
+// in them: templates are all entered before any body is checked, and the
+// check reads a body without changing it. When it goes out of scope, on
+// success, on an error and on a stop past the stack's limit alike, the
+// template is as it was before.
+struct ВШаблоне {
+    СемантическийАнализатор& анализатор;
+    ПараИмён шаблон;
+    ЗаменыВШаблоне замены;
+    // Of the instance of the same template this one is made in, if any.
+    ЗаменыВШаблоне* внешние = nullptr;
+    std::string* имя = nullptr;
+    std::string прежнее_имя;
+
+    ВШаблоне(СемантическийАнализатор& а, const ПараИмён& ключ, Учёт& учёт)
+        : анализатор(а), шаблон(ключ) {
+        auto& стоящие = анализатор.шаблоны_на_месте[шаблон];
+        внешние = std::exchange(стоящие, &замены);
+        if (внешние != nullptr)
+            внешние->как_написано();
+        учёт.в_шаблоне = &замены;
+    }
+    ~ВШаблоне() {
+        замены.как_написано();
+        if (имя != nullptr)
+            *имя = std::move(прежнее_имя);
+        if (внешние != nullptr)
+            внешние->как_в_экземпляре();
+        if (auto* стоящие = анализатор.шаблоны_на_месте.найти(шаблон))
+            *стоящие = внешние;
+    }
+    ВШаблоне(const ВШаблоне&) = delete;
+    ВШаблоне& operator=(const ВШаблоне&) = delete;
+
+    // The function or method takes the instance's name; it keeps its generic
+    // parameters, which its check does not read.
+    ast::ОбъявлениеФункции& назвать(ast::ОбъявлениеФункции& функция, std::string имя_экземпляра) {
+        прежнее_имя = std::exchange(функция.имя, std::move(имя_экземпляра));
+        имя = &функция.имя;
+        return функция;
+    }
+};
 
 // What the tables keep of an instance once it is checked: all but its body,
 // which is checked where it stands and then dropped.
@@ -358,7 +493,8 @@ std::optional<РешённыйТип> тип_возврата(const ast::Объ�
 // body that uses its own instance again ends at once; a body that asks for
 // ever new instances (a function of T that calls itself with a list of T)
 // is stopped by the bounds of limits.hpp. The template's nodes are charged
-// to the work of instances before its copy is made.
+// to the work of instances before its instance is built; they are counted
+// at its first instance, when no instance stands in them.
 Итог<void> проверить_пределы(СемантическийАнализатор& анализатор, const ПараИмён& шаблон,
                              std::string_view обобщение, std::string_view имя_экземпляра,
                              auto&& размер) {
@@ -436,21 +572,21 @@ std::string имена_параметров(const std::vector<ast::Обобщё�
 
 ast::Тип подставить_тип(const ast::Тип& тип, const std::string& параметр, const ast::Тип& замена) {
     auto копия = тип;
-    в_типе(копия, {параметр, замена});
+    в_типе(копия, одна(параметр, замена));
     return копия;
 }
 
 ast::Оператор подставить_тип_в_оператор(const ast::Оператор& оператор, const std::string& параметр,
                                         const ast::Тип& замена) {
     auto копия = оператор;
-    в_операторе(копия, {параметр, замена});
+    в_операторе(копия, одна(параметр, замена));
     return копия;
 }
 
 ast::Выражение подставить_тип_в_выражение(const ast::Выражение& выражение,
                                           const std::string& параметр, const ast::Тип& замена) {
     auto копия = выражение;
-    в_выражении(копия, {параметр, замена});
+    в_выражении(копия, одна(параметр, замена));
     return копия;
 }
 
@@ -458,14 +594,14 @@ ast::МестоЗаписи подставить_тип_в_место_запис
                                                const std::string& параметр,
                                                const ast::Тип& замена) {
     auto копия = место;
-    в_месте(копия, {параметр, замена});
+    в_месте(копия, одна(параметр, замена));
     return копия;
 }
 
 ast::Блок подставить_тип_в_блок(const ast::Блок& блок, const std::string& параметр,
                                 const ast::Тип& замена) {
     auto копия = блок;
-    в_блоке(копия, {параметр, замена});
+    в_блоке(копия, одна(параметр, замена));
     return копия;
 }
 
@@ -479,7 +615,7 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
             return ошибка(fmt::format(сообщения::инстанциация_потеряна, *готовое));
         return сигнатура->тип_возврата;
     }
-    const auto* шаблон = обобщённые_функции.найти(имя);
+    auto* шаблон = обобщённые_функции.найти(имя);
     if (шаблон == nullptr)
         return ошибка(fmt::format(сообщения::обобщённая_функция_не_найдена, имя));
     auto манглированное = манглированное_имя(имя, ключ.second);
@@ -488,14 +624,16 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
         !предел)
         return tl::unexpected(std::move(предел.error()));
 
-    // Only the first generic parameter is replaced: a template has exactly one.
+    // Only the first generic parameter is replaced: a template has exactly
+    // one. The written argument is copied before an instance of this same
+    // template that it may stand in puts its replacements back.
     const std::vector<ast::Тип> аргументы{аргумент};
     Учёт учёт{бюджет_инстанциаций, имя};
-    auto построен = экземпляр_функции(
-        *шаблон, манглированное, подстановки(шаблон->обобщённые_параметры, аргументы, учёт), учёт);
-    if (!построен)
+    const auto замены = подстановки(шаблон->обобщённые_параметры, аргументы, учёт);
+    ВШаблоне в_шаблоне(*this, ключ_функции(имя), учёт);
+    auto& экземпляр = в_шаблоне.назвать(*шаблон, манглированное);
+    if (auto построен = построить(экземпляр, замены, учёт); !построен)
         return tl::unexpected(std::move(построен.error()));
-    const auto& экземпляр = *построен;
     auto итог = сигнатура(экземпляр);
     auto возврат = итог.тип_возврата;
 
@@ -523,7 +661,7 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
             return ошибка(fmt::format(сообщения::инстанциация_метода_потеряна, *готовое));
         return *сигнатура;
     }
-    const auto* шаблон = обобщённые_методы.найти(ключ.first);
+    auto* шаблон = обобщённые_методы.найти(ключ.first);
     if (шаблон == nullptr)
         return ошибка(fmt::format(сообщения::обобщённый_метод_не_найден, структура, метод));
     auto имя_экземпляра = манглированное_имя(метод, ключ.second);
@@ -537,12 +675,11 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
 
     const std::vector<ast::Тип> аргументы{аргумент};
     Учёт учёт{бюджет_инстанциаций, std::move(обобщение)};
-    auto построен =
-        экземпляр_функции(*шаблон, std::move(имя_экземпляра),
-                          подстановки(шаблон->обобщённые_параметры, аргументы, учёт), учёт);
-    if (!построен)
+    const auto замены = подстановки(шаблон->обобщённые_параметры, аргументы, учёт);
+    ВШаблоне в_шаблоне(*this, шаблон_на_стеке, учёт);
+    auto& экземпляр = в_шаблоне.назвать(*шаблон, std::move(имя_экземпляра));
+    if (auto построен = построить(экземпляр, замены, учёт); !построен)
         return tl::unexpected(std::move(построен.error()));
-    const auto& экземпляр = *построен;
     auto итог = сигнатура(экземпляр);
 
     // Entered before the body is checked, as for functions.
@@ -566,7 +703,7 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
     auto ключ = std::pair{имя, std::move(типы)};
     if (const auto* готовое = экземпляры_структур.найти(ключ))
         return тип_структуры(*готовое);
-    const auto* найденный = обобщённые_структуры.найти(имя);
+    auto* найденный = обобщённые_структуры.найти(имя);
     if (найденный == nullptr)
         return ошибка(fmt::format(сообщения::обобщённая_структура_не_найдена, имя));
     const auto& параметры = найденный->обобщённые_параметры;
@@ -577,14 +714,20 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
     const ИмяТипа тип_экземпляра = имя_экземпляра;
     // Templates are entered only before any body is checked, so the
     // template stays in place while its instance is made and checked.
-    const ast::ОбъявлениеСтруктуры& шаблон = *найденный;
+    ast::ОбъявлениеСтруктуры& шаблон = *найденный;
     if (auto предел = проверить_пределы(*this, ключ_структуры(имя), имя, имя_экземпляра,
                                         [&] { return размер_шаблона(шаблон); });
         !предел)
         return tl::unexpected(std::move(предел.error()));
+    // The written arguments may stand in an instance of this same template,
+    // whose replacements are put back while this one is built: they are
+    // taken as they read now.
+    const std::vector<ast::Тип> написанные = аргументы;
     Учёт учёт{бюджет_инстанциаций, имя};
-    const auto замены = подстановки(шаблон.обобщённые_параметры, аргументы, учёт);
+    const auto замены = подстановки(шаблон.обобщённые_параметры, написанные, учёт);
 
+    // The fields are replaced in copies of their types, the methods in the
+    // template's own ones.
     std::vector<ПолеТипа> поля;
     for (const auto& поле : шаблон.поля) {
         auto тип = поле.тип;
@@ -603,10 +746,11 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
     // their order all the same: a method that cannot be instantiated ends the
     // registration here, and its error is returned at its own turn, after the
     // bodies of the methods before it have been checked.
-    std::vector<ast::ОбъявлениеФункции> методы;
+    ВШаблоне в_шаблоне(*this, ключ_структуры(имя), учёт);
+    std::vector<const ast::ОбъявлениеФункции*> методы;
     std::vector<ast::ОбъявлениеФункции> заголовки_методов;
     std::optional<std::string> отказ;
-    for (const auto& метод : шаблон.методы) {
+    for (auto& метод : шаблон.методы) {
         if (!метод.обобщённые_параметры.empty()) {
             отказ = fmt::format(сообщения::обобщённый_метод_в_обобщённой_структуре, имя, метод.имя);
             break;
@@ -616,16 +760,14 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
                 fmt::format(сообщения::метод_инстанциирован_повторно, имя_экземпляра, метод.имя);
             break;
         }
-        auto построен = экземпляр_функции(метод, метод.имя, замены, учёт);
-        if (!построен)
+        if (auto построен = построить(метод, замены, учёт); !построен)
             return tl::unexpected(std::move(построен.error()));
-        auto& экземпляр = *построен;
-        auto [параметры_метода, возврат] = сигнатура(экземпляр);
+        auto [параметры_метода, возврат] = сигнатура(метод);
         сигнатуры_методов.вставить(
             {тип_экземпляра, метод.имя},
             {std::move(параметры_метода), std::move(возврат), метод.видимость});
-        заголовки_методов.push_back(без_тела(экземпляр));
-        методы.push_back(std::move(экземпляр));
+        заголовки_методов.push_back(без_тела(метод));
+        методы.push_back(&метод);
     }
 
     // The instance is entered before its methods are checked, so that a method
@@ -640,9 +782,9 @@ ast::Блок подставить_тип_в_блок(const ast::Блок& бл�
                                                         });
     экземпляры_структур.вставить(std::move(ключ), имя_экземпляра);
     Вложенность вложенность(*this, ключ_структуры(имя));
-    for (const auto& метод : методы) {
+    for (const auto* метод : методы) {
         auto присваивания =
-            проверить_отдельно(*this, [&] { return проверить_метод(тип_экземпляра, метод); });
+            проверить_отдельно(*this, [&] { return проверить_метод(тип_экземпляра, *метод); });
         if (!присваивания)
             return tl::unexpected(std::move(присваивания.error()));
         auto& список = присваивания_по_имени[имя_экземпляра];

@@ -164,6 +164,62 @@ TEST(Инстанциация, РекурсивныеШаблоныЗаверш�
             << текст;
 }
 
+// An instance is built in its template's own nodes, which are put back
+// once it is checked: every later instance, and every instance made inside
+// it from the same template, starts from the template as written, also
+// where a replacement names a later parameter and is replaced again.
+TEST(Инстанциация, ШаблонПослеЭкземпляраКакНаписан) {
+    проверить_экземпляры({
+        {"структура П<А, Б> { А а; Б б; функция взять(): А { вернуть это.а; } }\n"
+         "функция главная() { текст т = П<Б, текст>(\"а\", \"б\").взять();\n"
+         "целое ц = П<целое, текст>(1, \"б\").взять(); }",
+         "П__Б_текст П__целое_текст #2"},
+        {"структура П<А, Б> { А а; Б б;\n"
+         "функция взять(): А { вывести(П<целое, целое>(1, 2)); А x = это.а; вернуть x; } }\n"
+         "функция главная() { текст т = П<Б, текст>(\"а\", \"б\").взять(); }",
+         "П__Б_текст П__целое_целое #2"},
+        {"структура П<А, Б> { А а; Б б;\n"
+         "функция обратная(): П<Б, А> { вернуть П<Б, А>(это.б, это.а); } }\n"
+         "функция главная() { П<текст, целое> о = П<целое, текст>(1, \"а\").обратная(); }",
+         "П__целое_текст П__текст_целое #2"},
+        {"функция f<Т>(Т а): Т { Т б = а; вывести(f<целое>(1)); вывести(f<верно>(да));\n"
+         "Т итог = б; вернуть итог; }\n"
+         "функция главная() { текст т = f<текст>(\"а\"); дробное д = f<дробное>(1.5); }",
+         "f__текст f__целое f__верно f__дробное #4"},
+    });
+}
+
+// The parameters of a structure are replaced in one walk as if one after
+// the other in declaration order: a mention takes the type of the first
+// parameter of its name, and what it takes is read again for the later
+// parameters only; and the types a replacement went into are measured in
+// the order those passes would reach them, so the generic named past the
+// bound on a name is the one the first parameter's type outgrows, wherever
+// its type stands in the method.
+TEST(Инстанциация, ПараметрыЗаменяютсяПоПорядку) {
+    const auto список = [](std::size_t уровней) {
+        std::string тип = "целое";
+        for (std::size_t i = 0; i < уровней; ++i)
+            тип = "Список<" + тип + ">";
+        return тип;
+    };
+    const std::pair<std::string, std::string> случаи[] = {
+        {"структура Д<А, Б, А> { А x; Б y; }\n"
+         "функция главная() { вывести(Д<Список<А>, А, текст>(Список<текст>(), \"а\")); }",
+         "Д__Список(Структура(\"А\"))_А_текст #1"},
+        {fmt::format(
+             "структура Пара<А, Б> {{ А а; Б б; }}\nструктура Тройка<А, Б> {{ А а; Б б; }}\n"
+             "структура Д<П0, П1> {{ целое x;\n"
+             "функция м(Тройка<Тройка<П1, П1>, Тройка<П1, П1>> а, Пара<П0, П0> б) {{ }} }}\n"
+             "функция главная() {{ вывести(Д<{}, {}>(1)); }}",
+             список(150), список(78)),
+         "5: обобщение 'Пара': превышен предел инстанциаций — вероятно, бесконечная рекурсия по "
+         "типам"},
+    };
+    for (const auto& [текст, итог] : случаи)
+        EXPECT_EQ(экземпляры(текст), итог) << текст.substr(0, 200);
+}
+
 // The smallest texts past the bound on the size of a type and past the work
 // that instances of a text may do, and a long chain of distinct templates,
 // which stays within every bound.
