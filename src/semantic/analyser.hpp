@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -112,6 +113,29 @@ using ПараИмён = std::pair<std::string, std::string>;
 // A field or method of a structure: the structure's name and the member's.
 using ЧленТипа = std::pair<ИмяТипа, std::string>;
 using Присваивания = std::vector<РазрешённоеПрисваивание>;
+
+// A name sought in the tables keyed by texts or by ИмяТипа, hashed once for
+// all of them: the name of a structure hashes as its text does.
+struct ИскомоеИмя {
+    std::string_view текст;
+    std::size_t хеш;
+
+    explicit ИскомоеИмя(std::string_view имя) : текст(имя), хеш(хеш_текста(имя)) {}
+    bool operator()(const std::string& ключ) const { return ключ == текст; }
+    bool operator()(const ИмяТипа& ключ) const { return ключ.текст() == текст; }
+};
+
+// A member sought in the tables keyed by ЧленТипа, without a key built for
+// it: its hash is the one ХешКлюча gives the pair.
+struct ИскомыйЧлен {
+    const ИмяТипа& тип;
+    std::string_view член;
+    std::size_t хеш;
+
+    ИскомыйЧлен(const ИмяТипа& владелец, std::string_view имя)
+        : тип(владелец), член(имя), хеш(ХешКлюча::смешать(владелец.хеш(), хеш_текста(имя))) {}
+    bool operator()(const ЧленТипа& ключ) const { return ключ.first == тип && ключ.second == член; }
+};
 // Module name to the names of the functions it declares.
 using Модули = Таблица<std::string, Множество<std::string>>;
 
@@ -163,6 +187,9 @@ struct СемантическийАнализатор {
     Таблица<std::string, СигнатураФункции> сигнатуры_экземпляров_функций;
     Таблица<std::pair<ЧленТипа, РешённыйТип>, СигнатураФункции> сигнатуры_экземпляров_методов;
     std::size_t глубина_циклов = 0;
+    // The argument types of the calls being typed, each call's above those
+    // of the calls it stands inside (calls.cpp).
+    std::vector<РешённыйТип> стек_типов_аргументов;
     // Instances whose bodies are being checked right now, one inside the
     // other, how often each template stands among them (keyed by structure
     // and method, the other part empty for a function or a structure), and
