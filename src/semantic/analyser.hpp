@@ -190,6 +190,8 @@ struct СемантическийАнализатор {
     // The argument types of the calls being typed, each call's above those
     // of the calls it stands inside (calls.cpp).
     std::vector<РешённыйТип> стек_типов_аргументов;
+    // What есть_приватные_поля found, by structure.
+    Таблица<ИмяТипа, bool> приватные_поля_структур;
     // Instances whose bodies are being checked right now, one inside the
     // other, how often each template stands among them (keyed by structure
     // and method, the other part empty for a function or a structure), and
@@ -248,12 +250,23 @@ struct СемантическийАнализатор {
     Итог<РешённыйТип> тип_выражения(const ast::Выражение& выражение);
     Итог<void> проверить_доступ_к_полю(const ИмяТипа& структура, const std::string& поле) const;
     // The type of a field among the structure's fields, once its visibility
-    // has been checked; an error for a name that is no field.
-    Итог<РешённыйТип> тип_доступного_поля(const ИмяТипа& структура, const ПоляТипа& поля,
-                                          const std::string& поле) const;
+    // has been checked; an error for a name that is no field. The type is
+    // the one in the list, which stays in place as the tables grow.
+    Итог<const РешённыйТип*> тип_доступного_поля(const ИмяТипа& структура, const ПоляТипа& поля,
+                                                 const std::string& поле);
     // The type of `владелец.поле` once the owner's type is known: the one
     // rule of every field access, for callers that typed the owner already.
-    Итог<РешённыйТип> тип_поля_значения(const РешённыйТип& владелец, const std::string& поле) const;
+    // The type is read in place: in the table of the structure's fields, in
+    // the owner's own nodes, or the owner itself; so it lives as long as
+    // the owner does, and a chain of accesses copies no type per level.
+    Итог<const РешённыйТип*> тип_поля_значения(const РешённыйТип& владелец,
+                                               const std::string& поле);
+    // Whether a structure has a field that is not public: found from
+    // видимость_полей at the structure's first field access and kept, so a
+    // field of a structure without one is read with no look at its
+    // visibility. A structure's fields and their visibility are entered
+    // together, before any of its fields can be reached.
+    bool есть_приватные_поля(const ИмяТипа& структура, const ПоляТипа& поля);
 
     // Calls by name, built-ins and module-qualified calls (calls.cpp).
     Итог<РешённыйТип> тип_вызова_функции(const ast::Выражение::ВызовФункции& вызов);
