@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -114,6 +115,29 @@ struct ЗаменыВШаблоне;
 // A field or method of a structure: the structure's name and the member's.
 using ЧленТипа = std::pair<ИмяТипа, std::string>;
 using Присваивания = std::vector<РазрешённоеПрисваивание>;
+
+// A name sought in the tables keyed by texts or by ИмяТипа, hashed once for
+// all of them: the name of a structure hashes as its text does.
+struct ИскомоеИмя {
+    std::string_view текст;
+    std::size_t хеш;
+
+    explicit ИскомоеИмя(std::string_view имя) : текст(имя), хеш(хеш_текста(имя)) {}
+    bool operator()(const std::string& ключ) const { return ключ == текст; }
+    bool operator()(const ИмяТипа& ключ) const { return ключ.текст() == текст; }
+};
+
+// A member sought in the tables keyed by ЧленТипа, without a key built for
+// it: its hash is the one ХешКлюча gives the pair.
+struct ИскомыйЧлен {
+    const ИмяТипа& тип;
+    std::string_view член;
+    std::size_t хеш;
+
+    ИскомыйЧлен(const ИмяТипа& владелец, std::string_view имя)
+        : тип(владелец), член(имя), хеш(ХешКлюча::смешать(владелец.хеш(), хеш_текста(имя))) {}
+    bool operator()(const ЧленТипа& ключ) const { return ключ.first == тип && ключ.second == член; }
+};
 // Module name to the names of the functions it declares.
 using Модули = Таблица<std::string, Множество<std::string>>;
 
@@ -165,6 +189,11 @@ struct СемантическийАнализатор {
     Таблица<std::string, СигнатураФункции> сигнатуры_экземпляров_функций;
     Таблица<std::pair<ЧленТипа, РешённыйТип>, СигнатураФункции> сигнатуры_экземпляров_методов;
     std::size_t глубина_циклов = 0;
+    // The argument types of the calls being typed, each call's above those
+    // of the calls it stands inside (calls.cpp).
+    std::vector<РешённыйТип> стек_типов_аргументов;
+    // What есть_приватные_поля found, by structure.
+    Таблица<ИмяТипа, bool> приватные_поля_структур;
     // Instances whose bodies are being checked right now, one inside the
     // other, how often each template stands among them (keyed by structure
     // and method, the other part empty for a function or a structure), and
@@ -227,12 +256,23 @@ struct СемантическийАнализатор {
     Итог<РешённыйТип> тип_выражения(const ast::Выражение& выражение);
     Итог<void> проверить_доступ_к_полю(const ИмяТипа& структура, const std::string& поле) const;
     // The type of a field among the structure's fields, once its visibility
-    // has been checked; an error for a name that is no field.
-    Итог<РешённыйТип> тип_доступного_поля(const ИмяТипа& структура, const ПоляТипа& поля,
-                                          const std::string& поле) const;
+    // has been checked; an error for a name that is no field. The type is
+    // the one in the list, which stays in place as the tables grow.
+    Итог<const РешённыйТип*> тип_доступного_поля(const ИмяТипа& структура, const ПоляТипа& поля,
+                                                 const std::string& поле);
     // The type of `владелец.поле` once the owner's type is known: the one
     // rule of every field access, for callers that typed the owner already.
-    Итог<РешённыйТип> тип_поля_значения(const РешённыйТип& владелец, const std::string& поле) const;
+    // The type is read in place: in the table of the structure's fields, in
+    // the owner's own nodes, or the owner itself; so it lives as long as
+    // the owner does, and a chain of accesses copies no type per level.
+    Итог<const РешённыйТип*> тип_поля_значения(const РешённыйТип& владелец,
+                                               const std::string& поле);
+    // Whether a structure has a field that is not public: found from
+    // видимость_полей at the structure's first field access and kept, so a
+    // field of a structure without one is read with no look at its
+    // visibility. A structure's fields and their visibility are entered
+    // together, before any of its fields can be reached.
+    bool есть_приватные_поля(const ИмяТипа& структура, const ПоляТипа& поля);
 
     // Calls by name, built-ins and module-qualified calls (calls.cpp).
     Итог<РешённыйТип> тип_вызова_функции(const ast::Выражение::ВызовФункции& вызов);

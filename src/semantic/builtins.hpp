@@ -10,10 +10,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <variant>
 #include <vector>
 
+#include "semantic/analyser.hpp"
 #include "semantic/error.hpp"
 #include "semantic/types.hpp"
 
@@ -94,10 +96,13 @@ struct ВстроеннаяФункция {
 
 // The rule of the built-in with exactly this name, or none.
 const ВстроеннаяФункция* найти_встроенную_функцию(std::string_view имя);
+// The same for a name hashed already: one lookup, not a comparison per
+// built-in.
+const ВстроеннаяФункция* найти_встроенную_функцию(const ИскомоеИмя& имя);
 
 // The result of a call of the built-in with arguments of these types: the
 // count is checked first, then each argument in order against its class.
 Итог<РешённыйТип> тип_встроенной_функции(const ВстроеннаяФункция& функция,
-                                         const std::vector<РешённыйТип>& аргументы);
+                                         std::span<const РешённыйТип> аргументы);
 
 }  // namespace vokra::semantic

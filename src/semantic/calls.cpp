@@ -22,19 +22,36 @@ using Т = РешённыйТип;
 using Вызов = ast::Выражение::ВызовФункции;
 namespace с = сообщения;
 
-// Each argument typed once, left to right; the first error wins.
-Итог<std::vector<Т>> типы_аргументов(СемантическийАнализатор& а,
-                                     std::span<const ast::Выражение> аргументы) {
-    std::vector<Т> типы;
-    типы.reserve(аргументы.size());
-    for (const auto& аргумент : аргументы) {
-        auto тип = а.тип_выражения(аргумент);
-        if (!тип)
-            return tl::unexpected(std::move(тип.error()));
-        типы.push_back(std::move(*тип));
+// The argument types of one call, on the analyser's stack of them, each
+// typed once, left to right, and taken off as the call's typing ends: no
+// call makes a list of its own. The calls inside an argument stand above
+// it and are gone before the next argument is typed, so the types stay in
+// place until the call types anything more; a call that does (an instance
+// it makes is checked) copies them first.
+struct АргументыВызова {
+    std::vector<Т>& стек;
+    std::size_t начало;
+
+    explicit АргументыВызова(СемантическийАнализатор& а)
+        : стек(а.стек_типов_аргументов), начало(стек.size()) {}
+    АргументыВызова(const АргументыВызова&) = delete;
+    АргументыВызова& operator=(const АргументыВызова&) = delete;
+    ~АргументыВызова() {
+        стек.erase(стек.begin() + static_cast<std::ptrdiff_t>(начало), стек.end());
     }
-    return типы;
-}
+
+    // The first error wins.
+    Итог<void> типизировать(СемантическийАнализатор& а, std::span<const ast::Выражение> аргументы) {
+        for (const auto& аргумент : аргументы) {
+            auto тип = а.тип_выражения(аргумент);
+            if (!тип)
+                return tl::unexpected(std::move(тип.error()));
+            стек.push_back(std::move(*тип));
+        }
+        return {};
+    }
+    std::span<const Т> типы() const { return std::span<const Т>(стек).subspan(начало); }
+};
 
 Т результат_или_неизвестен(const std::optional<Т>& тип) {
     return тип ? *тип : неизвестный_тип();
@@ -65,7 +82,7 @@ namespace с = сообщения;
 
 // Each argument against the field of the same place, "Структура.поле".
 Итог<void> проверить_поля(const std::string& структура, const std::vector<ПолеТипа>& поля,
-                          const std::vector<Т>& типы) {
+                          std::span<const Т> типы) {
     for (std::size_t i = 0; i < поля.size(); ++i)
         if (auto итог = проверить_совместимость_с_приведением(
                 поля[i].тип, типы[i],
@@ -76,7 +93,9 @@ namespace с = сообщения;
 }
 
 Итог<Т> обобщённый_конструктор(СемантическийАнализатор& а, const Вызов& вызов,
-                               const std::vector<Т>& типы) {
+                               std::span<const Т> аргументы) {
+    // Making the instance checks its methods' bodies.
+    const std::vector<Т> типы(аргументы.begin(), аргументы.end());
     auto структура =
         а.гарантировать_инстанциацию_обобщённой_структуры(вызов.имя(), вызов.типовые_параметры());
     if (!структура)
@@ -98,7 +117,9 @@ namespace с = сообщения;
 }
 
 Итог<Т> обобщённый_вызов(СемантическийАнализатор& а, const Вызов& вызов,
-                         const std::vector<Т>& типы) {
+                         std::span<const Т> аргументы) {
+    // Making the instance checks its body.
+    const std::vector<Т> типы(аргументы.begin(), аргументы.end());
     const std::string& имя = вызов.имя();
     if (вызов.типовые_параметры().size() != 1)
         return ошибка(fmt::format(с::обобщённая_функция_типовые_параметры, имя, имя));
@@ -129,13 +150,14 @@ namespace с = сообщения;
     return вид;
 }
 
-Итог<Т> конструктор(const std::string& имя, const std::vector<ПолеТипа>& поля,
-                    const std::vector<Т>& типы) {
+// `структура` is the name as its table keeps it, so the result shares it.
+Итог<Т> конструктор(const std::string& имя, const ИмяТипа& структура,
+                    const std::vector<ПолеТипа>& поля, std::span<const Т> типы) {
     if (типы.size() != поля.size())
         return ошибка(fmt::format(с::конструктор_число, имя, поля.size(), типы.size()));
     if (auto итог = проверить_поля(имя, поля, типы); !итог)
         return tl::unexpected(std::move(итог.error()));
-    return тип_структуры(имя);
+    return тип_структуры(структура);
 }
 
 // Which of the three callers an argument belongs to: names the place in the
@@ -178,7 +200,7 @@ struct Вызываемая {
 }
 
 Итог<void> проверить_аргументы(const СемантическийАнализатор& а, const Вызываемая& ф,
-                               const std::vector<Т>& параметры, const std::vector<Т>& типы) {
+                               const std::vector<Т>& параметры, std::span<const Т> типы) {
     for (std::size_t i = 0; i < параметры.size(); ++i)
         if (auto итог = проверить_аргумент(а, ф, i + 1, параметры[i], типы[i]); !итог)
             return итог;
@@ -187,7 +209,7 @@ struct Вызываемая {
 
 // A function of the program or one imported by its bare name.
 Итог<Т> вызов_объявленной(const СемантическийАнализатор& а, const Вызываемая& ф,
-                          const СигнатураФункции& сигнатура, const std::vector<Т>& типы) {
+                          const СигнатураФункции& сигнатура, std::span<const Т> типы) {
     if (типы.size() != сигнатура.параметры.size())
         return ошибка(
             fmt::format(с::функция_число, ф.имя, сигнатура.параметры.size(), типы.size()));
@@ -217,36 +239,40 @@ std::string подсказка_функции(const СемантическийА
 }  // namespace
 
 Итог<РешённыйТип> СемантическийАнализатор::тип_вызова_функции(const Вызов& вызов) {
-    auto типы = типы_аргументов(*this, вызов.аргументы());
-    if (!типы)
-        return tl::unexpected(std::move(типы.error()));
+    АргументыВызова аргументы(*this);
+    if (auto типизированы = аргументы.типизировать(*this, вызов.аргументы()); !типизированы)
+        return tl::unexpected(std::move(типизированы.error()));
+    const auto типы = аргументы.типы();
     const std::string& имя = вызов.имя();
-    if (const auto* встроенная = найти_встроенную_функцию(имя))
-        return тип_встроенной_функции(*встроенная, *типы);
+    // The name is hashed once for every table it is sought in.
+    const ИскомоеИмя искомое(имя);
+    if (const auto* встроенная = найти_встроенную_функцию(искомое))
+        return тип_встроенной_функции(*встроенная, типы);
     if (имя == "Список")
         return конструктор_списка(*this, вызов);
     if (имя == "Словарь")
         return конструктор_словаря(*this, вызов);
-    if (обобщённые_структуры.содержит(имя))
-        return обобщённый_конструктор(*this, вызов, *типы);
-    if (обобщённые_функции.содержит(имя))
-        return обобщённый_вызов(*this, вызов, *типы);
-    if (типы->size() == 1)
+    if (обобщённые_структуры.найти_запись(искомое))
+        return обобщённый_конструктор(*this, вызов, типы);
+    if (обобщённые_функции.найти_запись(искомое))
+        return обобщённый_вызов(*this, вызов, типы);
+    if (типы.size() == 1)
         if (auto вид = имя_числового_типа_в_решённый_тип(имя))
-            return приведение(имя, std::move(*вид), типы->front());
-    if (const auto* поля = поля_структур.найти(имя))
-        return конструктор(имя, поля->элементы, *типы);
-    if (const auto* сигнатура = сигнатуры_функций.найти(имя))
-        return вызов_объявленной(*this, {ВидВызова::Свой, nullptr, имя}, *сигнатура, *типы);
-    if (const auto* модуль = единственный_модуль_функции.найти(имя)) {
-        const auto* сигнатура = сигнатуры_функций_модулей.найти({*модуль, имя});
+            return приведение(имя, std::move(*вид), типы.front());
+    if (const auto* поля = поля_структур.найти_запись(искомое))
+        return конструктор(имя, поля->first, поля->second.элементы, типы);
+    if (const auto* сигнатура = сигнатуры_функций.найти_запись(искомое))
+        return вызов_объявленной(*this, {ВидВызова::Свой, nullptr, имя}, сигнатура->second, типы);
+    if (const auto* модуль = единственный_модуль_функции.найти_запись(искомое)) {
+        const auto* сигнатура = сигнатуры_функций_модулей.найти({модуль->second, имя});
         if (!сигнатура)
             return ошибка(fmt::format(с::функция_потеряна, имя));
         return вызов_объявленной(*this, {ВидВызова::Импортированный, nullptr, имя}, *сигнатура,
-                                 *типы);
+                                 типы);
     }
-    if (const auto* модули = модули_функции.найти(имя); модули && модули->size() > 1)
-        return ошибка(неоднозначность(имя, *модули));
+    if (const auto* модули = модули_функции.найти_запись(искомое);
+        модули && модули->second.size() > 1)
+        return ошибка(неоднозначность(имя, модули->second));
     return ошибка(fmt::format(с::функция_не_объявлена, имя, подсказка_функции(*this, имя)));
 }
 

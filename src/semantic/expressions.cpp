@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <variant>
 #include <vector>
 
@@ -69,11 +70,21 @@ bool вставляется_в_текст(const Т& тип) {
         объект = &вложенный->объект();
     }
     auto тип = а.тип_выражения(*объект);
-    for (auto уровень = ниже.rbegin(); уровень != ниже.rend() && тип; ++уровень)
-        тип = а.тип_поля_значения(*тип, (*уровень)->поле());
     if (!тип)
         return тип;
-    return а.тип_поля_значения(*тип, доступ.поле());
+    // Each level's type lies within the nodes of the first object's type or
+    // in the tables, so only the last is copied.
+    const Т* уровня = &*тип;
+    for (auto уровень = ниже.rbegin(); уровень != ниже.rend(); ++уровень) {
+        auto поле = а.тип_поля_значения(*уровня, (*уровень)->поле());
+        if (!поле)
+            return tl::unexpected(std::move(поле.error()));
+        уровня = *поле;
+    }
+    auto поле = а.тип_поля_значения(*уровня, доступ.поле());
+    if (!поле)
+        return tl::unexpected(std::move(поле.error()));
+    return **поле;
 }
 
 // The same for a chain of binary operators, which leans left: its left
@@ -98,34 +109,80 @@ bool вставляется_в_текст(const Т& тип) {
     return тип;
 }
 
-Итог<Т> тип_доступа_по_индексу(СемантическийАнализатор& а, const В::ДоступПоИндексу& доступ) {
-    auto индекс = а.тип_выражения(*доступ.индекс);
-    if (!индекс)
-        return индекс;
-    if (!индекс->целый() && !индекс->неизвестен())
-        return ошибка(fmt::format(сообщения::индекс_не_целый, *индекс));
-    auto массив = а.тип_выражения(*доступ.массив);
-    if (!массив)
-        return массив;
-    if (auto* м = std::get_if<Т::Массив>(&массив->вид))
-        return std::move(*м->элемент);
-    if (массив->неизвестен())
-        return массив;
-    return ошибка(fmt::format(сообщения::индексация_не_массива, *массив));
+// The type `уровней` levels inside `внешний`, each level taken off by
+// `внутри` (the inner type of its kind, or none): read in place within the
+// nodes of the outer type rather than copied at every level. Неизвестен at
+// any level gives Неизвестен; a type of another kind, the message made of it.
+template <class Внутри, class Сообщение>
+Итог<Т> снять_уровни(const Т& внешний, std::size_t уровней, Внутри&& внутри,
+                     Сообщение&& сообщение) {
+    const Т* тип = &внешний;
+    for (std::size_t i = 0; i < уровней; ++i) {
+        if (const Т* внутренний = внутри(*тип)) {
+            тип = внутренний;
+            continue;
+        }
+        if (тип->неизвестен())
+            return неизвестный_тип();
+        return ошибка(сообщение(*тип));
+    }
+    return *тип;
 }
 
+// A chain of index accesses, `м[0][1]`, holds its array innermost. Its
+// indices are typed going down, the outermost first, and the array last, as
+// the recursion would type them, with no frame per level; each level then
+// takes the element of the one inside it.
+Итог<Т> тип_доступа_по_индексу(СемантическийАнализатор& а, const В::ДоступПоИндексу& доступ) {
+    std::size_t уровней = 1;
+    const В::ДоступПоИндексу* уровень = &доступ;
+    while (true) {
+        auto индекс = а.тип_выражения(*уровень->индекс);
+        if (!индекс)
+            return индекс;
+        if (!индекс->целый() && !индекс->неизвестен())
+            return ошибка(fmt::format(сообщения::индекс_не_целый, *индекс));
+        const auto* вложенный = std::get_if<В::ДоступПоИндексу>(&уровень->массив->вид);
+        if (вложенный == nullptr)
+            break;
+        уровень = вложенный;
+        ++уровней;
+    }
+    auto массив = а.тип_выражения(*уровень->массив);
+    if (!массив)
+        return массив;
+    return снять_уровни(
+        *массив, уровней,
+        [](const Т& тип) -> const Т* {
+            const auto* м = std::get_if<Т::Массив>(&тип.вид);
+            return м ? &*м->элемент : nullptr;
+        },
+        [](const Т& тип) { return fmt::format(сообщения::индексация_не_массива, тип); });
+}
+
+// A chain of `?`, `м??`: every level asks first for the same return type, so
+// the outermost alone can fail that; then the value innermost is typed and
+// each level takes the value type of the result inside it.
 Итог<Т> тип_проброса(СемантическийАнализатор& а, const В::Проброс& проброс) {
     const auto& возврат = а.текущий_тип_возврата;
     if (!возврат || !возврат->есть<Т::Результат>())
         return ошибка(fmt::format(сообщения::проброс_вне_результата));
-    auto значение = а.тип_выражения(*проброс.значение);
-    if (!значение)
-        return значение;
-    if (auto* результат = std::get_if<Т::Результат>(&значение->вид))
-        return std::move(*результат->тип);
-    if (значение->неизвестен())
-        return значение;
-    return ошибка(fmt::format(сообщения::проброс_не_результата, *значение));
+    std::size_t уровней = 1;
+    const ast::Выражение* значение = &*проброс.значение;
+    while (const auto* вложенный = std::get_if<В::Проброс>(&значение->вид)) {
+        значение = &*вложенный->значение;
+        ++уровней;
+    }
+    auto тип = а.тип_выражения(*значение);
+    if (!тип)
+        return тип;
+    return снять_уровни(
+        *тип, уровней,
+        [](const Т& т) -> const Т* {
+            const auto* результат = std::get_if<Т::Результат>(&т.вид);
+            return результат ? &*результат->тип : nullptr;
+        },
+        [](const Т& т) { return fmt::format(сообщения::проброс_не_результата, т); });
 }
 
 Итог<Т> тип_ошибки(СемантическийАнализатор& а, const В::Ошибка& выражение) {
@@ -175,8 +232,12 @@ bool вставляется_в_текст(const Т& тип) {
         без_префиксов->вид);
 }
 
-Итог<РешённыйТип> СемантическийАнализатор::тип_поля_значения(const РешённыйТип& владелец,
-                                                             const std::string& поле) const {
+Итог<const РешённыйТип*> СемантическийАнализатор::тип_поля_значения(const РешённыйТип& владелец,
+                                                                    const std::string& поле) {
+    // The pseudo-fields' own types hold no nodes, so they may stand for the
+    // whole process.
+    static const Т верно{Т::Верно{}};
+    static const Т текст{Т::Текст{}};
     if (const auto* структура = std::get_if<Т::Структура>(&владелец.вид)) {
         const auto* поля = поля_структур.найти(структура->имя);
         if (!поля)
@@ -185,44 +246,57 @@ bool вставляется_в_текст(const Т& тип) {
     }
     if (const auto* результат = std::get_if<Т::Результат>(&владелец.вид)) {
         if (поле == "успешно")
-            return Т{Т::Верно{}};
+            return &верно;
         if (поле == "значение")
-            return *результат->тип;
+            return &*результат->тип;
         if (поле == "сообщение")
-            return Т{Т::Текст{}};
+            return &текст;
         return ошибка(fmt::format(сообщения::нет_поля_результата, поле));
     }
     if (const auto* опциональный = std::get_if<Т::Опциональный>(&владелец.вид)) {
         if (поле == "есть")
-            return Т{Т::Верно{}};
+            return &верно;
         if (поле == "значение")
-            return *опциональный->тип;
+            return &*опциональный->тип;
         return ошибка(fmt::format(сообщения::нет_поля_опционального, поле));
     }
     if (владелец.неизвестен())
-        return владелец;
+        return &владелец;
     return ошибка(fmt::format(сообщения::доступ_не_к_структуре, владелец));
 }
 
 Итог<void> СемантическийАнализатор::проверить_доступ_к_полю(const ИмяТипа& структура,
                                                             const std::string& поле) const {
-    const auto* видимость = видимость_полей.найти({структура, поле});
-    if (!видимость || *видимость == ast::Видимость::Публично)
-        return {};
+    // Inside the structure's own methods every field is accessible.
     if (текущая_структура == структура)
+        return {};
+    const auto* видимость = видимость_полей.найти_запись(ИскомыйЧлен(структура, поле));
+    if (!видимость || видимость->second == ast::Видимость::Публично)
         return {};
     return ошибка(fmt::format(сообщения::поле_приватное, структура, поле, структура));
 }
 
-Итог<РешённыйТип> СемантическийАнализатор::тип_доступного_поля(const ИмяТипа& структура,
-                                                               const ПоляТипа& поля,
-                                                               const std::string& поле) const {
+Итог<const РешённыйТип*> СемантическийАнализатор::тип_доступного_поля(const ИмяТипа& структура,
+                                                                      const ПоляТипа& поля,
+                                                                      const std::string& поле) {
     const auto* п = поля.найти(поле);
     if (п == nullptr)
         return ошибка(fmt::format(сообщения::нет_поля, структура, поле));
-    if (auto доступ = проверить_доступ_к_полю(структура, поле); !доступ)
-        return tl::unexpected(std::move(доступ.error()));
-    return п->тип;
+    if (есть_приватные_поля(структура, поля))
+        if (auto доступ = проверить_доступ_к_полю(структура, поле); !доступ)
+            return tl::unexpected(std::move(доступ.error()));
+    return &п->тип;
+}
+
+bool СемантическийАнализатор::есть_приватные_поля(const ИмяТипа& структура, const ПоляТипа& поля) {
+    if (const auto* известно = приватные_поля_структур.найти(структура))
+        return *известно;
+    const bool есть = std::ranges::any_of(поля, [&](const ПолеТипа& п) {
+        const auto* видимость = видимость_полей.найти_запись(ИскомыйЧлен(структура, п.имя));
+        return видимость && видимость->second != ast::Видимость::Публично;
+    });
+    приватные_поля_структур.вставить(структура, есть);
+    return есть;
 }
 
 Итог<РешённыйТип> тип_бинарной_операции(const РешённыйТип& левый, ast::БинарныйОператор оператор,

@@ -5,11 +5,13 @@
 #include <string>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "ast/print.hpp"
 #include "ast/stack.hpp"
 #include "semantic/analyser.hpp"
 #include "semantic/messages.hpp"
+#include "semantic/overload.hpp"
 #include "semantic/suggestions.hpp"
 
 namespace vokra::semantic {
@@ -40,51 +42,29 @@ bool годится_как_индекс(const Т& тип) {
 
 // The field's type in the structure's table, its visibility checked; an
 // error for a structure that is not there or has no such field.
-Итог<Т> тип_поля(const СемантическийАнализатор& а, const ИмяТипа& структура,
-                 const std::string& поле) {
+Итог<const Т*> тип_поля(СемантическийАнализатор& а, const ИмяТипа& структура,
+                        const std::string& поле) {
     const auto* поля = а.поля_структур.найти(структура);
     if (поля == nullptr)
         return ошибка(fmt::format(сообщения::структура_не_найдена, структура));
     return а.тип_доступного_поля(структура, *поля, поле);
 }
 
-// The type of a nested assignment target, by its kind.
-struct ТипЦели {
-    СемантическийАнализатор& а;
-
-    Итог<Т> operator()(const ast::МестоЗаписи::Переменная& цель) const {
-        if (const auto* переменная = а.области.найти(цель.имя))
-            return переменная->тип();
-        return ошибка(
-            fmt::format(сообщения::переменная_не_объявлена, цель.имя,
-                        подсказка_похожего_имени(цель.имя, а.области.все_видимые_имена())));
-    }
-
-    Итог<Т> operator()(const ast::МестоЗаписи::Индекс& цель) const {
-        auto индекс = а.тип_выражения(*цель.индекс);
-        if (!индекс)
-            return tl::unexpected(std::move(индекс.error()));
-        if (!годится_как_индекс(*индекс))
-            return ошибка(fmt::format(сообщения::индекс_не_целый, *индекс));
-        auto массив = а.тип_места_записи(*цель.массив);
-        if (!массив)
-            return массив;
-        auto* м = std::get_if<Т::Массив>(&массив->вид);
-        if (м == nullptr)
-            return ошибка(fmt::format(сообщения::индексация_не_массива, *массив));
-        return std::move(*м->элемент);
-    }
-
-    Итог<Т> operator()(const ast::МестоЗаписи::Поле& цель) const {
-        auto объект = а.тип_места_записи(*цель.объект);
-        if (!объект)
-            return объект;
-        const auto* структура = std::get_if<Т::Структура>(&объект->вид);
+// The type of one level of a nested target once the type of the target
+// inside it is known, read in place there or in the tables.
+Итог<const Т*> тип_уровня_цели(СемантическийАнализатор& а, const ast::МестоЗаписи& уровень,
+                               const Т& внутри) {
+    if (const auto* поле = std::get_if<ast::МестоЗаписи::Поле>(&уровень.вид)) {
+        const auto* структура = std::get_if<Т::Структура>(&внутри.вид);
         if (структура == nullptr)
-            return ошибка(fmt::format(сообщения::доступ_к_полю_не_структуры, *объект));
-        return тип_поля(а, структура->имя, цель.поле);
+            return ошибка(fmt::format(сообщения::доступ_к_полю_не_структуры, внутри));
+        return тип_поля(а, структура->имя, поле->поле);
     }
-};
+    const auto* м = std::get_if<Т::Массив>(&внутри.вид);
+    if (м == nullptr)
+        return ошибка(fmt::format(сообщения::индексация_не_массива, внутри));
+    return &*м->элемент;
+}
 
 // One statement, by its kind. Kept apart from проверить_блок so that the
 // frames of nested blocks stay small.
@@ -114,8 +94,13 @@ struct ПроверкаОператора {
         auto значение = а.тип_выражения(о.значение());
         if (!значение)
             return tl::unexpected(std::move(значение.error()));
-        auto записано =
-            std::visit([&](const auto& цель) { return присвоить(цель, *значение); }, о.цель().вид);
+        auto записано = std::visit(Перегрузка{
+                                       [&](const ast::МестоЗаписи::Индекс&) {
+                                           return присвоить_элементу(о.цель(), *значение);
+                                       },
+                                       [&](const auto& цель) { return присвоить(цель, *значение); },
+                                   },
+                                   о.цель().вид);
         if (!записано)
             return tl::unexpected(std::move(записано.error()));
         а.разрешённые_присваивания.push_back(std::move(*записано));
@@ -142,9 +127,9 @@ struct ПроверкаОператора {
 
     // An element of an array takes a value of the element's type; the target
     // is typed as every nested target is.
-    Итог<РазрешённоеПрисваивание> присвоить(const ast::МестоЗаписи::Индекс& цель,
-                                            const Т& значение) const {
-        auto элемент = ТипЦели{а}(цель);
+    Итог<РазрешённоеПрисваивание> присвоить_элементу(const ast::МестоЗаписи& цель,
+                                                     const Т& значение) const {
+        auto элемент = а.тип_места_записи(цель);
         if (!элемент)
             return tl::unexpected(std::move(элемент.error()));
         if (auto совместимы = проверить_совместимость_типов(*элемент, значение, "элемент массива");
@@ -165,7 +150,7 @@ struct ПроверкаОператора {
         if (!поле)
             return tl::unexpected(std::move(поле.error()));
         if (auto совместимы = проверить_совместимость_типов(
-                *поле, значение,
+                **поле, значение,
                 [&] { return fmt::format(сообщения::имя_через_точку, структура->имя, цель.поле); });
             !совместимы)
             return tl::unexpected(std::move(совместимы.error()));
@@ -407,10 +392,60 @@ struct ПроверкаОператора {
     return ожидаемый;
 }
 
+// A nested target, `м[і].поле[j]`, holds its variable innermost. It is gone
+// down in a loop, each index typed on the way, the outermost first; then the
+// variable is looked up and each level read on the way back: the order of
+// the recursion over the levels, with no frame per level. Each level's type
+// lies within the variable's type or in the tables, so only the last is
+// copied. Only a target of more than one level keeps a list of its levels.
 Итог<РешённыйТип> СемантическийАнализатор::тип_места_записи(const ast::МестоЗаписи& место) {
     if (ast::стек_исчерпан()) [[unlikely]]
         return ошибка_стека();
-    return std::visit(ТипЦели{*this}, место.вид);
+    const ast::МестоЗаписи* верхний = nullptr;
+    std::vector<const ast::МестоЗаписи*> ниже;
+    const auto пройден = [&](const ast::МестоЗаписи* у) {
+        if (верхний == nullptr)
+            верхний = у;
+        else
+            ниже.push_back(у);
+    };
+    const ast::МестоЗаписи* уровень = &место;
+    while (true) {
+        if (const auto* индекс = std::get_if<ast::МестоЗаписи::Индекс>(&уровень->вид)) {
+            auto тип = тип_выражения(*индекс->индекс);
+            if (!тип)
+                return тип;
+            if (!годится_как_индекс(*тип))
+                return ошибка(fmt::format(сообщения::индекс_не_целый, *тип));
+            пройден(уровень);
+            уровень = &*индекс->массив;
+        } else if (const auto* поле = std::get_if<ast::МестоЗаписи::Поле>(&уровень->вид)) {
+            пройден(уровень);
+            уровень = &*поле->объект;
+        } else {
+            break;
+        }
+    }
+    const auto& имя = std::get<ast::МестоЗаписи::Переменная>(уровень->вид).имя;
+    const auto* переменная = области.найти(имя);
+    if (переменная == nullptr)
+        return ошибка(fmt::format(сообщения::переменная_не_объявлена, имя,
+                                  подсказка_похожего_имени(имя, области.все_видимые_имена())));
+    const Т* тип = &переменная->тип();
+    const auto прочитать = [&](const ast::МестоЗаписи& у) -> Итог<void> {
+        auto следующий = тип_уровня_цели(*this, у, *тип);
+        if (!следующий)
+            return tl::unexpected(std::move(следующий.error()));
+        тип = *следующий;
+        return {};
+    };
+    for (auto внутренний = ниже.rbegin(); внутренний != ниже.rend(); ++внутренний)
+        if (auto итог = прочитать(**внутренний); !итог)
+            return tl::unexpected(std::move(итог.error()));
+    if (верхний != nullptr)
+        if (auto итог = прочитать(*верхний); !итог)
+            return tl::unexpected(std::move(итог.error()));
+    return *тип;
 }
 
 }  // namespace vokra::semantic

@@ -111,10 +111,12 @@ struct ИндексЗаписей {
 };
 
 // The entries of a table in segments of a fixed size of about 4 KiB. An entry
-// is never moved once entered, and the room held beyond the entries is at
-// most one segment: a single doubling vector would copy every entry as it
-// grows and keep up to as much room again unused. The first segment grows
-// by doubling, so that small tables such as scopes stay small.
+// past the first segment is never moved once entered, and the room held
+// beyond the entries is at most one segment: a single doubling vector would
+// copy every entry as it grows and keep up to as much room again unused.
+// The first segment grows by doubling, so that small tables such as scopes
+// stay small; its entries move as it grows, so no entry's address outlasts
+// an insertion (what an entry owns elsewhere, a list's elements, stays).
 template <class T>
 struct Куски {
     static constexpr std::size_t в_куске = std::max<std::size_t>(1, 4096 / sizeof(T));
@@ -191,6 +193,18 @@ struct Таблица {
     }
     bool содержит(const K& ключ) const { return позиция(ключ, хеш_ключа(ключ)) >= 0; }
 
+    // The entry of the key `искомое` describes: its `хеш` is the key's hash
+    // as ХешКлюча gives it, and it accepts the key it equals. A lookup that
+    // builds no key (a name sought by its text), or whose hash is made once
+    // for several tables.
+    template <class Искомое>
+    const std::pair<K, V>* найти_запись(const Искомое& искомое) const {
+        const auto номер = индекс.найти(ИндексЗаписей::сжать(искомое.хеш), [&](std::size_t номер) {
+            return искомое(записи[номер].first);
+        });
+        return номер < 0 ? nullptr : &записи[static_cast<std::size_t>(номер)];
+    }
+
     // The value under the key, a default one entered first when absent.
     V& operator[](const K& ключ) {
         const auto хеш = хеш_ключа(ключ);
@@ -233,6 +247,12 @@ struct Множество {
     ИндексЗаписей индекс;
 
     bool содержит(const K& ключ) const { return позиция(ключ, хеш_ключа(ключ)) >= 0; }
+    // The same for the key `искомое` describes (Таблица::найти_запись).
+    template <class Искомое>
+    bool содержит_запись(const Искомое& искомое) const {
+        return индекс.найти(ИндексЗаписей::сжать(искомое.хеш),
+                            [&](std::size_t номер) { return искомое(элементы[номер]); }) >= 0;
+    }
     // True when the key was new.
     bool добавить(K ключ) {
         const auto хеш = хеш_ключа(ключ);

@@ -4,6 +4,7 @@
 #include <limits>
 #include <mutex>
 #include <new>
+#include <span>
 #include <type_traits>
 #include <unordered_map>
 #include <utility>
@@ -375,8 +376,11 @@ std::size_t зерно_вида(std::size_t номер) {
     return зёрна[номер];
 }
 
+// A number mixed with a salt drawn from the process's key: as unknown in
+// advance as the hash of its bytes, at a fraction of its cost.
 std::size_t хеш_числа(std::uint64_t число) {
-    return хеш_текста(std::string_view(reinterpret_cast<const char*>(&число), sizeof число));
+    static const std::size_t соль = хеш_текста("#число");
+    return ХешКлюча::смешать(соль, число);
 }
 
 }  // namespace
@@ -465,14 +469,65 @@ struct ТаблицаОбщих {
 
 }  // namespace
 
-ОбщийТип::ОбщийТип(РешённыйТип тип) {
+namespace {
+
+// The recent nodes of the check running on this thread, if any.
+thread_local НедавниеУзлы* недавние_узлы_потока = nullptr;
+
+}  // namespace
+
+НедавниеУзлы::НедавниеУзлы() : прежние(недавние_узлы_потока) {
+    недавние_узлы_потока = this;
+}
+
+НедавниеУзлы::~НедавниеУзлы() {
+    недавние_узлы_потока = прежние;
+}
+
+namespace {
+
+// The node equal to `тип`: one the check made lately, or the shared one, or
+// the one `сделать` makes of it with its hash.
+template <class Сделать>
+std::shared_ptr<const УзелТипа> общий_узел(const РешённыйТип& тип, Сделать&& сделать) {
     const std::size_t хеш = хеш_типа(тип);
     // The types inside a node are nodes already, so comparing two nodes
     // compares their own level alone.
-    узел = ТаблицаОбщих<УзелТипа>::общая().найти_или_сделать(
-        хеш, [&](const УзелТипа& узел) { return узел.тип == тип; },
-        [&] { return std::make_shared<const УзелТипа>(std::move(тип), хеш); });
+    const auto равен = [&](const УзелТипа& узел) { return узел.хеш == хеш && узел.тип == тип; };
+    using Н = НедавниеУзлы;
+    auto* недавние = недавние_узлы_потока;
+    const std::size_t место = 2 * (хеш & (Н::наборов - 1));
+    std::unique_ptr<Н::Кусок>* кусок = nullptr;
+    if (недавние) {
+        кусок = &недавние->куски[место / Н::мест_в_куске];
+        if (*кусок)
+            for (const auto& недавний : std::span(&(**кусок)[место % Н::мест_в_куске], 2))
+                if (недавний && равен(*недавний))
+                    return недавний;
+    }
+    auto узел =
+        ТаблицаОбщих<УзелТипа>::общая().найти_или_сделать(хеш, равен, [&] { return сделать(хеш); });
+    if (кусок == nullptr)
+        return узел;
+    if (!*кусок)
+        *кусок = std::make_unique<Н::Кусок>();
+    // The node the set kept longest is let go of.
+    auto* набор = &(**кусок)[место % Н::мест_в_куске];
+    набор[1] = std::move(набор[0]);
+    набор[0] = узел;
+    return узел;
 }
+
+}  // namespace
+
+ОбщийТип::ОбщийТип(const РешённыйТип& тип)
+    : узел(общий_узел(
+          тип, [&](std::size_t хеш) { return std::make_shared<const УзелТипа>(тип, хеш); })) {}
+
+ОбщийТип::ОбщийТип(РешённыйТип&& тип)
+    : узел(общий_узел(тип, [&](std::size_t хеш) {
+          return std::make_shared<const УзелТипа>(std::move(тип), хеш);
+      })) {}
 
 ОбщийТип::~ОбщийТип() {
     // A node holds the nodes inside it, and dropping the last holder of a

@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
@@ -67,8 +68,10 @@ struct ИмяТипа {
 // hashing one cost their outermost level, however large the types are. A
 // node never changes once made.
 struct ОбщийТип {
-    // The node equal to `тип`, made when there is none yet.
-    ОбщийТип(РешённыйТип тип);
+    // The node equal to `тип`, made when there is none yet: of a copy of
+    // it, or of the type itself when it is given up.
+    ОбщийТип(const РешённыйТип& тип);
+    ОбщийТип(РешённыйТип&& тип);
     ОбщийТип(const ОбщийТип&) = default;
     ОбщийТип(ОбщийТип&&) noexcept = default;
     // The node held before is let go of as a copy of this one is destroyed.
@@ -178,6 +181,31 @@ struct УзелТипа {
 
     РешённыйТип тип;
     std::size_t хеш = 0;
+};
+
+// The nodes one check makes, kept by the check in a small table of its own,
+// found by hash, while it stands on the check's thread. A type built again
+// finds its node there without the shared table's lock or an allocation: a
+// statement that builds the types the one before it built (every level of a
+// nested array literal, say) makes none of them anew, and none is freed at
+// its end to be made again. It keeps the last two nodes made in each of its
+// sets, no more, and lets go of them as it ends. Its places are made in
+// small pieces as they are first needed, so a small text's check makes few,
+// and no block of it is large enough to make the C library sort its free
+// blocks at once.
+struct НедавниеУзлы {
+    НедавниеУзлы();
+    ~НедавниеУзлы();
+    НедавниеУзлы(const НедавниеУзлы&) = delete;
+    НедавниеУзлы& operator=(const НедавниеУзлы&) = delete;
+
+    static constexpr std::size_t наборов = 4096;
+    static constexpr std::size_t мест_в_куске = 32;
+    // Two places per set, the node made last first.
+    using Кусок = std::array<std::shared_ptr<const УзелТипа>, мест_в_куске>;
+    std::array<std::unique_ptr<Кусок>, 2 * наборов / мест_в_куске> куски;
+    // The table that stood on the thread before this one.
+    НедавниеУзлы* прежние = nullptr;
 };
 
 inline const РешённыйТип& ОбщийТип::operator*() const {

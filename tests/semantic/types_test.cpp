@@ -117,6 +117,33 @@ TEST(РешённыеТипы, ОбщиеУзлы) {
     }
 }
 
+// While a check keeps its recent nodes, a type built again is the very node
+// kept outside it, however many types pass through its sets; once it ends,
+// a node nothing else holds is gone.
+TEST(РешённыеТипы, НедавниеУзлыПроверки) {
+    const auto массив = [](std::size_t размер) {
+        return РешённыйТип{РешённыйТип::Массив{РешённыйТип{РешённыйТип::Целое{}}, размер}};
+    };
+    // A list of each array: its element is a node of its own.
+    const auto узел_списка = [](const РешённыйТип& список) {
+        return std::get<РешённыйТип::Список>(список.вид).элемент.узел;
+    };
+    const std::size_t типов = 3 * 2 * НедавниеУзлы::наборов;
+    std::vector<РешённыйТип> снаружи;
+    for (std::size_t i = 0; i < типов; ++i)
+        снаружи.push_back(тип_списка(массив(i)));
+    std::weak_ptr<const УзелТипа> только_в_проверке;
+    {
+        const НедавниеУзлы недавние;
+        for (int круг = 0; круг < 2; ++круг)
+            for (std::size_t i = 0; i < типов; ++i)
+                ASSERT_EQ(узел_списка(тип_списка(массив(i))), узел_списка(снаружи[i])) << i;
+        только_в_проверке = ОбщийТип(массив(типов)).узел;
+        EXPECT_FALSE(только_в_проверке.expired());
+    }
+    EXPECT_TRUE(только_в_проверке.expired());
+}
+
 TEST(РешённыеТипы, Манглирование) {
     using Т = РешённыйТип;
     const Т точка = тип_структуры("Точка");
