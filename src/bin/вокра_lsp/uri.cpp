@@ -185,7 +185,7 @@ std::optional<ИмяВAscii> имя_в_ascii(const UIDNA* idna, std::string_view
 // ICU replaces each label inside the whole name as it converts it, so a name
 // of many labels costs their number times its length. A longer name than
 // this goes through in pieces of whole labels.
-constexpr std::size_t кусок_имени = 1024;
+constexpr std::size_t кусок_имени = 256;
 
 // The end of the piece of `имя` that starts at `начало`: after the first
 // dot past кусок_имени bytes, or the name's end.
