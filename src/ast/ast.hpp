@@ -153,6 +153,12 @@ inline constexpr std::size_t число_скалярных_типов = 14;
 
 struct Выражение;
 
+// Frees an expression that создать made: a run of prefix operators from
+// this frame, each operator's operand taken out of it before it goes, so
+// that a long run takes no frame per operator. Found in place of the
+// generic удалить_узел for every expression a holder frees.
+void удалить_узел(Выражение* выражение) noexcept;
+
 // A list of nodes held in place, its room from the pool of nodes.
 template <class T>
 using СписокУзлов = std::vector<T, АллокаторУзлов<T>>;
