@@ -53,8 +53,15 @@ struct Счёт {
     void operator()(const ast::Выражение& выражение) {
         if (ast::стек_исчерпан()) [[unlikely]]
             return;
+        // A run of prefix operators is counted in this frame, one node per
+        // operator: a long run takes no frame per operator.
+        const ast::Выражение* узел = &выражение;
+        while (const auto* унарное = std::get_if<ast::Выражение::Унарное>(&узел->вид)) {
+            ++узлов;
+            узел = &*унарное->операнд;
+        }
         ++узлов;
-        ast::обойти_детей(выражение, *this);
+        ast::обойти_детей(*узел, *this);
     }
     void operator()(const ast::МестоЗаписи& место) {
         if (ast::стек_исчерпан()) [[unlikely]]
@@ -97,9 +104,13 @@ std::size_t узлов_типа(const ast::Тип& тип) {
     return обход.узлов;
 }
 
-Итог<std::size_t> измерить_программу(const std::vector<ast::ВерхнийУзел>& узлы) {
+Итог<std::size_t> измерить_программу(const std::vector<ast::ВерхнийУзел>& узлы,
+                                     std::vector<std::size_t>* узлов_узла) {
     Счёт счёт{.проверять_имена = true, .узлов = 0, .превысило = std::nullopt};
+    if (узлов_узла != nullptr)
+        узлов_узла->reserve(узлы.size());
     for (const auto& узел : узлы) {
+        const std::size_t до = счёт.узлов;
         using В = ast::ВерхнийУзел;
         std::visit(
             Перегрузка{
@@ -115,6 +126,8 @@ std::size_t узлов_типа(const ast::Тип& тип) {
             узел.вид);
         if (счёт.превысило)
             return превышен_предел(*счёт.превысило);
+        if (узлов_узла != nullptr)
+            узлов_узла->push_back(счёт.узлов - до);
     }
     return счёт.узлов;
 }

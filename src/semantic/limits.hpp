@@ -33,9 +33,12 @@ inline constexpr std::size_t бюджет_на_узел = 2;
 inline constexpr std::size_t бюджет_минимум = 200'000;
 
 // The nodes of a program: statements, expressions, assignment targets and
-// types. Fails with the limit message naming the generic when a written
-// type has a mangled name longer than предел_длины_типа.
-Итог<std::size_t> измерить_программу(const std::vector<ast::ВерхнийУзел>& узлы);
+// types; with `узлов_узла`, also those of each top-level node, in its
+// order, which for a template are the nodes размер_шаблона counts. Fails
+// with the limit message naming the generic when a written type has a
+// mangled name longer than предел_длины_типа.
+Итог<std::size_t> измерить_программу(const std::vector<ast::ВерхнийУзел>& узлы,
+                                     std::vector<std::size_t>* узлов_узла = nullptr);
 
 // The nodes a template's instance copies.
 std::size_t размер_шаблона(const ast::ОбъявлениеФункции& функция);

@@ -56,6 +56,8 @@ struct Проверка {
     // tables take generic bodies over, and the last pass frees every other
     // body once it has checked it.
     std::vector<ast::ВерхнийУзел>* освобождаемые = nullptr;
+    // The nodes of each top-level node, counted with the program's.
+    std::vector<std::size_t> узлов_узла = {};
 
     // A contract's requirements are kept as written. When the caller gives
     // the bodies up, the table takes them over from the tree: nothing reads
@@ -104,13 +106,21 @@ struct Проверка {
         return копия;
     }
 
+    // A template's nodes, counted with the program's: its first instance
+    // charges them without walking it again. The key is the template's on
+    // the stack of instances.
+    void запомнить_размер(ПараИмён ключ, std::size_t номер) {
+        if (номер < узлов_узла.size())
+            а.размеры_шаблонов.вставить(std::move(ключ), узлов_узла[номер]);
+    }
+
     СигнатураФункции сигнатура(const ast::ОбъявлениеФункции& функция) const {
         auto разрешить = [&](const ast::Тип& тип) { return а.разрешить_тип_параметра(тип); };
         return {типы_параметров(функция.параметры, разрешить),
                 тип_возврата(функция.тип_возврата, разрешить)};
     }
 
-    Итог<void> функция_главного_файла(const ast::ОбъявлениеФункции& функция) {
+    Итог<void> функция_главного_файла(const ast::ОбъявлениеФункции& функция, std::size_t номер) {
         const auto& имя = функция.имя;
         if (а.сигнатуры_функций.содержит(имя))
             return ошибка(fmt::format(сообщения::функция_повторно_в_главном_файле, имя));
@@ -118,6 +128,7 @@ struct Проверка {
             return ошибка(fmt::format(сообщения::функция_много_обобщённых_параметров, имя));
         if (функция.обобщённые_параметры.size() == 1) {
             а.обобщённые_функции.вставить(имя, шаблон(функция));
+            запомнить_размер({"", имя}, номер);
             return {};
         }
         а.сигнатуры_функций.вставить(имя, сигнатура(функция));
@@ -148,7 +159,7 @@ struct Проверка {
             if (зарезервировано(объявление.имя))
                 return ошибка(fmt::format(сообщения::имя_встроенной_функции, объявление.имя));
             auto итог = модуль_узла[i] ? функция_модуля(объявление, *модуль_узла[i])
-                                       : функция_главного_файла(объявление);
+                                       : функция_главного_файла(объявление, i);
             if (!итог)
                 return итог;
         }
@@ -180,8 +191,8 @@ struct Проверка {
     }
 
     Итог<void> структуры() {
-        for (const auto& узел : узлы) {
-            const auto* структура = узел_вида<ast::ВерхнийУзел::Структура>(узел);
+        for (std::size_t номер = 0; номер < узлы.size(); ++номер) {
+            const auto* структура = узел_вида<ast::ВерхнийУзел::Структура>(узлы[номер]);
             if (структура == nullptr)
                 continue;
             const auto& объявление = структура->объявление;
@@ -194,6 +205,7 @@ struct Проверка {
                 return ошибка(fmt::format(сообщения::структура_повторно, имя));
             if (!объявление.обобщённые_параметры.empty()) {
                 а.обобщённые_структуры.вставить(имя, шаблон(объявление));
+                запомнить_размер({имя, ""}, номер);
                 continue;
             }
             std::vector<ПолеТипа> поля;
@@ -366,7 +378,7 @@ namespace {
 // mangled name would outgrow its bound ends the check before anything is
 // registered.
 Итог<void> проверить_по_порядку(Проверка проверка, const Модули& модули) {
-    const auto узлов = измерить_программу(проверка.узлы);
+    const auto узлов = измерить_программу(проверка.узлы, &проверка.узлов_узла);
     if (!узлов)
         return tl::unexpected(std::move(узлов.error()));
     проверка.а.бюджет_инстанциаций = бюджет_минимум + бюджет_на_узел * *узлов;
