@@ -13,6 +13,7 @@
 
 #include <concepts>
 #include <type_traits>
+#include <utility>
 #include <variant>
 
 #include "ast/ast.hpp"
@@ -69,6 +70,29 @@ void обойти_детей(Узел& выражение, Посетитель&
             [&](один_из<В::Проброс, В::Успех, В::Ошибка> auto& в) { посетитель(*в.значение); },
         },
         выражение.вид);
+}
+
+// The same children in the same order, but the last when it is an
+// expression: that one is returned, not visited, for the caller to go into
+// in its own frame, so that a chain or nest through one child takes no frame
+// per level. Null when the last child is not an expression.
+template <class Узел, class Посетитель>
+requires std::same_as<std::remove_const_t<Узел>, Выражение> Узел* обойти_детей_кроме_последнего(
+    Узел& выражение, Посетитель&& посетитель) {
+    Узел* последний = nullptr;
+    обойти_детей(выражение, Перегрузка{
+                                [&](Узел& ребёнок) {
+                                    if (последний != nullptr)
+                                        посетитель(*последний);
+                                    последний = &ребёнок;
+                                },
+                                [&](auto& другой) {
+                                    if (последний != nullptr)
+                                        посетитель(*std::exchange(последний, nullptr));
+                                    посетитель(другой);
+                                },
+                            });
+    return последний;
 }
 
 template <class Узел, class Посетитель>

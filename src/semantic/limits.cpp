@@ -50,11 +50,14 @@ struct Счёт {
             return;
         превысило = превышает_предел_имени(тип, предел_длины_типа);
     }
+    // The last child of each node is gone into in this frame.
     void operator()(const ast::Выражение& выражение) {
-        if (ast::стек_исчерпан()) [[unlikely]]
-            return;
-        ++узлов;
-        ast::обойти_детей(выражение, *this);
+        for (const ast::Выражение* узел = &выражение; узел != nullptr;) {
+            if (ast::стек_исчерпан()) [[unlikely]]
+                return;
+            ++узлов;
+            узел = ast::обойти_детей_кроме_последнего(*узел, *this);
+        }
     }
     void operator()(const ast::МестоЗаписи& место) {
         if (ast::стек_исчерпан()) [[unlikely]]
