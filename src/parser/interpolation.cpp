@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lexer/lexer.hpp"
+#include "parser/chunked_list.hpp"
 #include "parser/internal.hpp"
 #include "parser/messages.hpp"
 #include "unicode/unicode.hpp"
@@ -161,7 +162,11 @@ tl::expected<ast::Выражение, std::string> Парсер::разобра�
 
     const std::size_t n = текст.size();
     ПарныеСкобки скобки{текст, {}};
-    std::vector<ast::ФрагментТекста> фрагменты;
+    // Gathered in chunks and moved once into a list of their number: an
+    // array doubling as it grew would move them at every step, and one
+    // cut down to size once more, through blocks that a long text makes
+    // large enough to be fresh pages from the system every time.
+    СписокКусками<ast::ФрагментТекста> фрагменты;
     std::string буфер;
 
     auto добавить_выражение = [&](ast::Выражение выражение) {
@@ -238,8 +243,11 @@ tl::expected<ast::Выражение, std::string> Парсер::разобра�
         if (auto* текст_ = std::get_if<ast::ФрагментТекста::Текст>(&фрагменты[0].вид))
             return узел(ast::Выражение::ТекстЛит{std::move(текст_->текст)});
     }
-    фрагменты.shrink_to_fit();
-    return узел(ast::Выражение::ИнтерполированныйТекст{std::move(фрагменты)});
+    std::vector<ast::ФрагментТекста> по_порядку;
+    по_порядку.reserve(фрагменты.size());
+    for (auto из = фрагменты.забирать_с(0); из.номер < фрагменты.size(); ++из)
+        по_порядку.push_back(*из);
+    return узел(ast::Выражение::ИнтерполированныйТекст{std::move(по_порядку)});
 }
 
 }  // namespace vokra::parser
