@@ -3,7 +3,9 @@
 // expression piece is lexed and parsed by a lexer and a parser of its own.
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "lexer/lexer.hpp"
@@ -243,10 +245,13 @@ tl::expected<ast::Выражение, std::string> Парсер::разобра�
         if (auto* текст_ = std::get_if<ast::ФрагментТекста::Текст>(&фрагменты[0].вид))
             return узел(ast::Выражение::ТекстЛит{std::move(текст_->текст)});
     }
+    // Each chunk is freed once moved, so the pieces are held about once.
     std::vector<ast::ФрагментТекста> по_порядку;
     по_порядку.reserve(фрагменты.size());
-    for (auto из = фрагменты.забирать_с(0); из.номер < фрагменты.size(); ++из)
-        по_порядку.push_back(*из);
+    for (auto& кусок : фрагменты.куски) {
+        std::ranges::move(кусок, std::back_inserter(по_порядку));
+        std::vector<ast::ФрагментТекста>().swap(кусок);
+    }
     return узел(ast::Выражение::ИнтерполированныйТекст{std::move(по_порядку)});
 }
 
