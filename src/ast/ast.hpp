@@ -322,6 +322,14 @@ struct ОперандыБинарного {
     Выражение правое;
 };
 
+// The list of a call that is the last argument of a call, taken out of it:
+// a nest of calls is then freed level by level in one frame
+// (ЗаписьСоСписком::удалить) instead of a few frames per level.
+inline void* отделить_вложенный_список(Выражение& последний, const ЗаголовокВызова*) {
+    auto* вызов = std::get_if<Выражение::ВызовФункции>(&последний.вид);
+    return вызов ? std::exchange(вызов->части.заголовок, nullptr) : nullptr;
+}
+
 inline Выражение::ВызовФункции::ВызовФункции(std::string имя, УзкийСписок<Тип> типовые_параметры,
                                              std::vector<Выражение> аргументы)
     : части({std::move(имя), std::move(типовые_параметры)}, std::move(аргументы)) {}
