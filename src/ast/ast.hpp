@@ -328,6 +328,31 @@ struct ОперандыБинарного {
     Выражение правое;
 };
 
+// The list of a call that is the last argument of a call, taken out of it:
+// a nest of calls is then freed level by level in one frame
+// (ЗаписьСоСписком::удалить) instead of a few frames per level.
+inline void* отделить_вложенный_список(Выражение& последний, const ЗаголовокВызова*) {
+    auto* вызов = std::get_if<Выражение::ВызовФункции>(&последний.вид);
+    return вызов ? std::exchange(вызов->части.заголовок, nullptr) : nullptr;
+}
+
+// The same for the child a chain of prefix operators, of `?`, of успех or
+// ошибка, or of index accesses goes deep through, held in a box of its own.
+inline Выражение* отделить_вложенный_узел(Выражение& выражение) {
+    using В = Выражение;
+    if (auto* у = std::get_if<В::Унарное>(&выражение.вид))
+        return у->операнд.указатель.release();
+    if (auto* п = std::get_if<В::Проброс>(&выражение.вид))
+        return п->значение.указатель.release();
+    if (auto* у = std::get_if<В::Успех>(&выражение.вид))
+        return у->значение.указатель.release();
+    if (auto* о = std::get_if<В::Ошибка>(&выражение.вид))
+        return о->значение.указатель.release();
+    if (auto* д = std::get_if<В::ДоступПоИндексу>(&выражение.вид))
+        return д->массив.указатель.release();
+    return nullptr;
+}
+
 inline Выражение::ВызовФункции::ВызовФункции(std::string имя, УзкийСписок<Тип> типовые_параметры,
                                              std::vector<Выражение> аргументы)
     : части({std::move(имя), std::move(типовые_параметры)}, std::move(аргументы)) {}

@@ -207,12 +207,23 @@ struct ЗаписьСоСписком {
 
     static constexpr std::size_t байт(std::size_t число) { return смещение() + число * sizeof(T); }
 
+    // The last element may hold a list of this same kind, as a call nested
+    // as the last argument of a call does: it is taken out and freed next,
+    // in this frame, so a nest of them takes no frame per level.
     static void удалить(void* память) noexcept {
-        auto* заголовок = static_cast<Заголовок*>(память);
-        const std::size_t число = заголовок->размер;
-        std::destroy_n(первый(заголовок), число);
-        заголовок->~Заголовок();
-        освободить_память_узла(память, байт(число));
+        constexpr const Запись* вид_записи = nullptr;
+        while (память != nullptr) {
+            auto* заголовок = static_cast<Заголовок*>(память);
+            const std::size_t число = заголовок->размер;
+            void* вложенный = nullptr;
+            if constexpr (requires(T & элемент) { отделить_вложенный_список(элемент, вид_записи); })
+                if (число > 0)
+                    вложенный = отделить_вложенный_список(первый(заголовок)[число - 1], вид_записи);
+            std::destroy_n(первый(заголовок), число);
+            заголовок->~Заголовок();
+            освободить_память_узла(память, байт(число));
+            память = вложенный;
+        }
     }
 
     void освободить() {

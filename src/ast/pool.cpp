@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <atomic>
+#include <mutex>
 
 namespace vokra::ast {
 
@@ -14,23 +15,58 @@ constexpr std::size_t пустых_в_запасе = 256;
 
 std::atomic<std::size_t> плит_в_процессе{0};
 
-// A slab from the system, aligned to its size: a mapping of twice the size,
-// cut down to the aligned part.
-Плита* новая_плита() {
+// Slabs are cut from mappings of this size, aligned to it, that the system
+// may back with huge pages: a large tree then takes its memory in a few
+// faults instead of one per page, which costs more than making its nodes.
+// Each slab still goes back on its own.
+constexpr std::size_t размер_группы = std::size_t{2} << 20;
+static_assert(размер_группы % размер_плиты == 0);
+
+// The part of the last group no slab has taken yet, for every thread: a
+// thread that ends leaves it to the next.
+struct ОстатокГруппы {
+    std::mutex замок;
+    std::uintptr_t начало = 0;
+    std::uintptr_t конец = 0;
+};
+
+ОстатокГруппы остаток_группы;
+
+// A mapping of `размер` bytes aligned to its size: twice the size mapped,
+// then cut down to the aligned part. 0 when the system has no memory.
+std::uintptr_t выровненное_отображение(std::size_t размер) {
     void* место =
-        mmap(nullptr, 2 * размер_плиты, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        mmap(nullptr, 2 * размер, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (место == MAP_FAILED)
-        throw std::bad_alloc();
+        return 0;
     const auto начало = reinterpret_cast<std::uintptr_t>(место);
-    const std::uintptr_t выровненное =
-        (начало + размер_плиты - 1) & ~(std::uintptr_t{размер_плиты} - 1);
+    const std::uintptr_t выровненное = (начало + размер - 1) & ~(std::uintptr_t{размер} - 1);
     if (выровненное > начало)
         munmap(место, выровненное - начало);
-    if (const std::uintptr_t хвост = начало + 2 * размер_плиты - выровненное - размер_плиты;
-        хвост > 0)
-        munmap(reinterpret_cast<void*>(выровненное + размер_плиты), хвост);
+    if (const std::uintptr_t хвост = начало + 2 * размер - выровненное - размер; хвост > 0)
+        munmap(reinterpret_cast<void*>(выровненное + размер), хвост);
+    return выровненное;
+}
+
+// A slab from the system, aligned to its size, the next of the current group.
+Плита* новая_плита() {
+    std::uintptr_t место = 0;
+    {
+        const std::lock_guard замок(остаток_группы.замок);
+        if (остаток_группы.начало == остаток_группы.конец) {
+            const std::uintptr_t группа = выровненное_отображение(размер_группы);
+            if (группа == 0)
+                throw std::bad_alloc();
+            // Only a hint: without it the group has pages of the usual size.
+            madvise(reinterpret_cast<void*>(группа), размер_группы, MADV_HUGEPAGE);
+            остаток_группы.начало = группа;
+            остаток_группы.конец = группа + размер_группы;
+        }
+        место = остаток_группы.начало;
+        остаток_группы.начало += размер_плиты;
+    }
     плит_в_процессе.fetch_add(1, std::memory_order_relaxed);
-    return ::new (reinterpret_cast<void*>(выровненное)) Плита{};
+    return ::new (reinterpret_cast<void*>(место)) Плита{};
 }
 
 void отдать_системе(Плита* плита) noexcept {

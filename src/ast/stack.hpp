@@ -80,11 +80,20 @@ void отложить(Отложенное отложенное) noexcept;
 // until nothing is left.
 void освободить_отложенное() noexcept;
 
-// Destroys what создать (box.hpp) made and gives its memory back.
+// Destroys what создать (box.hpp) made and gives its memory back. A node
+// may hand over the child a chain of its kind goes deep through
+// (отделить_вложенный_узел, found with the node's type): that child is freed
+// next, in this frame, so a chain takes no frame per level.
 template <class T>
 void удалить_узел(T* объект) noexcept {
-    объект->~T();
-    освободить_память_узла(объект, sizeof(T));
+    while (объект != nullptr) {
+        T* вложенный = nullptr;
+        if constexpr (requires { отделить_вложенный_узел(*объект); })
+            вложенный = отделить_вложенный_узел(*объект);
+        объект->~T();
+        освободить_память_узла(объект, sizeof(T));
+        объект = вложенный;
+    }
 }
 
 // Deletes `объект` here, or later when this frame lies past the limit.

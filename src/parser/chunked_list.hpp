@@ -26,15 +26,16 @@ struct СписокКусками {
     T& operator[](std::size_t номер) { return куски[номер / в_куске][номер % в_куске]; }
 
     template <class... Аргументы>
-    void emplace_back(Аргументы&&... аргументы) {
+    T& emplace_back(Аргументы&&... аргументы) {
         const std::size_t номер = всего / в_куске;
         if (номер == куски.size())
             куски.emplace_back().reserve(номер == 0 ? 0 : в_куске);
         auto& кусок = куски[номер];
         if (номер == 0 && кусок.size() == кусок.capacity())
             кусок.reserve(std::min(в_куске, std::max<std::size_t>(8, кусок.capacity() * 2)));
-        кусок.emplace_back(std::forward<Аргументы>(аргументы)...);
+        T& элемент = кусок.emplace_back(std::forward<Аргументы>(аргументы)...);
         ++всего;
+        return элемент;
     }
 
     // Drops the elements from `размер` on, and the chunks left empty but one.

@@ -63,16 +63,24 @@ struct Вложенность {
     Вложенность& operator=(const Вложенность&) = delete;
     ~Вложенность() { парсер.глубина -= открыто; }
 
-    // One level deeper; an error past the nesting limit or the stack's.
-    Итог<void> глубже() {
+    // One level deeper; an error past the nesting limit or the stack's. Every
+    // level of every nest takes this step, so it stays in its caller and the
+    // error is made out of line.
+    [[gnu::always_inline]] Итог<void> глубже() {
         ++парсер.глубина;
         ++открыто;
         парсер.наибольшая_глубина = std::max(парсер.наибольшая_глубина, парсер.глубина);
+        if (парсер.глубина > предел_вложенности || ast::за_пределом_стека()) [[unlikely]]
+            return за_пределом();
+        return {};
+    }
+
+    // The nesting limit is told before the stack's, which is recorded.
+    [[gnu::cold, gnu::noinline]] Итог<void> за_пределом() {
         if (парсер.глубина > предел_вложенности)
             return tl::unexpected(парсер.ошибка_глубины());
-        if (ast::стек_исчерпан()) [[unlikely]]
-            return tl::unexpected(парсер.ошибка_стека());
-        return {};
+        ast::стек_потока.исчерпан = true;
+        return tl::unexpected(парсер.ошибка_стека());
     }
 };
 

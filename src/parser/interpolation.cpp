@@ -3,10 +3,13 @@
 // expression piece is lexed and parsed by a lexer and a parser of its own.
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "lexer/lexer.hpp"
+#include "parser/chunked_list.hpp"
 #include "parser/internal.hpp"
 #include "parser/messages.hpp"
 #include "unicode/unicode.hpp"
@@ -161,7 +164,11 @@ tl::expected<ast::Выражение, std::string> Парсер::разобра�
 
     const std::size_t n = текст.size();
     ПарныеСкобки скобки{текст, {}};
-    std::vector<ast::ФрагментТекста> фрагменты;
+    // Gathered in chunks and moved once into a list of their number: an
+    // array doubling as it grew would move them at every step, and one
+    // cut down to size once more, through blocks that a long text makes
+    // large enough to be fresh pages from the system every time.
+    СписокКусками<ast::ФрагментТекста> фрагменты;
     std::string буфер;
 
     auto добавить_выражение = [&](ast::Выражение выражение) {
@@ -238,8 +245,14 @@ tl::expected<ast::Выражение, std::string> Парсер::разобра�
         if (auto* текст_ = std::get_if<ast::ФрагментТекста::Текст>(&фрагменты[0].вид))
             return узел(ast::Выражение::ТекстЛит{std::move(текст_->текст)});
     }
-    фрагменты.shrink_to_fit();
-    return узел(ast::Выражение::ИнтерполированныйТекст{std::move(фрагменты)});
+    // Each chunk is freed once moved, so the pieces are held about once.
+    std::vector<ast::ФрагментТекста> по_порядку;
+    по_порядку.reserve(фрагменты.size());
+    for (auto& кусок : фрагменты.куски) {
+        std::ranges::move(кусок, std::back_inserter(по_порядку));
+        std::vector<ast::ФрагментТекста>().swap(кусок);
+    }
+    return узел(ast::Выражение::ИнтерполированныйТекст{std::move(по_порядку)});
 }
 
 }  // namespace vokra::parser

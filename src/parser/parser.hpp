@@ -52,10 +52,12 @@ struct ПрочтениеВСкобках {
 // By the index of the `(`; taken when it is read.
 using ПрочтенияВСкобках = std::map<std::size_t, ПрочтениеВСкобках>;
 
-// A prefix `-`, `не` or `~` waiting for its operand, and its token's index.
+// A run of one prefix operator, `-`, `не` or `~`, waiting for its operand:
+// `число` of them, one a token, from the token at `позиция` on.
 struct ПрефиксныйОператор {
     ВидТокена вид;
     std::size_t позиция;
+    std::size_t число;
 };
 
 // Nesting deeper than this stops the parse with a syntax error, so that the

@@ -50,18 +50,14 @@ struct Счёт {
             return;
         превысило = превышает_предел_имени(тип, предел_длины_типа);
     }
+    // The last child of each node is gone into in this frame.
     void operator()(const ast::Выражение& выражение) {
-        if (ast::стек_исчерпан()) [[unlikely]]
-            return;
-        // A run of prefix operators is counted in this frame, one node per
-        // operator: a long run takes no frame per operator.
-        const ast::Выражение* узел = &выражение;
-        while (const auto* унарное = std::get_if<ast::Выражение::Унарное>(&узел->вид)) {
+        for (const ast::Выражение* узел = &выражение; узел != nullptr;) {
+            if (ast::стек_исчерпан()) [[unlikely]]
+                return;
             ++узлов;
-            узел = &*унарное->операнд;
+            узел = ast::обойти_детей_кроме_последнего(*узел, *this);
         }
-        ++узлов;
-        ast::обойти_детей(*узел, *this);
     }
     void operator()(const ast::МестоЗаписи& место) {
         if (ast::стек_исчерпан()) [[unlikely]]
