@@ -1,6 +1,8 @@
 // Statements and the two block forms: `{ … }` and statements up to `конец`.
 #include <fmt/format.h>
 
+#include <vector>
+
 #include "ast/print.hpp"
 #include "parser/internal.hpp"
 #include "parser/messages.hpp"
@@ -60,42 +62,61 @@ ast::МестоЗаписи индекс(ast::МестоЗаписи масси�
 
 }  // namespace
 
+// A target is a chain of fields and indices on a name, its name innermost.
+// The chain is gone down in a loop, each level checked on the way, the
+// outermost first, as the recursion would check them; the target is then
+// built from the name out, each level taking over the parts of its own
+// node. So a long chain takes no frame and moves no subtree per level.
 tl::expected<ast::МестоЗаписи, std::string> выражение_в_место_записи(ast::Выражение выражение) {
     using В = ast::Выражение;
     using М = ast::МестоЗаписи;
-    if (auto* имя = std::get_if<В::Идентификатор>(&выражение.вид))
-        return М{М::Переменная{std::move(имя->имя)}};
-    if (auto* вызов = std::get_if<В::ВызовФункции>(&выражение.вид)) {
+    // The levels above the innermost, the outermost first.
+    std::vector<В*> уровни;
+    В* уровень = &выражение;
+    while (true) {
+        if (auto* вызов = std::get_if<В::ВызовМетода>(&уровень->вид)) {
+            if (!вызов->типовые_параметры().empty() || вызов->аргументы().size() != 1)
+                return не_место(*уровень);
+            уровни.push_back(уровень);
+            уровень = &вызов->объект();
+        } else if (auto* доступ = std::get_if<В::ДоступКПолю>(&уровень->вид)) {
+            уровни.push_back(уровень);
+            уровень = &доступ->объект();
+        } else if (auto* доступ = std::get_if<В::ДоступПоИндексу>(&уровень->вид)) {
+            уровни.push_back(уровень);
+            уровень = &*доступ->массив;
+        } else {
+            break;
+        }
+    }
+    М место;
+    if (auto* имя = std::get_if<В::Идентификатор>(&уровень->вид)) {
+        место = М{М::Переменная{std::move(имя->имя)}};
+    } else if (auto* вызов = std::get_if<В::ВызовФункции>(&уровень->вид)) {
         if (!вызов->типовые_параметры().empty() || вызов->аргументы().size() != 1)
-            return не_место(выражение);
+            return не_место(*уровень);
         // `x(i) = …` assigns to an element.
-        return индекс(М{М::Переменная{std::move(вызов->имя())}}, std::move(вызов->аргументы()[0]));
+        место = индекс(М{М::Переменная{std::move(вызов->имя())}}, std::move(вызов->аргументы()[0]));
+    } else {
+        return не_место(*уровень);
     }
-    if (auto* доступ = std::get_if<В::ДоступКПолю>(&выражение.вид)) {
-        auto объект = выражение_в_место_записи(std::move(доступ->объект()));
-        if (!объект)
-            return объект;
-        return М{М::Поле{std::move(*объект), std::move(доступ->поле())}};
+    for (auto выше = уровни.rbegin(); выше != уровни.rend(); ++выше) {
+        В& узел = **выше;
+        if (auto* вызов = std::get_if<В::ВызовМетода>(&узел.вид)) {
+            if (вызов->метод().empty())
+                место = индекс(std::move(место), std::move(вызов->аргументы()[0]));
+            else
+                // `a.b(i) = …` assigns to an element of the field b.
+                место = индекс(М{М::Поле{std::move(место), std::move(вызов->метод())}},
+                               std::move(вызов->аргументы()[0]));
+        } else if (auto* доступ = std::get_if<В::ДоступКПолю>(&узел.вид)) {
+            место = М{М::Поле{std::move(место), std::move(доступ->поле())}};
+        } else {
+            auto& по_индексу = std::get<В::ДоступПоИндексу>(узел.вид);
+            место = индекс(std::move(место), std::move(*по_индексу.индекс));
+        }
     }
-    if (auto* вызов = std::get_if<В::ВызовМетода>(&выражение.вид)) {
-        if (!вызов->типовые_параметры().empty() || вызов->аргументы().size() != 1)
-            return не_место(выражение);
-        auto объект = выражение_в_место_записи(std::move(вызов->объект()));
-        if (!объект)
-            return объект;
-        if (вызов->метод().empty())
-            return индекс(std::move(*объект), std::move(вызов->аргументы()[0]));
-        // `a.b(i) = …` assigns to an element of the field b.
-        return индекс(М{М::Поле{std::move(*объект), std::move(вызов->метод())}},
-                      std::move(вызов->аргументы()[0]));
-    }
-    if (auto* доступ = std::get_if<В::ДоступПоИндексу>(&выражение.вид)) {
-        auto массив = выражение_в_место_записи(std::move(*доступ->массив));
-        if (!массив)
-            return массив;
-        return индекс(std::move(*массив), std::move(*доступ->индекс));
-    }
-    return не_место(выражение);
+    return место;
 }
 
 Итог<std::pair<ast::Блок, bool>> Парсер::разобрать_блок_вид(bool стоп_на_иначе) {
