@@ -141,8 +141,9 @@ std::optional<ЗнакОперации> оператор_здесь(const Пар
     const ВидТокена вид = текущий_токен().токен.вид;
     if (вид == ВидТокена::Минус || вид == ВидТокена::Не || вид == ВидТокена::БитНе)
         return разобрать_префиксное();
-    // Every path returns this one result, so it is made in the place of the
-    // caller's: an operand is not moved on its way out at every level of a nest.
+    // Every path from here returns this one result, so it is made in the
+    // place of the caller's: an operand is not moved on its way out at every
+    // level of a nest.
     auto первичное = разобрать_первичное();
     if (!первичное)
         return первичное;
