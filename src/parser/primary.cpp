@@ -259,9 +259,9 @@ std::optional<ОшибкаПарсера> Парсер::прочтённое_в_
                     литерал.элементы = элементы.взять<ast::СписокУзлов<ast::Выражение>>();
                 } else {
                     // A literal of one element, what nests are made of, takes
-                    // it straight into its place.
-                    литерал.элементы.reserve(1);
-                    литерал.элементы.push_back(std::move(первый));
+                    // it straight into its place, a list made at its size.
+                    литерал.элементы = ast::СписокУзлов<ast::Выражение>(
+                        std::make_move_iterator(&первый), std::make_move_iterator(&первый + 1));
                 }
             }
             const std::size_t закрытие = текущий;
