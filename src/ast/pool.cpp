@@ -49,7 +49,10 @@ std::uintptr_t выровненное_отображение(std::size_t раз�
 }
 
 // A slab from the system, aligned to its size, the next of the current group.
-Плита* новая_плита() {
+// The slab of a class that has filled one already is made resident at once:
+// its nodes will fill it too, and one call takes its pages in for less than
+// a fault on each of them would.
+Плита* новая_плита(bool заполнится) {
     std::uintptr_t место = 0;
     {
         const std::lock_guard замок(остаток_группы.замок);
@@ -65,6 +68,9 @@ std::uintptr_t выровненное_отображение(std::size_t раз�
         место = остаток_группы.начало;
         остаток_группы.начало += размер_плиты;
     }
+    // A system that cannot do it leaves the pages to their first touch.
+    if (заполнится)
+        (void)madvise(reinterpret_cast<void*>(место), размер_плиты, MADV_POPULATE_WRITE);
     плит_в_процессе.fetch_add(1, std::memory_order_relaxed);
     return ::new (reinterpret_cast<void*>(место)) Плита{};
 }
@@ -159,7 +165,7 @@ void* взять_из_пула_медленно(std::size_t класс) {
     } else {
         // The thread's end must see the slabs it holds.
         [[maybe_unused]] auto& страж = страж_пула;
-        плита = новая_плита();
+        плита = новая_плита(вид.текущая != nullptr);
         подготовить(плита, класс);
         плита->владелец = &пул;
         плита->следующая_всех = пул.все;

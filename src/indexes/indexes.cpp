@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <iterator>
-#include <optional>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 
 #include "ast/stack.hpp"
@@ -28,38 +28,44 @@ void функция(Контекст& контекст, ast::Объявлени�
     блок(контекст, объявление.тело);
 }
 
-// The rewritten form of a call, if it changes. What decides is the call's
+// Rewrites a call in place, when it changes: the new node is made of the
+// call's parts and then takes the call's place. What decides is the call's
 // name, its type arguments and the number of its arguments, none of which
 // rewriting the arguments changes: a call is rewritten before its children,
 // which are then rewritten in their new place, with the same result as
 // children first.
-std::optional<ast::Выражение> замена(const Контекст& контекст, ast::Выражение& выр) {
+template <class Альтернатива>
+void поставить(ast::Выражение& выр, Альтернатива&& новое) {
+    выр.вид.emplace<std::remove_cvref_t<Альтернатива>>(std::forward<Альтернатива>(новое));
+}
+
+void заменить(const Контекст& контекст, ast::Выражение& выр) {
     using В = ast::Выражение;
     if (auto* вызов = std::get_if<В::ВызовФункции>(&выр.вид)) {
         if (!вызов->типовые_параметры().empty())
-            return std::nullopt;
+            return;
         const bool локальное = есть(контекст.локальные_имена, вызов->имя());
         if (вызов->имя() == массив_слово && !локальное)
-            return В{В::МассивЛит{{std::make_move_iterator(вызов->аргументы().begin()),
-                                   std::make_move_iterator(вызов->аргументы().end())}}};
+            return поставить(выр,
+                             В::МассивЛит{{std::make_move_iterator(вызов->аргументы().begin()),
+                                           std::make_move_iterator(вызов->аргументы().end())}});
         if (локальное && вызов->аргументы().size() == 1)
-            return В{В::ДоступПоИндексу{В{В::Идентификатор{std::move(вызов->имя())}},
-                                        std::move(вызов->аргументы()[0])}};
-        return std::nullopt;
+            поставить(выр, В::ДоступПоИндексу{В{В::Идентификатор{std::move(вызов->имя())}},
+                                              std::move(вызов->аргументы()[0])});
+        return;
     }
     if (auto* вызов = std::get_if<В::ВызовМетода>(&выр.вид)) {
         if (!вызов->типовые_параметры().empty() || вызов->аргументы().size() != 1)
-            return std::nullopt;
+            return;
         if (вызов->метод().empty())
-            return В{
-                В::ДоступПоИндексу{std::move(вызов->объект()), std::move(вызов->аргументы()[0])}};
+            return поставить(выр, В::ДоступПоИндексу{std::move(вызов->объект()),
+                                                     std::move(вызов->аргументы()[0])});
         if (есть(контекст.имена_полей, вызов->метод()) &&
             !есть(контекст.имена_методов, вызов->метод()))
-            return В{В::ДоступПоИндексу{
-                В{В::ДоступКПолю{std::move(вызов->объект()), std::move(вызов->метод())}},
-                std::move(вызов->аргументы()[0])}};
+            поставить(выр, В::ДоступПоИндексу{В{В::ДоступКПолю{std::move(вызов->объект()),
+                                                               std::move(вызов->метод())}},
+                                              std::move(вызов->аргументы()[0])});
     }
-    return std::nullopt;
 }
 
 // Every child of a node but one is rewritten by a call of its own; the one
@@ -218,8 +224,10 @@ void выражение(const Контекст& контекст, ast::Выра�
             std::holds_alternative<В::ЦелоеЛит>(выр->вид) ||
             std::holds_alternative<В::ТекстЛит>(выр->вид))
             return;
-        if (auto новое = замена(контекст, *выр))
-            *выр = std::move(*новое);
+        // Only calls change.
+        if (std::holds_alternative<В::ВызовФункции>(выр->вид) ||
+            std::holds_alternative<В::ВызовМетода>(выр->вид))
+            заменить(контекст, *выр);
         выр = переписать_кроме_одного(контекст, *выр);
     }
 }

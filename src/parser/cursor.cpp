@@ -186,6 +186,10 @@ void Парсер::заменить(std::size_t позиция, std::string_view
 }
 
 void Парсер::заменить_вид(std::size_t позиция, char символ) {
+    // Asked twice per index in brackets: nothing is made while no edits are
+    // kept.
+    if (!записывать_правки)
+        return;
     записать<Правка::Заменить>(std::string(1, символ), позиция, false, false, true);
 }
 

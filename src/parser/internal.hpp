@@ -119,7 +119,12 @@ struct НаОбщемСписке {
     explicit НаОбщемСписке(СписокКусками<T>& с) : список(с), начало(с.size()) {}
     НаОбщемСписке(const НаОбщемСписке&) = delete;
     НаОбщемСписке& operator=(const НаОбщемСписке&) = delete;
-    ~НаОбщемСписке() { список.обрезать(начало); }
+    // A list that put nothing on the shared one, as a list of one node
+    // does, leaves it as it found it.
+    ~НаОбщемСписке() {
+        if (список.size() != начало)
+            список.обрезать(начало);
+    }
 
     // The element is made in its place from its fields, not moved in.
     template <class... Поля>

@@ -145,7 +145,7 @@ struct Парсер {
 
     // Tokens. The token at `индекс`, lexed if it was not yet, or the final
     // КонецФайла when the list ends before it.
-    const ТокенСПозицией& токен_по_индексу(std::size_t индекс) const {
+    [[gnu::always_inline]] const ТокенСПозицией& токен_по_индексу(std::size_t индекс) const {
         if (индекс >= токены.size()) [[unlikely]]
             return дочитать(индекс);
         if (!токены.хранится(индекс)) [[unlikely]]
@@ -196,7 +196,7 @@ struct Парсер {
             ++текущий;
         return true;
     }
-    const Token& продвинуться() {
+    [[gnu::always_inline]] const Token& продвинуться() {
         const Token& токен = текущий_токен().токен;
         if (токен.вид != ВидТокена::КонецФайла)
             ++текущий;
@@ -208,7 +208,7 @@ struct Парсер {
         return токен_по_индексу(текущий + смещение);
     }
     Итог<void> ожидать(const Token& образец, std::string_view описание);
-    Итог<void> ожидать(ВидТокена вид, std::string_view описание) {
+    [[gnu::always_inline]] Итог<void> ожидать(ВидТокена вид, std::string_view описание) {
         if (совпадает(вид))
             return {};
         return не_то_ожидалось(вид, описание);

@@ -1,6 +1,9 @@
 // Statements and the two block forms: `{ … }` and statements up to `конец`.
 #include <fmt/format.h>
 
+#include <optional>
+#include <vector>
+
 #include "ast/print.hpp"
 #include "parser/internal.hpp"
 #include "parser/messages.hpp"
@@ -54,48 +57,73 @@ tl::expected<ast::МестоЗаписи, std::string> не_место(const ast
     return tl::unexpected(fmt::format(сообщения::нельзя_присвоить, ast::отладка(выражение)));
 }
 
-ast::МестоЗаписи индекс(ast::МестоЗаписи массив, ast::Выражение индекс) {
-    return ast::МестоЗаписи{ast::МестоЗаписи::Индекс{std::move(массив), std::move(индекс)}};
+// The target becomes, in its place, the element at `индекс` of what it was.
+void в_индекс(ast::МестоЗаписи& место, ast::Коробка<ast::Выражение> индекс) {
+    ast::Коробка<ast::МестоЗаписи> массив(std::move(место));
+    место.вид.emplace<ast::МестоЗаписи::Индекс>(std::move(массив), std::move(индекс));
+}
+
+// The same for the field `поле` of what it was.
+void в_поле(ast::МестоЗаписи& место, std::string&& поле) {
+    ast::Коробка<ast::МестоЗаписи> объект(std::move(место));
+    место.вид.emplace<ast::МестоЗаписи::Поле>(std::move(объект), std::move(поле));
 }
 
 }  // namespace
 
+// A target is a chain of fields and indices on a name, its name innermost.
+// The chain is gone down in a loop, each level checked on the way, the
+// outermost first, as the recursion would check them; the target is then
+// built from the name out, each level taking over the parts of its own
+// node. So a long chain takes no frame and moves no subtree per level.
 tl::expected<ast::МестоЗаписи, std::string> выражение_в_место_записи(ast::Выражение выражение) {
     using В = ast::Выражение;
     using М = ast::МестоЗаписи;
-    if (auto* имя = std::get_if<В::Идентификатор>(&выражение.вид))
-        return М{М::Переменная{std::move(имя->имя)}};
-    if (auto* вызов = std::get_if<В::ВызовФункции>(&выражение.вид)) {
+    // The levels above the innermost, the outermost first.
+    std::vector<В*> уровни;
+    В* уровень = &выражение;
+    while (true) {
+        if (auto* вызов = std::get_if<В::ВызовМетода>(&уровень->вид)) {
+            if (!вызов->типовые_параметры().empty() || вызов->аргументы().size() != 1)
+                return не_место(*уровень);
+            уровни.push_back(уровень);
+            уровень = &вызов->объект();
+        } else if (auto* доступ = std::get_if<В::ДоступКПолю>(&уровень->вид)) {
+            уровни.push_back(уровень);
+            уровень = &доступ->объект();
+        } else if (auto* доступ = std::get_if<В::ДоступПоИндексу>(&уровень->вид)) {
+            уровни.push_back(уровень);
+            уровень = &*доступ->массив;
+        } else {
+            break;
+        }
+    }
+    М место;
+    if (auto* имя = std::get_if<В::Идентификатор>(&уровень->вид)) {
+        место.вид.emplace<М::Переменная>(std::move(имя->имя));
+    } else if (auto* вызов = std::get_if<В::ВызовФункции>(&уровень->вид)) {
         if (!вызов->типовые_параметры().empty() || вызов->аргументы().size() != 1)
-            return не_место(выражение);
+            return не_место(*уровень);
         // `x(i) = …` assigns to an element.
-        return индекс(М{М::Переменная{std::move(вызов->имя())}}, std::move(вызов->аргументы()[0]));
+        место.вид.emplace<М::Переменная>(std::move(вызов->имя()));
+        в_индекс(место, std::move(вызов->аргументы()[0]));
+    } else {
+        return не_место(*уровень);
     }
-    if (auto* доступ = std::get_if<В::ДоступКПолю>(&выражение.вид)) {
-        auto объект = выражение_в_место_записи(std::move(доступ->объект()));
-        if (!объект)
-            return объект;
-        return М{М::Поле{std::move(*объект), std::move(доступ->поле())}};
+    for (auto выше = уровни.rbegin(); выше != уровни.rend(); ++выше) {
+        В& узел = **выше;
+        if (auto* вызов = std::get_if<В::ВызовМетода>(&узел.вид)) {
+            // `a.b(i) = …` assigns to an element of the field b.
+            if (!вызов->метод().empty())
+                в_поле(место, std::move(вызов->метод()));
+            в_индекс(место, std::move(вызов->аргументы()[0]));
+        } else if (auto* доступ = std::get_if<В::ДоступКПолю>(&узел.вид)) {
+            в_поле(место, std::move(доступ->поле()));
+        } else {
+            в_индекс(место, std::move(std::get<В::ДоступПоИндексу>(узел.вид).индекс));
+        }
     }
-    if (auto* вызов = std::get_if<В::ВызовМетода>(&выражение.вид)) {
-        if (!вызов->типовые_параметры().empty() || вызов->аргументы().size() != 1)
-            return не_место(выражение);
-        auto объект = выражение_в_место_записи(std::move(вызов->объект()));
-        if (!объект)
-            return объект;
-        if (вызов->метод().empty())
-            return индекс(std::move(*объект), std::move(вызов->аргументы()[0]));
-        // `a.b(i) = …` assigns to an element of the field b.
-        return индекс(М{М::Поле{std::move(*объект), std::move(вызов->метод())}},
-                      std::move(вызов->аргументы()[0]));
-    }
-    if (auto* доступ = std::get_if<В::ДоступПоИндексу>(&выражение.вид)) {
-        auto массив = выражение_в_место_записи(std::move(*доступ->массив));
-        if (!массив)
-            return массив;
-        return индекс(std::move(*массив), std::move(*доступ->индекс));
-    }
-    return не_место(выражение);
+    return место;
 }
 
 Итог<std::pair<ast::Блок, bool>> Парсер::разобрать_блок_вид(bool стоп_на_иначе) {
@@ -268,10 +296,64 @@ template <class Решение>
         *this, [](const ast::Тип&, ВидТокена после) { return после == ВидТокена::Идентификатор; });
 }
 
+namespace {
+
+// The answer of the trial read below from the tokens alone, without the
+// type it would build: after the name at the cursor, the size suffixes as
+// прочитать_тип takes them, and then whether they end before a name. A
+// statement that starts with a call or an indexed target is so looked at
+// without building and freeing a type as deep as its chain of arguments.
+// None where the read could end otherwise than its tokens say: with a flag
+// set that changes what a type takes, near the nesting limit or past the
+// stack's; the read is then made in full.
+std::optional<bool> массив_по_токенам(const Парсер& п) {
+    if (п.тип_после_из || п.в_типе_возврата || п.типы_из_в_выражении || ast::за_пределом_стека())
+        return std::nullopt;
+    const auto вид = [&](std::size_t i) { return п.токен_по_индексу(i).токен.вид; };
+    std::size_t i = п.текущий + 1;
+    // The levels the read opens: its own, one per suffix, one for a `?`.
+    std::size_t уровней = 1;
+    const auto ответ = [&](bool массив) -> std::optional<bool> {
+        if (п.глубина + уровней + 1 > предел_вложенности)
+            return std::nullopt;
+        return массив;
+    };
+    while (true) {
+        if (вид(i) == ВидТокена::ОткрКруглая) {
+            const ВидТокена второй = вид(i + 1), третий = вид(i + 2);
+            if (второй == ВидТокена::ЦелоеЛит && третий == ВидТокена::ЗакрКруглая)
+                i += 3;
+            else if (второй == ВидТокена::ЗакрКруглая &&
+                     (третий == ВидТокена::Идентификатор || третий == ВидТокена::Вопрос ||
+                      третий == ВидТокена::ОткрКруглая))
+                i += 2;
+            else
+                break;
+        } else if (вид(i) == ВидТокена::ОткрКвадратная) {
+            ++i;
+            if (вид(i) == ВидТокена::ЦелоеЛит)
+                ++i;
+            // A bracket left open fails the read.
+            if (вид(i) != ВидТокена::ЗакрКвадратная)
+                return ответ(false);
+            ++i;
+        } else {
+            break;
+        }
+        ++уровней;
+    }
+    // A `?` makes the type optional, no array.
+    return ответ(уровней > 1 && вид(i) == ВидТокена::Идентификатор);
+}
+
+}  // namespace
+
 Итог<bool> Парсер::похоже_на_объявление_массива_пользовательского_типа() {
     const ВидТокена следующий = заглянуть_вперёд().токен.вид;
     if (следующий != ВидТокена::ОткрКруглая && следующий != ВидТокена::ОткрКвадратная)
         return false;
+    if (const auto ответ = массив_по_токенам(*this))
+        return *ответ;
     return пробный_тип(*this, [](const ast::Тип& тип, ВидТокена после) {
         return std::holds_alternative<ast::Тип::Массив>(тип.вид) &&
                после == ВидТокена::Идентификатор;

@@ -41,21 +41,43 @@ bool вставляется_в_текст(const Т& тип) {
                               подсказка_похожего_имени(имя, а.области.все_видимые_имена())));
 }
 
+// A nest of array literals, `[[1]]`, holds its innermost literal as the
+// first element of each level: the first elements are gone down in a loop,
+// each level found not empty on the way, and on the way back each level
+// checks its other elements against the type of the one below, as the
+// recursion would check them, and wraps that type in place, with no frame
+// per level. Only a nest deeper than one keeps a list of its levels.
 Итог<Т> тип_массива(СемантическийАнализатор& а, const В::МассивЛит& массив) {
-    const auto& элементы = массив.элементы;
-    if (элементы.empty())
+    if (массив.элементы.empty())
         return ошибка(fmt::format(сообщения::пустой_массив));
-    auto первый = а.тип_выражения(элементы[0]);
-    if (!первый)
-        return первый;
-    for (std::size_t номер = 1; номер < элементы.size(); ++номер) {
-        auto тип = а.тип_выражения(элементы[номер]);
-        if (!тип)
-            return тип;
-        if (!тип->неизвестен() && *тип != *первый)
-            return ошибка(fmt::format(сообщения::элемент_массива_тип, номер, *тип, *первый));
+    std::vector<const В::МассивЛит*> выше;
+    const В::МассивЛит* уровень = &массив;
+    while (const auto* вложенный = std::get_if<В::МассивЛит>(&уровень->элементы[0].вид)) {
+        if (вложенный->элементы.empty())
+            return ошибка(fmt::format(сообщения::пустой_массив));
+        выше.push_back(уровень);
+        уровень = вложенный;
     }
-    return Т{Т::Массив{std::move(*первый), элементы.size()}};
+    auto тип = а.тип_выражения(уровень->элементы[0]);
+    while (тип) {
+        const auto& элементы = уровень->элементы;
+        for (std::size_t номер = 1; номер < элементы.size(); ++номер) {
+            auto другой = а.тип_выражения(элементы[номер]);
+            if (!другой)
+                return другой;
+            if (!другой->неизвестен() && *другой != *тип)
+                return ошибка(fmt::format(сообщения::элемент_массива_тип, номер, *другой, *тип));
+        }
+        // The node of the element is made before the type it is made of
+        // gives way to the array.
+        ОбщийТип элемент(std::move(*тип));
+        тип->вид.emplace<Т::Массив>(std::move(элемент), элементы.size());
+        if (выше.empty())
+            break;
+        уровень = выше.back();
+        выше.pop_back();
+    }
+    return тип;
 }
 
 // A chain of field accesses, `а.б.в`, holds its first object innermost: it
