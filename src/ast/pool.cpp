@@ -22,6 +22,11 @@ std::atomic<std::size_t> плит_в_процессе{0};
 constexpr std::size_t размер_группы = std::size_t{2} << 20;
 static_assert(размер_группы % размер_плиты == 0);
 
+// Huge pages only once the process holds this many slabs: a huge page is
+// resident whole however few nodes stand in it, so the slabs of a small
+// tree, one per size of node, would keep megabytes at rest.
+constexpr std::size_t плит_до_больших_страниц = 32;
+
 // The part of the last group no slab has taken yet, for every thread: a
 // thread that ends leaves it to the next.
 struct ОстатокГруппы {
@@ -61,7 +66,8 @@ std::uintptr_t выровненное_отображение(std::size_t раз�
             if (группа == 0)
                 throw std::bad_alloc();
             // Only a hint: without it the group has pages of the usual size.
-            madvise(reinterpret_cast<void*>(группа), размер_группы, MADV_HUGEPAGE);
+            if (плит_в_процессе.load(std::memory_order_relaxed) >= плит_до_больших_страниц)
+                madvise(reinterpret_cast<void*>(группа), размер_группы, MADV_HUGEPAGE);
             остаток_группы.начало = группа;
             остаток_группы.конец = группа + размер_группы;
         }
