@@ -181,6 +181,35 @@ constexpr auto знаки_пунктуации = [] {
     return знаки;
 }();
 
+// What an ASCII character can start, told by one lookup: most tokens start
+// with one, and the lexer dispatches on it before any decoding or property
+// lookup. Прочее is what the character-by-character paths decide (a
+// non-ASCII character, a quote, a character that starts no token).
+enum class НачалоASCII : std::uint8_t { Прочее, Слово, Цифра, Знак };
+
+struct СвойстваASCII {
+    НачалоASCII начало = НачалоASCII::Прочее;
+    // Whether white space or a comment may start here: the ASCII white space,
+    // '/' and every control character (the end's 0 among them), left to the
+    // loop that tells them apart.
+    bool пробел_или_комментарий = false;
+};
+
+constexpr auto свойства_ascii = [] {
+    std::array<СвойстваASCII, 0x80> свойства;
+    свойства.fill(СвойстваASCII{});
+    for (std::size_t с = 0; с < 0x80; ++с) {
+        if (с == '_' || ((с | 0x20) >= 'a' && (с | 0x20) <= 'z'))
+            свойства[с].начало = НачалоASCII::Слово;
+        else if (с >= '0' && с <= '9')
+            свойства[с].начало = НачалоASCII::Цифра;
+        else if (знаки_пунктуации[с].одиночный != ВидТокена::КонецФайла)
+            свойства[с].начало = НачалоASCII::Знак;
+        свойства[с].пробел_или_комментарий = с <= ' ' || с == '/';
+    }
+    return свойства;
+}();
+
 // The UTF-8 form of U+FFFD, written for every byte that is not well-formed.
 constexpr std::string_view заменяющий_utf8 = "\xEF\xBF\xBD";
 
@@ -372,7 +401,8 @@ struct Разбор {
     void пропустить_пробелы_и_комментарии() {
         const char32_t с = текущий();
         // No white space lies between U+00A0 and U+1680 (Cyrillic is there).
-        if (с > U' ' && с != U'/' && (с < 0x85 || (с > 0xA0 && с < 0x1680)))
+        if (с < 0x80 ? !свойства_ascii[с].пробел_или_комментарий
+                     : (с < 0x85 || (с > 0xA0 && с < 0x1680)))
             return;
         // One space between two tokens, the second starting with ASCII or
         // with a two-byte character past U+00BF (Cyrillic among them), none
@@ -553,24 +583,27 @@ struct Разбор {
     // A punctuation character, with its two-character form when the next
     // character completes one. All of them are ASCII, so both are told by
     // their bytes and the cursor moves past them without decoding.
-    bool знак(Token& куда) {
-        const char32_t с = текущий();
-        if (с >= 0x80)
-            return false;
+    void знак(Token& куда, char32_t с) {
         const ЗнакПунктуации& знак = знаки_пунктуации[с];
-        if (знак.одиночный == ВидТокена::КонецФайла)
-            return false;
+        const std::string_view текст = л.текст;
+        std::size_t байт = л.байт + 1;
         ВидТокена вид = знак.одиночный;
-        std::size_t длина = 1;
-        if (знак.второй != '\0' && л.байт + 1 < л.текст.size() &&
-            л.текст[л.байт + 1] == знак.второй) {
+        if (знак.второй != '\0' && байт < текст.size() && текст[байт] == знак.второй) {
             вид = знак.двойной;
-            длина = 2;
+            ++байт;
         }
-        перейти_в_строке(л.байт + длина, длина);
-        прочитать_текущий();
+        const std::size_t длина = байт - л.байт;
+        л.байт = байт;
+        л.индекс += длина;
+        л.столбец += длина;
+        // The next character is most often ASCII too.
+        if (байт < текст.size() && static_cast<unsigned char>(текст[байт]) < 0x80) {
+            л.символ = static_cast<unsigned char>(текст[байт]);
+            л.длина = 1;
+        } else {
+            прочитать_текущий();
+        }
         куда.вид = вид;
-        return true;
     }
 
     // Reads one token into `куда`, a token of the list built in place; false
@@ -579,16 +612,25 @@ struct Разбор {
     // line, so that this stays small on the path most tokens take.
     bool токен(Token& куда) {
         const char32_t с = текущий();
-        if (с == U'_' || (с < 0x80      ? (с | 0x20) >= U'a' && (с | 0x20) <= U'z'
-                          : с < 0x10000 ? символ_слова.буквы[с]
-                                        : unicode::буквенный(с))) {
+        if (с < 0x80) {
+            switch (свойства_ascii[с].начало) {
+                case НачалоASCII::Знак:
+                    знак(куда, с);
+                    return true;
+                case НачалоASCII::Слово:
+                    слово(куда);
+                    return true;
+                case НачалоASCII::Цифра:
+                    if (целое_подряд(куда))
+                        return true;
+                    break;
+                case НачалоASCII::Прочее:
+                    break;
+            }
+        } else if (с < 0x10000 ? символ_слова.буквы[с] : unicode::буквенный(с)) {
             слово(куда);
             return true;
         }
-        if (цифра(с) && целое_подряд(куда))
-            return true;
-        if (знак(куда))
-            return true;
         return литерал_или_ошибка(куда);
     }
 
