@@ -210,8 +210,21 @@ constexpr auto свойства_ascii = [] {
     return свойства;
 }();
 
+// For every byte, whether it is punctuation that starts no comment (all but
+// '/'): such tokens are read in runs.
+constexpr auto знаки_без_комментария = [] {
+    std::array<bool, 256> знаки{};
+    for (std::size_t с = 0; с < 0x80; ++с)
+        знаки[с] = свойства_ascii[с].начало == НачалоASCII::Знак && с != '/';
+    return знаки;
+}();
+
 // The UTF-8 form of U+FFFD, written for every byte that is not well-formed.
 constexpr std::string_view заменяющий_utf8 = "\xEF\xBF\xBD";
+
+// What токен() read: no token (an error), a token, or a punctuation token
+// that punctuation follows at once, read then in a run.
+enum class Прочитан : std::uint8_t { Нет, Токен, ЗнакиСледом };
 
 struct Разбор {
     Лексер& л;
@@ -240,6 +253,17 @@ struct Разбор {
         const auto прочитанный = unicode::прочитать_символ(л.текст, л.байт);
         л.символ = прочитанный.символ;
         л.длина = прочитанный.байтов;
+    }
+
+    // прочитать_текущий after punctuation, where the next character is most
+    // often ASCII too.
+    void прочитать_следующий_ascii() {
+        if (л.байт < л.текст.size() && static_cast<unsigned char>(л.текст[л.байт]) < 0x80) {
+            л.символ = static_cast<unsigned char>(л.текст[л.байт]);
+            л.длина = 1;
+        } else {
+            прочитать_текущий();
+        }
     }
 
     // Moves past one character, keeping line and column in step.
@@ -582,56 +606,89 @@ struct Разбор {
 
     // A punctuation character, with its two-character form when the next
     // character completes one. All of them are ASCII, so both are told by
-    // their bytes and the cursor moves past them without decoding.
-    void знак(Token& куда, char32_t с) {
-        const ЗнакПунктуации& знак = знаки_пунктуации[с];
-        const std::string_view текст = л.текст;
-        std::size_t байт = л.байт + 1;
-        ВидТокена вид = знак.одиночный;
-        if (знак.второй != '\0' && байт < текст.size() && текст[байт] == знак.второй) {
-            вид = знак.двойной;
-            ++байт;
-        }
-        const std::size_t длина = байт - л.байт;
-        л.байт = байт;
-        л.индекс += длина;
-        л.столбец += длина;
-        // The next character is most often ASCII too.
-        if (байт < текст.size() && static_cast<unsigned char>(текст[байт]) < 0x80) {
-            л.символ = static_cast<unsigned char>(текст[байт]);
-            л.длина = 1;
-        } else {
-            прочитать_текущий();
-        }
+    // their bytes and the cursor moves past them without decoding. True when
+    // punctuation that starts no comment follows at once.
+    bool знак(Token& куда) {
+        const auto [вид, длина] = знак_в(л.текст, л.байт);
+        перейти_в_строке(л.байт + длина, длина);
+        прочитать_следующий_ascii();
         куда.вид = вид;
+        return л.байт < л.текст.size() &&
+               знаки_без_комментария[static_cast<unsigned char>(л.текст[л.байт])];
     }
 
-    // Reads one token into `куда`, a token of the list built in place; false
+    // The punctuation token whose ASCII character is at `байт` and the bytes
+    // it takes.
+    static std::pair<ВидТокена, std::size_t> знак_в(std::string_view текст, std::size_t байт) {
+        const ЗнакПунктуации& знак = знаки_пунктуации[static_cast<unsigned char>(текст[байт])];
+        if (знак.второй != '\0' && байт + 1 < текст.size() && текст[байт + 1] == знак.второй)
+            return {знак.двойной, 2};
+        return {знак.одиночный, 1};
+    }
+
+    // Reads the punctuation tokens that follow one another at once from the
+    // current character, the densest text there is, into the room of the
+    // list's last chunk, at most `не_больше`, with the cursor kept in locals;
+    // returns how many. '/' is left to the loop, as it may start a comment;
+    // the positions of every token must fit in 32 bits.
+    std::size_t знаки_подряд(СписокТокенов& токены, std::size_t не_больше) {
+        const std::string_view текст = л.текст;
+        const std::size_t начало = л.байт;
+        // Every token takes a byte at least, so no more than `не_больше` of
+        // them start before this byte.
+        const std::size_t граница =
+            начало + std::min(текст.size() - начало, std::min(не_больше, токены.места_в_куске()));
+        const auto строка = static_cast<std::uint32_t>(л.строка);
+        const auto столбец_начала = static_cast<std::uint32_t>(л.столбец);
+        const auto индекс_начала = static_cast<std::uint32_t>(л.индекс);
+        std::size_t байт = начало;
+        std::size_t прочитано = 0;
+        for (; байт < граница && знаки_без_комментария[static_cast<unsigned char>(текст[байт])];
+             ++прочитано) {
+            const auto [вид, длина] = знак_в(текст, байт);
+            const auto сдвиг = static_cast<std::uint32_t>(байт - начало);
+            ТокенСПозицией токен;
+            токен.токен.вид = вид;
+            токен.строка = строка;
+            токен.столбец = столбец_начала + сдвиг;
+            токен.индекс_начала = индекс_начала + сдвиг;
+            токен.индекс_конца = индекс_начала + сдвиг + static_cast<std::uint32_t>(длина);
+            токены.добавить_в_кусок(токен);
+            байт += длина;
+        }
+        if (прочитано == 0)
+            return 0;
+        перейти_в_строке(байт, байт - начало);
+        прочитать_следующий_ascii();
+        return прочитано;
+    }
+
+    // Reads one token into `куда`, a token of the list built in place; Нет
     // when the text holds no token there, the error then kept in `ошибка_токена`.
     // Names and punctuation are read here; numbers, texts and errors out of
     // line, so that this stays small on the path most tokens take.
-    bool токен(Token& куда) {
+    Прочитан
+    токен(Token& куда) {
         const char32_t с = текущий();
         if (с < 0x80) {
             switch (свойства_ascii[с].начало) {
                 case НачалоASCII::Знак:
-                    знак(куда, с);
-                    return true;
+                    return знак(куда) ? Прочитан::ЗнакиСледом : Прочитан::Токен;
                 case НачалоASCII::Слово:
                     слово(куда);
-                    return true;
+                    return Прочитан::Токен;
                 case НачалоASCII::Цифра:
                     if (целое_подряд(куда))
-                        return true;
+                        return Прочитан::Токен;
                     break;
                 case НачалоASCII::Прочее:
                     break;
             }
         } else if (с < 0x10000 ? символ_слова.буквы[с] : unicode::буквенный(с)) {
             слово(куда);
-            return true;
+            return Прочитан::Токен;
         }
-        return литерал_или_ошибка(куда);
+        return литерал_или_ошибка(куда) ? Прочитан::Токен : Прочитан::Нет;
     }
 
     // A number that is not a short integer, a text, or the error of a
@@ -668,8 +725,9 @@ tl::expected<void, ОшибкаЛексера> Лексер::дописать(С
     // Line, column and index never pass the text's length plus one, so in
     // a text shorter than 2^32 − 1 bytes they fit without being bounded.
     const bool позиции_влезают = текст.size() < std::numeric_limits<std::uint32_t>::max() - 1;
-    for (; не_больше > 0; --не_больше) {
+    while (не_больше > 0) {
         разбор.пропустить_пробелы_и_комментарии();
+        --не_больше;
         auto& место = токены.emplace_back();
         if (позиции_влезают) [[likely]] {
             место.строка = static_cast<std::uint32_t>(строка);
@@ -685,12 +743,17 @@ tl::expected<void, ОшибкаЛексера> Лексер::дописать(С
             место.индекс_конца = позиция(индекс);
             return {};
         }
-        if (!разбор.токен(место.токен)) [[unlikely]] {
+        const Прочитан прочитан = разбор.токен(место.токен);
+        if (прочитан == Прочитан::Нет) [[unlikely]] {
             место.токен = Token::простой(ВидТокена::КонецФайла);
             место.индекс_конца = место.индекс_начала;
             return tl::unexpected(std::move(*разбор.ошибка_токена));
         }
         место.индекс_конца = позиция(индекс);
+        // Punctuation right after punctuation, as in a dense expression, is
+        // read in a run.
+        if (прочитан == Прочитан::ЗнакиСледом && позиции_влезают)
+            не_больше -= разбор.знаки_подряд(токены, не_больше);
     }
     return {};
 }
