@@ -211,7 +211,7 @@ constexpr auto свойства_ascii = [] {
 }();
 
 // For every byte, whether it is punctuation that starts no comment (all but
-// '/'): such tokens are read in runs.
+// '/').
 constexpr auto знаки_без_комментария = [] {
     std::array<bool, 256> знаки{};
     for (std::size_t с = 0; с < 0x80; ++с)
@@ -219,12 +219,24 @@ constexpr auto знаки_без_комментария = [] {
     return знаки;
 }();
 
+// For every byte, whether it starts a token of a run: punctuation that
+// starts no comment (all but '/') or a digit. Such tokens, one byte or a
+// few each and often written without white space between them, are read in
+// runs.
+constexpr auto в_серии = [] {
+    std::array<bool, 256> байты{};
+    for (std::size_t с = 0; с < 0x80; ++с)
+        байты[с] = (свойства_ascii[с].начало == НачалоASCII::Знак && с != '/') ||
+                   свойства_ascii[с].начало == НачалоASCII::Цифра;
+    return байты;
+}();
+
 // The UTF-8 form of U+FFFD, written for every byte that is not well-formed.
 constexpr std::string_view заменяющий_utf8 = "\xEF\xBF\xBD";
 
-// What токен() read: no token (an error), a token, or a punctuation token
-// that punctuation follows at once, read then in a run.
-enum class Прочитан : std::uint8_t { Нет, Токен, ЗнакиСледом };
+// What токен() read: no token (an error), a token, or a token that a run's
+// token follows at once.
+enum class Прочитан : std::uint8_t { Нет, Токен, СерияСледом };
 
 struct Разбор {
     Лексер& л;
@@ -483,28 +495,44 @@ struct Разбор {
         }
     }
 
-    // Reads an integer of up to eighteen ASCII digits straight from the
-    // bytes into `куда`, as число() would read it. False, with nothing read,
-    // when a point follows the digits or there are more: число() then reads
-    // the number and words its error.
-    bool целое_подряд(Token& куда) {
-        const std::string_view текст = л.текст;
-        const std::size_t начало = л.байт;
+    // An integer of up to eighteen ASCII digits read straight from the bytes
+    // at `начало`, and the byte past it; nothing when a point follows the
+    // digits or there are more: число() then reads the number and words its
+    // error.
+    struct КороткоеЦелое {
+        std::int64_t значение;
+        std::size_t конец;
+    };
+    static std::optional<КороткоеЦелое> короткое_целое(std::string_view текст, std::size_t начало) {
         std::size_t байт = начало;
         while (байт < текст.size() && текст[байт] >= '0' && текст[байт] <= '9')
             ++байт;
         // Eighteen digits always fit in 64 bits; a longer number is left to
         // число(), which tells whether it fits.
         if ((байт < текст.size() && текст[байт] == '.') || байт - начало > 18)
-            return false;
+            return std::nullopt;
         std::int64_t значение = 0;
         for (std::size_t i = начало; i < байт; ++i)
             значение = значение * 10 + (текст[i] - '0');
-        перейти_в_строке(байт, байт - начало);
+        return КороткоеЦелое{значение, байт};
+    }
+
+    // Reads a short integer into `куда`, as число() would read it; false,
+    // with nothing read, when it is not one.
+    bool целое_подряд(Token& куда) {
+        const auto целое = короткое_целое(л.текст, л.байт);
+        if (!целое)
+            return false;
+        перейти_в_строке(целое->конец, целое->конец - л.байт);
         прочитать_текущий();
         куда.вид = ВидТокена::ЦелоеЛит;
-        куда.значение.emplace<std::int64_t>(значение);
+        куда.значение.emplace<std::int64_t>(целое->значение);
         return true;
+    }
+
+    // Whether a run's token starts at the current byte.
+    bool серия_следом() const {
+        return л.байт < л.текст.size() && в_серии[static_cast<unsigned char>(л.текст[л.байт])];
     }
 
     [[gnu::noinline]] Итог число() {
@@ -607,14 +635,13 @@ struct Разбор {
     // A punctuation character, with its two-character form when the next
     // character completes one. All of them are ASCII, so both are told by
     // their bytes and the cursor moves past them without decoding. True when
-    // punctuation that starts no comment follows at once.
+    // a run's token follows at once.
     bool знак(Token& куда) {
         const auto [вид, длина] = знак_в(л.текст, л.байт);
         перейти_в_строке(л.байт + длина, длина);
         прочитать_следующий_ascii();
         куда.вид = вид;
-        return л.байт < л.текст.size() &&
-               знаки_без_комментария[static_cast<unsigned char>(л.текст[л.байт])];
+        return серия_следом();
     }
 
     // The punctuation token whose ASCII character is at `байт` and the bytes
@@ -626,12 +653,12 @@ struct Разбор {
         return {знак.одиночный, 1};
     }
 
-    // Reads the punctuation tokens that follow one another at once from the
+    // Reads the tokens of a run (punctuation but '/', which may start a
+    // comment, and short integers) that follow one another at once from the
     // current character, the densest text there is, into the room of the
     // list's last chunk, at most `не_больше`, with the cursor kept in locals;
-    // returns how many. '/' is left to the loop, as it may start a comment;
-    // the positions of every token must fit in 32 bits.
-    std::size_t знаки_подряд(СписокТокенов& токены, std::size_t не_больше) {
+    // returns how many. The positions of every token must fit in 32 bits.
+    std::size_t серия(СписокТокенов& токены, std::size_t не_больше) {
         const std::string_view текст = л.текст;
         const std::size_t начало = л.байт;
         // Every token takes a byte at least, so no more than `не_больше` of
@@ -643,18 +670,26 @@ struct Разбор {
         const auto индекс_начала = static_cast<std::uint32_t>(л.индекс);
         std::size_t байт = начало;
         std::size_t прочитано = 0;
-        for (; байт < граница && знаки_без_комментария[static_cast<unsigned char>(текст[байт])];
-             ++прочитано) {
-            const auto [вид, длина] = знак_в(текст, байт);
+        const auto добавить = [&](const Token& т, std::size_t длина) {
             const auto сдвиг = static_cast<std::uint32_t>(байт - начало);
-            ТокенСПозицией токен;
-            токен.токен.вид = вид;
-            токен.строка = строка;
-            токен.столбец = столбец_начала + сдвиг;
-            токен.индекс_начала = индекс_начала + сдвиг;
-            токен.индекс_конца = индекс_начала + сдвиг + static_cast<std::uint32_t>(длина);
-            токены.добавить_в_кусок(токен);
+            токены.добавить_в_кусок({т, строка, столбец_начала + сдвиг, индекс_начала + сдвиг,
+                                     индекс_начала + сдвиг + static_cast<std::uint32_t>(длина)});
             байт += длина;
+            ++прочитано;
+        };
+        while (байт < граница) {
+            // Punctuation, the most of a run, in a loop of its own.
+            while (байт < граница &&
+                   знаки_без_комментария[static_cast<unsigned char>(текст[байт])]) {
+                const auto [вид, длина] = знак_в(текст, байт);
+                добавить(Token::простой(вид), длина);
+            }
+            if (байт >= граница || !цифра(static_cast<unsigned char>(текст[байт])))
+                break;
+            const auto целое = короткое_целое(текст, байт);
+            if (!целое)
+                break;
+            добавить(Token::целое(целое->значение), целое->конец - байт);
         }
         if (прочитано == 0)
             return 0;
@@ -673,13 +708,13 @@ struct Разбор {
         if (с < 0x80) {
             switch (свойства_ascii[с].начало) {
                 case НачалоASCII::Знак:
-                    return знак(куда) ? Прочитан::ЗнакиСледом : Прочитан::Токен;
+                    return знак(куда) ? Прочитан::СерияСледом : Прочитан::Токен;
                 case НачалоASCII::Слово:
                     слово(куда);
                     return Прочитан::Токен;
                 case НачалоASCII::Цифра:
                     if (целое_подряд(куда))
-                        return Прочитан::Токен;
+                        return серия_следом() ? Прочитан::СерияСледом : Прочитан::Токен;
                     break;
                 case НачалоASCII::Прочее:
                     break;
@@ -750,10 +785,10 @@ tl::expected<void, ОшибкаЛексера> Лексер::дописать(С
             return tl::unexpected(std::move(*разбор.ошибка_токена));
         }
         место.индекс_конца = позиция(индекс);
-        // Punctuation right after punctuation, as in a dense expression, is
-        // read in a run.
-        if (прочитан == Прочитан::ЗнакиСледом && позиции_влезают)
-            не_больше -= разбор.знаки_подряд(токены, не_больше);
+        // Tokens of a run right after one, as in a dense expression, are
+        // read at once.
+        if (прочитан == Прочитан::СерияСледом && позиции_влезают)
+            не_больше -= разбор.серия(токены, не_больше);
     }
     return {};
 }
