@@ -629,7 +629,9 @@ struct Разбор {
             return;
         }
         куда.вид = ВидТокена::Идентификатор;
-        куда.значение.emplace<std::string>(слово);
+        // Made empty in place, then filled: emplace with the bytes would
+        // build the name in a temporary variant and move it over.
+        куда.значение.emplace<std::string>().assign(слово);
     }
 
     // A punctuation character, with its two-character form when the next
