@@ -181,8 +181,62 @@ constexpr auto знаки_пунктуации = [] {
     return знаки;
 }();
 
+// What an ASCII character can start, told by one lookup: most tokens start
+// with one, and the lexer dispatches on it before any decoding or property
+// lookup. Прочее is what the character-by-character paths decide (a
+// non-ASCII character, a quote, a character that starts no token).
+enum class НачалоASCII : std::uint8_t { Прочее, Слово, Цифра, Знак };
+
+struct СвойстваASCII {
+    НачалоASCII начало = НачалоASCII::Прочее;
+    // Whether white space or a comment may start here: the ASCII white space,
+    // '/' and every control character (the end's 0 among them), left to the
+    // loop that tells them apart.
+    bool пробел_или_комментарий = false;
+};
+
+constexpr auto свойства_ascii = [] {
+    std::array<СвойстваASCII, 0x80> свойства;
+    свойства.fill(СвойстваASCII{});
+    for (std::size_t с = 0; с < 0x80; ++с) {
+        if (с == '_' || ((с | 0x20) >= 'a' && (с | 0x20) <= 'z'))
+            свойства[с].начало = НачалоASCII::Слово;
+        else if (с >= '0' && с <= '9')
+            свойства[с].начало = НачалоASCII::Цифра;
+        else if (знаки_пунктуации[с].одиночный != ВидТокена::КонецФайла)
+            свойства[с].начало = НачалоASCII::Знак;
+        свойства[с].пробел_или_комментарий = с <= ' ' || с == '/';
+    }
+    return свойства;
+}();
+
+// For every byte, whether it is punctuation that starts no comment (all but
+// '/').
+constexpr auto знаки_без_комментария = [] {
+    std::array<bool, 256> знаки{};
+    for (std::size_t с = 0; с < 0x80; ++с)
+        знаки[с] = свойства_ascii[с].начало == НачалоASCII::Знак && с != '/';
+    return знаки;
+}();
+
+// For every byte, whether it starts a token of a run: punctuation that
+// starts no comment (all but '/') or a digit. Such tokens, one byte or a
+// few each and often written without white space between them, are read in
+// runs.
+constexpr auto в_серии = [] {
+    std::array<bool, 256> байты{};
+    for (std::size_t с = 0; с < 0x80; ++с)
+        байты[с] = (свойства_ascii[с].начало == НачалоASCII::Знак && с != '/') ||
+                   свойства_ascii[с].начало == НачалоASCII::Цифра;
+    return байты;
+}();
+
 // The UTF-8 form of U+FFFD, written for every byte that is not well-formed.
 constexpr std::string_view заменяющий_utf8 = "\xEF\xBF\xBD";
+
+// What токен() read: no token (an error), a token, or a token that a run's
+// token follows at once.
+enum class Прочитан : std::uint8_t { Нет, Токен, СерияСледом };
 
 struct Разбор {
     Лексер& л;
@@ -211,6 +265,17 @@ struct Разбор {
         const auto прочитанный = unicode::прочитать_символ(л.текст, л.байт);
         л.символ = прочитанный.символ;
         л.длина = прочитанный.байтов;
+    }
+
+    // прочитать_текущий after punctuation, where the next character is most
+    // often ASCII too.
+    void прочитать_следующий_ascii() {
+        if (л.байт < л.текст.size() && static_cast<unsigned char>(л.текст[л.байт]) < 0x80) {
+            л.символ = static_cast<unsigned char>(л.текст[л.байт]);
+            л.длина = 1;
+        } else {
+            прочитать_текущий();
+        }
     }
 
     // Moves past one character, keeping line and column in step.
@@ -372,7 +437,8 @@ struct Разбор {
     void пропустить_пробелы_и_комментарии() {
         const char32_t с = текущий();
         // No white space lies between U+00A0 and U+1680 (Cyrillic is there).
-        if (с > U' ' && с != U'/' && (с < 0x85 || (с > 0xA0 && с < 0x1680)))
+        if (с < 0x80 ? !свойства_ascii[с].пробел_или_комментарий
+                     : (с < 0x85 || (с > 0xA0 && с < 0x1680)))
             return;
         // One space between two tokens, the second starting with ASCII or
         // with a two-byte character past U+00BF (Cyrillic among them), none
@@ -429,28 +495,44 @@ struct Разбор {
         }
     }
 
-    // Reads an integer of up to eighteen ASCII digits straight from the
-    // bytes into `куда`, as число() would read it. False, with nothing read,
-    // when a point follows the digits or there are more: число() then reads
-    // the number and words its error.
-    bool целое_подряд(Token& куда) {
-        const std::string_view текст = л.текст;
-        const std::size_t начало = л.байт;
+    // An integer of up to eighteen ASCII digits read straight from the bytes
+    // at `начало`, and the byte past it; nothing when a point follows the
+    // digits or there are more: число() then reads the number and words its
+    // error.
+    struct КороткоеЦелое {
+        std::int64_t значение;
+        std::size_t конец;
+    };
+    static std::optional<КороткоеЦелое> короткое_целое(std::string_view текст, std::size_t начало) {
         std::size_t байт = начало;
         while (байт < текст.size() && текст[байт] >= '0' && текст[байт] <= '9')
             ++байт;
         // Eighteen digits always fit in 64 bits; a longer number is left to
         // число(), which tells whether it fits.
         if ((байт < текст.size() && текст[байт] == '.') || байт - начало > 18)
-            return false;
+            return std::nullopt;
         std::int64_t значение = 0;
         for (std::size_t i = начало; i < байт; ++i)
             значение = значение * 10 + (текст[i] - '0');
-        перейти_в_строке(байт, байт - начало);
+        return КороткоеЦелое{значение, байт};
+    }
+
+    // Reads a short integer into `куда`, as число() would read it; false,
+    // with nothing read, when it is not one.
+    bool целое_подряд(Token& куда) {
+        const auto целое = короткое_целое(л.текст, л.байт);
+        if (!целое)
+            return false;
+        перейти_в_строке(целое->конец, целое->конец - л.байт);
         прочитать_текущий();
         куда.вид = ВидТокена::ЦелоеЛит;
-        куда.значение.emplace<std::int64_t>(значение);
+        куда.значение.emplace<std::int64_t>(целое->значение);
         return true;
+    }
+
+    // Whether a run's token starts at the current byte.
+    bool серия_следом() const {
+        return л.байт < л.текст.size() && в_серии[static_cast<unsigned char>(л.текст[л.байт])];
     }
 
     [[gnu::noinline]] Итог число() {
@@ -547,49 +629,103 @@ struct Разбор {
             return;
         }
         куда.вид = ВидТокена::Идентификатор;
-        куда.значение.emplace<std::string>(слово);
+        // Made empty in place, then filled: emplace with the bytes would
+        // build the name in a temporary variant and move it over.
+        куда.значение.emplace<std::string>().assign(слово);
     }
 
     // A punctuation character, with its two-character form when the next
     // character completes one. All of them are ASCII, so both are told by
-    // their bytes and the cursor moves past them without decoding.
+    // their bytes and the cursor moves past them without decoding. True when
+    // a run's token follows at once.
     bool знак(Token& куда) {
-        const char32_t с = текущий();
-        if (с >= 0x80)
-            return false;
-        const ЗнакПунктуации& знак = знаки_пунктуации[с];
-        if (знак.одиночный == ВидТокена::КонецФайла)
-            return false;
-        ВидТокена вид = знак.одиночный;
-        std::size_t длина = 1;
-        if (знак.второй != '\0' && л.байт + 1 < л.текст.size() &&
-            л.текст[л.байт + 1] == знак.второй) {
-            вид = знак.двойной;
-            длина = 2;
-        }
+        const auto [вид, длина] = знак_в(л.текст, л.байт);
         перейти_в_строке(л.байт + длина, длина);
-        прочитать_текущий();
+        прочитать_следующий_ascii();
         куда.вид = вид;
-        return true;
+        return серия_следом();
     }
 
-    // Reads one token into `куда`, a token of the list built in place; false
+    // The punctuation token whose ASCII character is at `байт` and the bytes
+    // it takes.
+    static std::pair<ВидТокена, std::size_t> знак_в(std::string_view текст, std::size_t байт) {
+        const ЗнакПунктуации& знак = знаки_пунктуации[static_cast<unsigned char>(текст[байт])];
+        if (знак.второй != '\0' && байт + 1 < текст.size() && текст[байт + 1] == знак.второй)
+            return {знак.двойной, 2};
+        return {знак.одиночный, 1};
+    }
+
+    // Reads the tokens of a run (punctuation but '/', which may start a
+    // comment, and short integers) that follow one another at once from the
+    // current character, the densest text there is, into the room of the
+    // list's last chunk, at most `не_больше`, with the cursor kept in locals;
+    // returns how many. The positions of every token must fit in 32 bits.
+    std::size_t серия(СписокТокенов& токены, std::size_t не_больше) {
+        const std::string_view текст = л.текст;
+        const std::size_t начало = л.байт;
+        // Every token takes a byte at least, so no more than `не_больше` of
+        // them start before this byte.
+        const std::size_t граница =
+            начало + std::min(текст.size() - начало, std::min(не_больше, токены.места_в_куске()));
+        const auto строка = static_cast<std::uint32_t>(л.строка);
+        const auto столбец_начала = static_cast<std::uint32_t>(л.столбец);
+        const auto индекс_начала = static_cast<std::uint32_t>(л.индекс);
+        std::size_t байт = начало;
+        std::size_t прочитано = 0;
+        const auto добавить = [&](const Token& т, std::size_t длина) {
+            const auto сдвиг = static_cast<std::uint32_t>(байт - начало);
+            токены.добавить_в_кусок({т, строка, столбец_начала + сдвиг, индекс_начала + сдвиг,
+                                     индекс_начала + сдвиг + static_cast<std::uint32_t>(длина)});
+            байт += длина;
+            ++прочитано;
+        };
+        while (байт < граница) {
+            // Punctuation, the most of a run, in a loop of its own.
+            while (байт < граница &&
+                   знаки_без_комментария[static_cast<unsigned char>(текст[байт])]) {
+                const auto [вид, длина] = знак_в(текст, байт);
+                добавить(Token::простой(вид), длина);
+            }
+            if (байт >= граница || !цифра(static_cast<unsigned char>(текст[байт])))
+                break;
+            const auto целое = короткое_целое(текст, байт);
+            if (!целое)
+                break;
+            добавить(Token::целое(целое->значение), целое->конец - байт);
+        }
+        if (прочитано == 0)
+            return 0;
+        перейти_в_строке(байт, байт - начало);
+        прочитать_следующий_ascii();
+        return прочитано;
+    }
+
+    // Reads one token into `куда`, a token of the list built in place; Нет
     // when the text holds no token there, the error then kept in `ошибка_токена`.
     // Names and punctuation are read here; numbers, texts and errors out of
     // line, so that this stays small on the path most tokens take.
-    bool токен(Token& куда) {
+    Прочитан
+    токен(Token& куда) {
         const char32_t с = текущий();
-        if (с == U'_' || (с < 0x80      ? (с | 0x20) >= U'a' && (с | 0x20) <= U'z'
-                          : с < 0x10000 ? символ_слова.буквы[с]
-                                        : unicode::буквенный(с))) {
+        if (с < 0x80) {
+            switch (свойства_ascii[с].начало) {
+                case НачалоASCII::Знак:
+                    return знак(куда) ? Прочитан::СерияСледом : Прочитан::Токен;
+                case НачалоASCII::Слово:
+                    слово(куда);
+                    return Прочитан::Токен;
+                case НачалоASCII::Цифра:
+                    if (целое_подряд(куда))
+                        return серия_следом() ? Прочитан::СерияСледом : Прочитан::Токен;
+                    break;
+                case НачалоASCII::Прочее:
+                    break;
+            }
+        } else if (с < 0x10000 ? символ_слова.буквы[с] : unicode::буквенный(с)) {
             слово(куда);
-            return true;
+            return Прочитан::Токен;
         }
-        if (цифра(с) && целое_подряд(куда))
-            return true;
-        if (знак(куда))
-            return true;
-        return литерал_или_ошибка(куда);
+        return литерал_или_ошибка(куда) ? Прочитан::Токен : Прочитан::Нет;
     }
 
     // A number that is not a short integer, a text, or the error of a
@@ -626,8 +762,9 @@ tl::expected<void, ОшибкаЛексера> Лексер::дописать(С
     // Line, column and index never pass the text's length plus one, so in
     // a text shorter than 2^32 − 1 bytes they fit without being bounded.
     const bool позиции_влезают = текст.size() < std::numeric_limits<std::uint32_t>::max() - 1;
-    for (; не_больше > 0; --не_больше) {
+    while (не_больше > 0) {
         разбор.пропустить_пробелы_и_комментарии();
+        --не_больше;
         auto& место = токены.emplace_back();
         if (позиции_влезают) [[likely]] {
             место.строка = static_cast<std::uint32_t>(строка);
@@ -643,12 +780,17 @@ tl::expected<void, ОшибкаЛексера> Лексер::дописать(С
             место.индекс_конца = позиция(индекс);
             return {};
         }
-        if (!разбор.токен(место.токен)) [[unlikely]] {
+        const Прочитан прочитан = разбор.токен(место.токен);
+        if (прочитан == Прочитан::Нет) [[unlikely]] {
             место.токен = Token::простой(ВидТокена::КонецФайла);
             место.индекс_конца = место.индекс_начала;
             return tl::unexpected(std::move(*разбор.ошибка_токена));
         }
         место.индекс_конца = позиция(индекс);
+        // Tokens of a run right after one, as in a dense expression, are
+        // read at once.
+        if (прочитан == Прочитан::СерияСледом && позиции_влезают)
+            не_больше -= разбор.серия(токены, не_больше);
     }
     return {};
 }

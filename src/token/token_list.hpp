@@ -61,6 +61,16 @@ struct СписокТокенов {
         return куски.back().emplace_back();
     }
 
+    // How many tokens the last chunk, the one being filled, takes before a
+    // new one is made.
+    std::size_t места_в_куске() const { return куски.empty() ? 0 : в_куске - куски.back().size(); }
+
+    // A token at the end of the last chunk, which has room for it.
+    void добавить_в_кусок(const ТокенСПозицией& токен) {
+        ++всего;
+        куски.back().push_back(токен);
+    }
+
     // Out of line, so that the lexer's loop around emplace_back stays tight.
     [[gnu::noinline]] void добавить_кусок() {
         // The first chunk grows as it fills, so a short text (an interpolated

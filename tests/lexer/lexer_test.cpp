@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace vokra {
 namespace {
@@ -186,6 +187,53 @@ TEST(Лексер, Ошибки) {
             << с.текст << " → " << токены.error().сообщение << " @" << токены.error().строка << ":"
             << токены.error().столбец;
     }
+}
+
+// Every token with its position, or the error, as the lexer gives them when
+// it is asked for at most `за_раз` tokens at a time into one list.
+std::string позиции_по(std::string_view текст, std::size_t за_раз) {
+    auto лексер = Лексер::новый(текст);
+    СписокТокенов токены;
+    std::string итог;
+    while (токены.empty() || токены.back().токен.вид != ВидТокена::КонецФайла) {
+        const std::size_t было = токены.size();
+        if (auto прочитано = лексер.дописать(токены, за_раз); !прочитано)
+            return fmt::format("ошибка: {} @{}:{}", прочитано.error().сообщение,
+                               прочитано.error().строка, прочитано.error().столбец);
+        if (токены.size() - было > за_раз)
+            return "больше токенов, чем просили";
+    }
+    for (const auto& т : токены)
+        итог += fmt::format("{}@{}:{}[{},{}) ", т.токен.отладка(), т.строка, т.столбец,
+                            т.индекс_начала, т.индекс_конца);
+    return итог;
+}
+
+TEST(Лексер, ЗнакиИЧислаПодрядКакПоОдному) {
+    // Punctuation and short integers written without white space are read
+    // in runs; one token at a time they are read one by one. Both must give
+    // the same tokens, positions and errors, the list's chunk boundary and
+    // the count asked for included.
+    const std::string тексты[] = {
+        "(1)(22)[[3]]~~1^2,3;4",
+        "a[i](j)->k!=l&&m||n<=o>=p==q-->=<<=",
+        "((//к\n))/*б*/((/ ))",
+        "(1.5)(1.)(1.x)(007)(123456789012345678)(1234567890123456789)",
+        "(\n)(\n1)\t[ж](ф(ф(1)))",
+        "((9223372036854775808))",
+        "[1)(\"т\")(@",
+        std::string(5000, '(') + "1" + std::string(5000, ')'),
+    };
+    for (const auto& текст : тексты) {
+        const std::string по_одному = позиции_по(текст, 1);
+        for (const std::size_t за_раз :
+             {std::size_t{3}, СписокТокенов::в_куске, std::numeric_limits<std::size_t>::max()})
+            EXPECT_EQ(позиции_по(текст, за_раз), по_одному) << текст.substr(0, 40) << " " << за_раз;
+    }
+    EXPECT_EQ(позиции("(1)->[22]"),
+              "ОткрКруглая@1:1[0,1) ЦелоеЛит@1:2[1,2) ЗакрКруглая@1:3[2,3) Стрелка@1:4[3,5) "
+              "ОткрКвадратная@1:6[5,6) ЦелоеЛит@1:7[6,8) ЗакрКвадратная@1:9[8,9) "
+              "КонецФайла@1:10[9,9) ");
 }
 
 TEST(Лексер, ДробныеЧислаОкругляютсяИПереполняются) {
