@@ -271,10 +271,20 @@ struct Парсер {
     Итог<ast::Выражение> разобрать_префиксное();
     // The binary levels from `уровень` (1 loosest … 10 tightest) down.
     Итог<ast::Выражение> разобрать_бинарное(int уровень);
+    // The same past a first operand `левое` read from the token `начало` on:
+    // the operators after it and their operands, or the error of one.
+    void дособрать_бинарное(Итог<ast::Выражение>& левое, int уровень, std::size_t начало);
+    // The whole expression whose first primary, read from the token `начало`
+    // on, is `операнд`: its postfix chain and the binary operators after it.
+    void дособрать_выражение(Итог<ast::Выражение>& операнд, std::size_t начало);
 
     // Primary and postfix expressions.
     Итог<ast::Выражение> разобрать_первичное();
     Итог<ast::Выражение> дособрать_постфиксные_операции(ast::Выражение выражение);
+    // The rest of the array literal opened at the token `открытие`, after its
+    // first element, `первый` (moved from), or none: its other elements, its
+    // `]` and its edits.
+    Итог<ast::Выражение> закончить_массив(std::size_t открытие, ast::Выражение* первый);
     Итог<std::vector<ast::Выражение>> разобрать_аргументы();
     // `<types>(args)` tried from the current `<`; nothing (and the cursor and
     // edits as they were) when it does not read that way. The call's record

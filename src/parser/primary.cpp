@@ -1,6 +1,9 @@
 // Primary expressions, the postfix chain and call arguments.
 #include <fmt/format.h>
 
+#include <utility>
+#include <vector>
+
 #include "parser/internal.hpp"
 #include "parser/messages.hpp"
 #include "parser/words.hpp"
@@ -242,33 +245,39 @@ std::optional<ОшибкаПарсера> Парсер::прочтённое_в_
             return std::move(внутри);
         }
         case ВидТокена::ОткрКвадратная: {
-            const std::size_t открытие = текущий;
+            // A nest of literals, `[[[1]]]`, each the first element of the
+            // one around it, is gone down in a loop: each inner `[` opens
+            // the level that reading the element would open. On the way
+            // back each inner literal is read on as the first operand of
+            // its element, and the literal around it finished, as the
+            // recursion would read them, with no frames per level. Only a
+            // nest keeps a list of the openings around its innermost.
+            std::vector<std::size_t> внешние;
+            std::size_t открытие = текущий;
             продвинуться();
-            ast::Выражение::МассивЛит литерал;
-            if (!проверить(ВидТокена::ЗакрКвадратная)) {
+            while (проверить(ВидТокена::ОткрКвадратная)) {
                 отбросить_прочитанные();
-                ВЗЯТЬ(первый, разобрать_выражение());
-                if (проверить(ВидТокена::Запятая)) {
-                    НаОбщемСписке элементы(аргументы_вызовов);
-                    элементы.добавить(std::move(первый));
-                    while (совпадает(ВидТокена::Запятая)) {
-                        отбросить_прочитанные();
-                        ВЗЯТЬ(элемент, разобрать_выражение());
-                        элементы.добавить(std::move(элемент));
-                    }
-                    литерал.элементы = элементы.взять<ast::СписокУзлов<ast::Выражение>>();
-                } else {
-                    // A literal of one element, what nests are made of, takes
-                    // it straight into its place, a list made at its size.
-                    литерал.элементы = ast::СписокУзлов<ast::Выражение>(
-                        std::make_move_iterator(&первый), std::make_move_iterator(&первый + 1));
-                }
+                ПОПЫТКА(вложенность.глубже());
+                внешние.push_back(std::exchange(открытие, текущий));
+                продвинуться();
             }
-            const std::size_t закрытие = текущий;
-            ПОПЫТКА(ожидать(ВидТокена::ЗакрКвадратная, описания::конец_литерала_массива));
-            заменить(открытие, слова::правка_массив);
-            заменить(закрытие, слова::правка_закрыть);
-            return итог_узел(std::move(литерал));
+            if (проверить(ВидТокена::ЗакрКвадратная))
+                return закончить_массив(открытие, nullptr);
+            отбросить_прочитанные();
+            auto итог = разобрать_выражение();
+            if (итог)
+                итог = закончить_массив(открытие, &*итог);
+            while (итог && !внешние.empty()) {
+                // The inner literal's level closes as its reading returns.
+                --глубина;
+                --вложенность.открыто;
+                дособрать_выражение(итог, открытие);
+                открытие = внешние.back();
+                внешние.pop_back();
+                if (итог)
+                    итог = закончить_массив(открытие, &*итог);
+            }
+            return итог;
         }
         default:
             if (числовое_слово(токен.вид) &&
@@ -314,6 +323,32 @@ std::optional<ОшибкаПарсера> Парсер::прочтённое_в_
     if (auto оператор = битовая_функция(вызов.имя(), вызов.аргументы()))
         return std::move(*оператор);
     return итог_узел(std::move(вызов));
+}
+
+Итог<ast::Выражение> Парсер::закончить_массив(std::size_t открытие, ast::Выражение* первый) {
+    ast::Выражение::МассивЛит литерал;
+    if (первый) {
+        if (проверить(ВидТокена::Запятая)) {
+            НаОбщемСписке элементы(аргументы_вызовов);
+            элементы.добавить(std::move(*первый));
+            while (совпадает(ВидТокена::Запятая)) {
+                отбросить_прочитанные();
+                ВЗЯТЬ(элемент, разобрать_выражение());
+                элементы.добавить(std::move(элемент));
+            }
+            литерал.элементы = элементы.взять<ast::СписокУзлов<ast::Выражение>>();
+        } else {
+            // A literal of one element, what nests are made of, takes it
+            // straight into its place, a list made at its size.
+            литерал.элементы = ast::СписокУзлов<ast::Выражение>(
+                std::make_move_iterator(первый), std::make_move_iterator(первый + 1));
+        }
+    }
+    const std::size_t закрытие = текущий;
+    ПОПЫТКА(ожидать(ВидТокена::ЗакрКвадратная, описания::конец_литерала_массива));
+    заменить(открытие, слова::правка_массив);
+    заменить(закрытие, слова::правка_закрыть);
+    return итог_узел(std::move(литерал));
 }
 
 Итог<ast::Выражение> Парсер::дособрать_постфиксные_операции(ast::Выражение выражение) {
