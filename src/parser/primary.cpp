@@ -271,7 +271,10 @@ std::optional<ОшибкаПарсера> Парсер::прочтённое_в_
                 // The inner literal's level closes as its reading returns.
                 --глубина;
                 --вложенность.открыто;
-                дособрать_выражение(итог, открытие);
+                // An element that ends at its literal, as most in a nest
+                // do, has nothing more to read.
+                if (!проверить(ВидТокена::ЗакрКвадратная) && !проверить(ВидТокена::Запятая))
+                    дособрать_выражение(итог, открытие);
                 открытие = внешние.back();
                 внешние.pop_back();
                 if (итог)
