@@ -282,9 +282,11 @@ struct Парсер {
     Итог<ast::Выражение> разобрать_первичное();
     Итог<ast::Выражение> дособрать_постфиксные_операции(ast::Выражение выражение);
     // The rest of the array literal opened at the token `открытие`, after its
-    // first element, `первый` (moved from), or none: its other elements, its
-    // `]` and its edits.
-    Итог<ast::Выражение> закончить_массив(std::size_t открытие, ast::Выражение* первый);
+    // first element, which `элемент` holds: its other elements, its `]` and
+    // its edits; the literal, or the error, then takes the element's place.
+    void закончить_массив(std::size_t открытие, Итог<ast::Выражение>& элемент);
+    // The `]` of the array literal opened at the token `открытие`, and its edits.
+    Итог<void> закрыть_массив(std::size_t открытие);
     Итог<std::vector<ast::Выражение>> разобрать_аргументы();
     // `<types>(args)` tried from the current `<`; nothing (and the cursor and
     // edits as they were) when it does not read that way. The call's record
