@@ -252,14 +252,13 @@ std::optional<ОшибкаПарсера> Парсер::прочтённое_в_
             // its element, and the literal around it finished, as the
             // recursion would read them, with no frames per level. Only a
             // nest keeps a list of the openings around its innermost.
+            // Every step is past a `[` already seen, so no end of the text.
             std::vector<std::size_t> внешние;
-            std::size_t открытие = текущий;
-            продвинуться();
+            std::size_t открытие = текущий++;
             while (проверить(ВидТокена::ОткрКвадратная)) {
                 отбросить_прочитанные();
                 ПОПЫТКА(вложенность.глубже());
-                внешние.push_back(std::exchange(открытие, текущий));
-                продвинуться();
+                внешние.push_back(std::exchange(открытие, текущий++));
             }
             if (проверить(ВидТокена::ЗакрКвадратная)) {
                 ПОПЫТКА(закрыть_массив(открытие));
@@ -330,7 +329,7 @@ std::optional<ОшибкаПарсера> Парсер::прочтённое_в_
     return итог_узел(std::move(вызов));
 }
 
-Итог<void> Парсер::закрыть_массив(std::size_t открытие) {
+[[gnu::always_inline]] inline Итог<void> Парсер::закрыть_массив(std::size_t открытие) {
     const std::size_t закрытие = текущий;
     ПОПЫТКА(ожидать(ВидТокена::ЗакрКвадратная, описания::конец_литерала_массива));
     заменить(открытие, слова::правка_массив);
