@@ -252,22 +252,26 @@ std::optional<ОшибкаПарсера> Парсер::прочтённое_в_
             // its element, and the literal around it finished, as the
             // recursion would read them, with no frames per level. Only a
             // nest keeps a list of the openings around its innermost.
-            // Every step is past a `[` already seen, so no end of the text.
             std::vector<std::size_t> внешние;
+            // Every step is past a `[` already seen, so no end of the text.
             std::size_t открытие = текущий++;
             while (вид_здесь() == ВидТокена::ОткрКвадратная) {
                 отбросить_прочитанные();
                 ПОПЫТКА(вложенность.глубже());
                 внешние.push_back(std::exchange(открытие, текущий++));
             }
-            if (проверить(ВидТокена::ЗакрКвадратная)) {
-                ПОПЫТКА(закрыть_массив(открытие));
-                return итог_узел(ast::Выражение::МассивЛит{});
-            }
-            отбросить_прочитанные();
-            auto итог = разобрать_выражение();
-            if (итог)
-                закончить_массив(открытие, итог);
+            // The innermost literal, empty or read from its first element.
+            auto итог = [&]() -> Итог<ast::Выражение> {
+                if (вид_здесь() == ВидТокена::ЗакрКвадратная) {
+                    ПОПЫТКА(закрыть_массив(открытие));
+                    return итог_узел(ast::Выражение::МассивЛит{});
+                }
+                отбросить_прочитанные();
+                auto первый = разобрать_выражение();
+                if (первый)
+                    закончить_массив(открытие, первый);
+                return первый;
+            }();
             while (итог && !внешние.empty()) {
                 // The inner literal's level closes as its reading returns.
                 --глубина;
