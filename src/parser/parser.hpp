@@ -169,6 +169,11 @@ struct Парсер {
     const ТокенСПозицией& текущий_токен() const { return токен_по_индексу(текущий); }
     bool проверить(const Token& образец) const;
     bool проверить(ВидТокена вид) const { return текущий_токен().токен.вид == вид; }
+    // The kind of the current token, told inline: for the steps a nest takes
+    // at every level.
+    [[gnu::always_inline]] ВидТокена вид_здесь() const {
+        return токен_по_индексу(текущий).токен.вид;
+    }
     // Frees the tokens before the current one while no edits are recorded:
     // where no speculative read is open nothing reads them again, and inside
     // one a parser that lexes its text lexes them again if it goes back.
@@ -271,10 +276,22 @@ struct Парсер {
     Итог<ast::Выражение> разобрать_префиксное();
     // The binary levels from `уровень` (1 loosest … 10 tightest) down.
     Итог<ast::Выражение> разобрать_бинарное(int уровень);
+    // The same past a first operand `левое` read from the token `начало` on:
+    // the operators after it and their operands, or the error of one.
+    void дособрать_бинарное(Итог<ast::Выражение>& левое, int уровень, std::size_t начало);
+    // The whole expression whose first primary, read from the token `начало`
+    // on, is `операнд`: its postfix chain and the binary operators after it.
+    void дособрать_выражение(Итог<ast::Выражение>& операнд, std::size_t начало);
 
     // Primary and postfix expressions.
     Итог<ast::Выражение> разобрать_первичное();
     Итог<ast::Выражение> дособрать_постфиксные_операции(ast::Выражение выражение);
+    // The rest of the array literal opened at the token `открытие`, after its
+    // first element, which `элемент` holds: its other elements, its `]` and
+    // its edits; the literal, or the error, then takes the element's place.
+    void закончить_массив(std::size_t открытие, Итог<ast::Выражение>& элемент);
+    // The `]` of the array literal opened at the token `открытие`, and its edits.
+    Итог<void> закрыть_массив(std::size_t открытие);
     Итог<std::vector<ast::Выражение>> разобрать_аргументы();
     // `<types>(args)` tried from the current `<`; nothing (and the cursor and
     // edits as they were) when it does not read that way. The call's record

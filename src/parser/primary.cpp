@@ -1,6 +1,9 @@
 // Primary expressions, the postfix chain and call arguments.
 #include <fmt/format.h>
 
+#include <utility>
+#include <vector>
+
 #include "parser/internal.hpp"
 #include "parser/messages.hpp"
 #include "parser/words.hpp"
@@ -242,33 +245,48 @@ std::optional<ОшибкаПарсера> Парсер::прочтённое_в_
             return std::move(внутри);
         }
         case ВидТокена::ОткрКвадратная: {
-            const std::size_t открытие = текущий;
-            продвинуться();
-            ast::Выражение::МассивЛит литерал;
-            if (!проверить(ВидТокена::ЗакрКвадратная)) {
+            // A nest of literals, `[[[1]]]`, each the first element of the
+            // one around it, is gone down in a loop: each inner `[` opens
+            // the level that reading the element would open. On the way
+            // back each inner literal is read on as the first operand of
+            // its element, and the literal around it finished, as the
+            // recursion would read them, with no frames per level. Only a
+            // nest keeps a list of the openings around its innermost.
+            std::vector<std::size_t> внешние;
+            // Every step is past a `[` already seen, so no end of the text.
+            std::size_t открытие = текущий++;
+            while (вид_здесь() == ВидТокена::ОткрКвадратная) {
                 отбросить_прочитанные();
-                ВЗЯТЬ(первый, разобрать_выражение());
-                if (проверить(ВидТокена::Запятая)) {
-                    НаОбщемСписке элементы(аргументы_вызовов);
-                    элементы.добавить(std::move(первый));
-                    while (совпадает(ВидТокена::Запятая)) {
-                        отбросить_прочитанные();
-                        ВЗЯТЬ(элемент, разобрать_выражение());
-                        элементы.добавить(std::move(элемент));
-                    }
-                    литерал.элементы = элементы.взять<ast::СписокУзлов<ast::Выражение>>();
-                } else {
-                    // A literal of one element, what nests are made of, takes
-                    // it straight into its place, a list made at its size.
-                    литерал.элементы = ast::СписокУзлов<ast::Выражение>(
-                        std::make_move_iterator(&первый), std::make_move_iterator(&первый + 1));
-                }
+                ПОПЫТКА(вложенность.глубже());
+                внешние.push_back(std::exchange(открытие, текущий++));
             }
-            const std::size_t закрытие = текущий;
-            ПОПЫТКА(ожидать(ВидТокена::ЗакрКвадратная, описания::конец_литерала_массива));
-            заменить(открытие, слова::правка_массив);
-            заменить(закрытие, слова::правка_закрыть);
-            return итог_узел(std::move(литерал));
+            // The innermost literal, empty or read from its first element.
+            auto итог = [&]() -> Итог<ast::Выражение> {
+                if (вид_здесь() == ВидТокена::ЗакрКвадратная) {
+                    ПОПЫТКА(закрыть_массив(открытие));
+                    return итог_узел(ast::Выражение::МассивЛит{});
+                }
+                отбросить_прочитанные();
+                auto первый = разобрать_выражение();
+                if (первый)
+                    закончить_массив(открытие, первый);
+                return первый;
+            }();
+            while (итог && !внешние.empty()) {
+                // The inner literal's level closes as its reading returns.
+                --глубина;
+                --вложенность.открыто;
+                // An element that ends at its literal, as most in a nest
+                // do, has nothing more to read.
+                if (const ВидТокена после = вид_здесь();
+                    после != ВидТокена::ЗакрКвадратная && после != ВидТокена::Запятая)
+                    дособрать_выражение(итог, открытие);
+                открытие = внешние.back();
+                внешние.pop_back();
+                if (итог)
+                    закончить_массив(открытие, итог);
+            }
+            return итог;
         }
         default:
             if (числовое_слово(токен.вид) &&
@@ -314,6 +332,45 @@ std::optional<ОшибкаПарсера> Парсер::прочтённое_в_
     if (auto оператор = битовая_функция(вызов.имя(), вызов.аргументы()))
         return std::move(*оператор);
     return итог_узел(std::move(вызов));
+}
+
+[[gnu::always_inline]] inline Итог<void> Парсер::закрыть_массив(std::size_t открытие) {
+    const std::size_t закрытие = текущий;
+    if (вид_здесь() != ВидТокена::ЗакрКвадратная)
+        return не_то_ожидалось(ВидТокена::ЗакрКвадратная, описания::конец_литерала_массива);
+    ++текущий;
+    заменить(открытие, слова::правка_массив);
+    заменить(закрытие, слова::правка_закрыть);
+    return {};
+}
+
+void Парсер::закончить_массив(std::size_t открытие, Итог<ast::Выражение>& элемент) {
+    // The literal is made in the element's place once its `]` is read.
+    const auto поставить = [&](ast::СписокУзлов<ast::Выражение>&& элементы) {
+        if (auto закрыт = закрыть_массив(открытие); !закрыт)
+            элемент = tl::unexpected(std::move(закрыт.error()));
+        else
+            элемент->вид.emplace<ast::Выражение::МассивЛит>(std::move(элементы));
+    };
+    if (вид_здесь() != ВидТокена::Запятая) {
+        // A literal of one element, what nests are made of, takes it
+        // straight into its place, a list made at its size.
+        поставить(ast::СписокУзлов<ast::Выражение>(std::make_move_iterator(&*элемент),
+                                                   std::make_move_iterator(&*элемент + 1)));
+        return;
+    }
+    НаОбщемСписке элементы(аргументы_вызовов);
+    элементы.добавить(std::move(*элемент));
+    while (совпадает(ВидТокена::Запятая)) {
+        отбросить_прочитанные();
+        auto следующий = разобрать_выражение();
+        if (!следующий) {
+            элемент = std::move(следующий);
+            return;
+        }
+        элементы.добавить(std::move(*следующий));
+    }
+    поставить(элементы.взять<ast::СписокУзлов<ast::Выражение>>());
 }
 
 Итог<ast::Выражение> Парсер::дособрать_постфиксные_операции(ast::Выражение выражение) {

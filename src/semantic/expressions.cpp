@@ -69,9 +69,15 @@ bool вставляется_в_текст(const Т& тип) {
                 return ошибка(fmt::format(сообщения::элемент_массива_тип, номер, *другой, *тип));
         }
         // The node of the element is made before the type it is made of
-        // gives way to the array.
+        // gives way to the array; a level inside a nest is an array
+        // already, and only its fields change.
         ОбщийТип элемент(std::move(*тип));
-        тип->вид.emplace<Т::Массив>(std::move(элемент), элементы.size());
+        if (auto* массив_ниже = std::get_if<Т::Массив>(&тип->вид)) {
+            массив_ниже->элемент = std::move(элемент);
+            массив_ниже->размер = элементы.size();
+        } else {
+            тип->вид.emplace<Т::Массив>(std::move(элемент), элементы.size());
+        }
         if (выше.empty())
             break;
         уровень = выше.back();
