@@ -45,8 +45,12 @@ bool вставляется_в_текст(const Т& тип) {
 // first element of each level: the first elements are gone down in a loop,
 // each level found not empty on the way, and on the way back each level
 // checks its other elements against the type of the one below, as the
-// recursion would check them, and wraps that type in place, with no frame
-// per level. Only a nest deeper than one keeps a list of its levels.
+// recursion would check them, with no frame per level. The type below is
+// held as its shared node, and each level's node is found by that node and
+// the level's size, so no level's type is built, hashed or compared whole;
+// only the outermost level is a type of its own. A run of levels of one
+// element each is wrapped at once. Only a nest deeper than
+// one keeps a list of its levels.
 Итог<Т> тип_массива(СемантическийАнализатор& а, const В::МассивЛит& массив) {
     if (массив.элементы.empty())
         return ошибка(fmt::format(сообщения::пустой_массив));
@@ -58,32 +62,34 @@ bool вставляется_в_текст(const Т& тип) {
         выше.push_back(уровень);
         уровень = вложенный;
     }
-    auto тип = а.тип_выражения(уровень->элементы[0]);
-    while (тип) {
+    auto первый = а.тип_выражения(уровень->элементы[0]);
+    if (!первый)
+        return первый;
+    ОбщийТип ниже(std::move(*первый));
+    for (;;) {
         const auto& элементы = уровень->элементы;
         for (std::size_t номер = 1; номер < элементы.size(); ++номер) {
             auto другой = а.тип_выражения(элементы[номер]);
             if (!другой)
                 return другой;
-            if (!другой->неизвестен() && *другой != *тип)
-                return ошибка(fmt::format(сообщения::элемент_массива_тип, номер, *другой, *тип));
-        }
-        // The node of the element is made before the type it is made of
-        // gives way to the array; a level inside a nest is an array
-        // already, and only its fields change.
-        ОбщийТип элемент(std::move(*тип));
-        if (auto* массив_ниже = std::get_if<Т::Массив>(&тип->вид)) {
-            массив_ниже->элемент = std::move(элемент);
-            массив_ниже->размер = элементы.size();
-        } else {
-            тип->вид.emplace<Т::Массив>(std::move(элемент), элементы.size());
+            if (!другой->неизвестен() && *другой != *ниже)
+                return ошибка(fmt::format(сообщения::элемент_массива_тип, номер, *другой, *ниже));
         }
         if (выше.empty())
-            break;
+            return Т{Т::Массив{std::move(ниже), элементы.size()}};
+        ниже = общий_массив(std::move(ниже), элементы.size());
         уровень = выше.back();
         выше.pop_back();
+        // The levels that hold the level below alone, the outermost one
+        // aside, check nothing and are wrapped in one run.
+        std::size_t одиночных = 0;
+        for (; !выше.empty() && уровень->элементы.size() == 1; ++одиночных) {
+            уровень = выше.back();
+            выше.pop_back();
+        }
+        if (одиночных > 0)
+            ниже = общий_массив(std::move(ниже), 1, одиночных);
     }
-    return тип;
 }
 
 // A chain of field accesses, `а.б.в`, holds its first object innermost: it

@@ -383,6 +383,16 @@ std::size_t хеш_числа(std::uint64_t число) {
     return ХешКлюча::смешать(соль, число);
 }
 
+// The hash of `Массив { элемент, размер }` from its element's hash, as
+// хеш_типа gives it.
+std::size_t хеш_массива(std::size_t хеш_элемента, std::uint64_t размер) {
+    constexpr std::size_t вид_массива = 15;
+    static_assert(std::is_same_v<std::variant_alternative_t<вид_массива, РешённыйТип::Вид>,
+                                 РешённыйТип::Массив>);
+    static const std::size_t зерно = зерно_вида(вид_массива);
+    return ХешКлюча::смешать(ХешКлюча::смешать(зерно, хеш_элемента), хеш_числа(размер));
+}
+
 }  // namespace
 
 std::size_t хеш_типа(const РешённыйТип& тип) {
@@ -393,10 +403,7 @@ std::size_t хеш_типа(const РешённыйТип& тип) {
                    []<БезДанных К>(const К&) {},
                    [&](const Т::Структура& с) { смешать(с.имя.хеш()); },
                    [&](const Т::Контракт& к) { смешать(к.имя.хеш()); },
-                   [&](const Т::Массив& м) {
-                       смешать(м.элемент.хеш());
-                       смешать(хеш_числа(м.размер));
-                   },
+                   [&](const Т::Массив& м) { хеш = хеш_массива(м.элемент.хеш(), м.размер); },
                    [&](const Т::Результат& р) { смешать(р.тип.хеш()); },
                    [&](const Т::Список& с) { смешать(с.элемент.хеш()); },
                    [&](const Т::Канал& к) { смешать(к.элемент.хеш()); },
@@ -486,25 +493,36 @@ thread_local НедавниеУзлы* недавние_узлы_потока = 
 
 namespace {
 
-// The node equal to `тип`: one the check made lately, or the shared one, or
-// the one `сделать` makes of it with its hash.
-template <class Сделать>
-std::shared_ptr<const УзелТипа> общий_узел(const РешённыйТип& тип, Сделать&& сделать) {
-    const std::size_t хеш = хеш_типа(тип);
-    // The types inside a node are nodes already, so comparing two nodes
-    // compares their own level alone.
-    const auto равен = [&](const УзелТипа& узел) { return узел.хеш == хеш && узел.тип == тип; };
+// The place of the recent nodes that holds the node of this hash `равен`
+// accepts, if the check made it lately.
+template <class Равен>
+const std::shared_ptr<const УзелТипа>* недавний_узел(std::size_t хеш, Равен&& равен) {
     using Н = НедавниеУзлы;
+    auto* недавние = недавние_узлы_потока;
+    if (!недавние)
+        return nullptr;
+    const std::size_t место = 2 * (хеш & (Н::наборов - 1));
+    const auto& кусок = недавние->куски[место / Н::мест_в_куске];
+    if (!кусок)
+        return nullptr;
+    for (const auto& недавний : std::span(&(*кусок)[место % Н::мест_в_куске], 2))
+        if (недавний && равен(*недавний))
+            return &недавний;
+    return nullptr;
+}
+
+// The node of this hash that `равен` accepts: one the check made lately, or
+// the shared one, or the one `сделать` makes with the hash.
+template <class Равен, class Сделать>
+std::shared_ptr<const УзелТипа> общий_узел(std::size_t хеш, Равен&& равен, Сделать&& сделать) {
+    using Н = НедавниеУзлы;
+    if (const auto* недавний = недавний_узел(хеш, равен))
+        return *недавний;
     auto* недавние = недавние_узлы_потока;
     const std::size_t место = 2 * (хеш & (Н::наборов - 1));
     std::unique_ptr<Н::Кусок>* кусок = nullptr;
-    if (недавние) {
+    if (недавние)
         кусок = &недавние->куски[место / Н::мест_в_куске];
-        if (*кусок)
-            for (const auto& недавний : std::span(&(**кусок)[место % Н::мест_в_куске], 2))
-                if (недавний && равен(*недавний))
-                    return недавний;
-    }
     auto узел =
         ТаблицаОбщих<УзелТипа>::общая().найти_или_сделать(хеш, равен, [&] { return сделать(хеш); });
     if (кусок == nullptr)
@@ -518,16 +536,60 @@ std::shared_ptr<const УзелТипа> общий_узел(const Решённы
     return узел;
 }
 
+// The types inside a node are nodes already, so comparing two nodes
+// compares their own level alone.
+auto равен_типу(const РешённыйТип& тип, std::size_t хеш) {
+    return [&тип, хеш](const УзелТипа& узел) { return узел.хеш == хеш && узел.тип == тип; };
+}
+
 }  // namespace
 
-ОбщийТип::ОбщийТип(const РешённыйТип& тип)
-    : узел(общий_узел(
-          тип, [&](std::size_t хеш) { return std::make_shared<const УзелТипа>(тип, хеш); })) {}
+ОбщийТип::ОбщийТип(const РешённыйТип& тип) {
+    const std::size_t хеш = хеш_типа(тип);
+    узел = общий_узел(хеш, равен_типу(тип, хеш),
+                      [&](std::size_t х) { return std::make_shared<const УзелТипа>(тип, х); });
+}
 
-ОбщийТип::ОбщийТип(РешённыйТип&& тип)
-    : узел(общий_узел(тип, [&](std::size_t хеш) {
-          return std::make_shared<const УзелТипа>(std::move(тип), хеш);
-      })) {}
+ОбщийТип::ОбщийТип(РешённыйТип&& тип) {
+    const std::size_t хеш = хеш_типа(тип);
+    узел = общий_узел(хеш, равен_типу(тип, хеш), [&](std::size_t х) {
+        return std::make_shared<const УзелТипа>(std::move(тип), х);
+    });
+}
+
+ОбщийТип общий_массив(ОбщийТип элемент, std::uint64_t размер, std::size_t уровней) {
+    // The node of each level is only looked at while the levels are found
+    // among the recent nodes: nothing changes them then, so each stays held
+    // by its place, and only the last is taken, with one change of
+    // reference counts for the whole run rather than two per level. A level
+    // to be made takes the one below it first.
+    const std::shared_ptr<const УзелТипа>* место = nullptr;
+    const УзелТипа* ниже = элемент.узел.get();
+    std::size_t хеш_ниже = ниже->хеш;
+    for (std::size_t уровень = 0; уровень < уровней; ++уровень) {
+        const std::size_t хеш = хеш_массива(хеш_ниже, размер);
+        const auto равен = [&](const УзелТипа& узел) {
+            const auto* массив = std::get_if<РешённыйТип::Массив>(&узел.тип.вид);
+            return узел.хеш == хеш && массив && массив->элемент.узел.get() == ниже &&
+                   массив->размер == размер;
+        };
+        if (const auto* недавний = недавний_узел(хеш, равен)) {
+            место = недавний;
+        } else {
+            if (место)
+                элемент.узел = *std::exchange(место, nullptr);
+            элемент.узел = общий_узел(хеш, равен, [&](std::size_t х) {
+                return std::make_shared<const УзелТипа>(
+                    РешённыйТип{РешённыйТип::Массив{элемент, размер}}, х);
+            });
+        }
+        ниже = место ? место->get() : элемент.узел.get();
+        хеш_ниже = хеш;
+    }
+    if (место)
+        элемент.узел = *место;
+    return элемент;
+}
 
 ОбщийТип::~ОбщийТип() {
     // A node holds the nodes inside it, and dropping the last holder of a

@@ -72,6 +72,8 @@ struct ОбщийТип {
     // it, or of the type itself when it is given up.
     ОбщийТип(const РешённыйТип& тип);
     ОбщийТип(РешённыйТип&& тип);
+    // A node found already.
+    explicit ОбщийТип(std::shared_ptr<const УзелТипа> узел_типа) : узел(std::move(узел_типа)) {}
     ОбщийТип(const ОбщийТип&) = default;
     ОбщийТип(ОбщийТип&&) noexcept = default;
     // The node held before is let go of as a copy of this one is destroyed.
@@ -89,6 +91,11 @@ struct ОбщийТип {
 
     std::shared_ptr<const УзелТипа> узел;
 };
+
+// The node of `Массив { элемент, размер }` wrapped around `элемент` as many
+// times as `уровней`, each level found by the node below and the size alone:
+// a nest of array literals builds one per level.
+ОбщийТип общий_массив(ОбщийТип элемент, std::uint64_t размер, std::size_t уровней = 1);
 
 struct РешённыйТип {
     using Целое = ВидБезДанных<"Целое">;
