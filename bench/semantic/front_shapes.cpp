@@ -10,18 +10,11 @@
 #include <vector>
 
 #include "names_stream.hpp"
+#include "texts.hpp"
 
 namespace vokra::замер {
 
 namespace {
-
-std::string повторить(std::string_view кусок, std::size_t раз) {
-    std::string текст;
-    текст.reserve(кусок.size() * раз);
-    for (std::size_t i = 0; i < раз; ++i)
-        текст += кусок;
-    return текст;
-}
 
 // A function that prints one text literal holding `внутри`.
 std::string в_тексте(std::string_view внутри) {
@@ -61,43 +54,41 @@ std::string сталкивающиеся_локальные(std::size_t лока
 // `уровней` calls a<b>(…) around one call of `аргументов` arguments that a
 // name then ends too early: each level is read as a typed call first.
 std::string типовые_вызовы_вокруг_списка(std::size_t уровней, std::size_t аргументов) {
-    return fmt::format("функция главная() {{\n    x = {}g({}1) i{};\n}}\n",
-                       повторить("a<b>(", уровней), повторить("1,", аргументов - 1),
-                       повторить(")", уровней));
+    return fmt::format("функция главная() {{\n    x = {}g({}1) i{};\n}}\n", буквы("a<b>(", уровней),
+                       буквы("1,", аргументов - 1), буквы(")", уровней));
 }
 
 // Statements comparing `a` across runs of `<` each closed by the `>` after
 // them: a<a<…<a>>a>>a…; every `<` is closed, so types are tried at each.
 std::string закрытые_угловые(std::size_t операторов, std::size_t вложенность) {
-    const std::string оператор = fmt::format("y = {}a{};\n", повторить("a<", вложенность),
-                                             повторить(">>a", вложенность / 2));
+    const std::string оператор =
+        fmt::format("y = {}a{};\n", буквы("a<", вложенность), буквы(">>a", вложенность / 2));
     return fmt::format("функция главная() {{\nцелое a = 1;\nцелое y = 1;\n{}}}\n",
-                       повторить(оператор, операторов));
+                       буквы(оператор, операторов));
 }
 
 constexpr std::array формы{
     // 500 000 bytes of `%(` with no `)%` at the larger size.
     ОбобщённаяФорма{"незакрытые_проценты", 62'500, 250'000,
-                    [](std::size_t н) { return в_тексте(повторить("%(", н)); }},
+                    [](std::size_t н) { return в_тексте(буквы("%(", н)); }},
     // `%(%(…))`: every `(` is matched, by no `)%`.
     ОбобщённаяФорма{"вложенные_проценты", 15'000, 60'000,
-                    [](std::size_t н) { return в_тексте(повторить("%(", н) + повторить(")", н)); }},
+                    [](std::size_t н) { return в_тексте(буквы("%(", н) + буквы(")", н)); }},
     ОбобщённаяФорма{"доллары", 65'000, 260'000,
-                    [](std::size_t н) { return в_тексте(повторить("$x", н)); }},
+                    [](std::size_t н) { return в_тексте(буквы("$x", н)); }},
     ОбобщённаяФорма{"сталкивающиеся_локальные", 6'250, 25'000, сталкивающиеся_локальные},
     ОбобщённаяФорма{"типовые_вызовы_вокруг_списка", 60, 240,
                     [](std::size_t н) { return типовые_вызовы_вокруг_списка(н, н * 2000); }},
     ОбобщённаяФорма{"закрытые_угловые", 140, 560,
                     [](std::size_t н) { return закрытые_угловые(н, 500); }},
     // 500 000 one-byte statements, 1 MB, at the larger size.
-    ОбобщённаяФорма{"однобайтовые_операторы", 125'000, 500'000,
-                    [](std::size_t н) {
-                        return fmt::format("функция главная() {{\n{}}}\n", повторить("1;", н));
-                    }},
+    ОбобщённаяФорма{
+        "однобайтовые_операторы", 125'000, 500'000,
+        [](std::size_t н) { return fmt::format("функция главная() {{\n{}}}\n", буквы("1;", н)); }},
     ОбобщённаяФорма{"однобайтовые_аргументы", 125'000, 500'000,
                     [](std::size_t н) {
                         return fmt::format("функция главная() {{\nвывести({}1);\n}}\n",
-                                           повторить("1,", н - 1));
+                                           буквы("1,", н - 1));
                     }},
 };
 

@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "texts.hpp"
+
 namespace vokra::замер {
 
 namespace {
@@ -13,14 +15,6 @@ constexpr std::string_view программа = "функция главная()
 // `[[[…]]]`, `уровней` deep.
 std::string вложенные_массивы(std::size_t уровней) {
     return std::string(уровней, '[') + std::string(уровней, ']');
-}
-
-std::string повторить(std::string_view кусок, std::size_t раз) {
-    std::string текст;
-    текст.reserve(кусок.size() * раз);
-    for (std::size_t i = 0; i < раз; ++i)
-        текст += кусок;
-    return текст;
 }
 
 // A didChange of the document to `текст` (already a JSON string's inside),
@@ -57,7 +51,7 @@ std::string вложенность_в_запросе(std::size_t уровней)
 
 // A comment of lone surrogate escapes, each of which reads as U+FFFD.
 std::string одинокие_суррогаты(std::size_t сколько) {
-    return изменение(fmt::format("{}// {}", программа, повторить("\\ud800", сколько)));
+    return изменение(fmt::format("{}// {}", программа, буквы("\\ud800", сколько)));
 }
 
 // A comment of bytes that are not UTF-8.
@@ -70,7 +64,7 @@ std::string изменения(std::size_t сколько) {
     return fmt::format(
         R"({{"jsonrpc":"2.0","method":"textDocument/didChange","params":{{"textDocument":)"
         R"({{"uri":"file:///tmp/bench.kod","version":2}},"contentChanges":[{}{{"text":"{}"}}]}}}})",
-        повторить(R"({"text":""},)", сколько), программа);
+        буквы(R"({"text":""},)", сколько), программа);
 }
 
 // Members no decoder reads, each of its own name.
@@ -91,12 +85,12 @@ std::string наведение_по_адресу(std::string_view путь) {
 
 // An address of many path segments, each kept and encoded.
 std::string адрес_из_сегментов(std::size_t сколько) {
-    return наведение_по_адресу("h" + повторить("/a", сколько));
+    return наведение_по_адресу("h" + буквы("/a", сколько));
 }
 
 // A host of many non-ASCII labels, each converted by IDNA.
 std::string узел_из_меток(std::size_t сколько) {
-    return наведение_по_адресу(повторить("ж.", сколько) + "рф/");
+    return наведение_по_адресу(буквы("ж.", сколько) + "рф/");
 }
 
 constexpr std::array<ФормаСообщения, 10> формы{{
