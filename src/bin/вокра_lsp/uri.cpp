@@ -89,15 +89,24 @@ bool код_в(std::string_view текст, std::size_t i) {
            шестнадцатеричная(текст[i + 2]);
 }
 
+// Text between escapes is copied a run at a time: a host or path may be a
+// megabyte long.
 std::string раскодировать(std::string_view текст) {
     auto значение = [](char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
     std::string итог;
-    for (std::size_t i = 0; i < текст.size(); ++i) {
-        if (код_в(текст, i)) {
-            итог += static_cast<char>(значение(текст[i + 1]) * 16 + значение(текст[i + 2]));
-            i += 2;
+    итог.reserve(текст.size());
+    for (std::size_t i = 0; i < текст.size();) {
+        const std::size_t процент = std::min(текст.find('%', i), текст.size());
+        итог.append(текст, i, процент - i);
+        if (процент == текст.size())
+            break;
+        if (код_в(текст, процент)) {
+            итог +=
+                static_cast<char>(значение(текст[процент + 1]) * 16 + значение(текст[процент + 2]));
+            i = процент + 3;
         } else {
-            итог += текст[i];
+            итог += '%';
+            i = процент + 1;
         }
     }
     return итог;
@@ -138,10 +147,14 @@ bool запрещён_в_узле(char c) {
     return c == '\0' || запрещённые(c);
 }
 
-bool запрещён_в_домене(char c) {
-    const auto код = static_cast<unsigned char>(c);
-    return запрещён_в_узле(c) || код < 0x20 || код == 0x7F || c == '%';
-}
+// One lookup per byte: a converted host may be megabytes long.
+constexpr НаборБайтов запрещён_в_домене = [] {
+    НаборБайтов набор(" #/:<>?@[\\]^|%");
+    for (std::size_t код = 0; код < 0x20; ++код)
+        набор.есть[код] = true;
+    набор.есть[0x7F] = true;
+    return набор;
+}();
 
 // The errors that the URL standard does not count: its domain-to-ASCII skips
 // the hyphen and length checks.
@@ -163,23 +176,25 @@ struct ИмяВAscii {
     std::uint32_t ошибки = 0;
 };
 
-// One pass of UTS #46 processing over a name; nothing when ICU fails.
-std::optional<ИмяВAscii> имя_в_ascii(const UIDNA* idna, std::string_view имя) {
-    std::string итог(имя.size() * 4 + 16, '\0');
+// One pass of UTS #46 processing over a name into `итог`, whose room is
+// kept from one name to the next; false when ICU fails.
+bool имя_в_ascii(const UIDNA* idna, std::string_view имя, ИмяВAscii& итог) {
+    итог.текст.resize(имя.size() * 4 + 16);
     for (int попытка = 0; попытка < 2; ++попытка) {
         UErrorCode код = U_ZERO_ERROR;
         UIDNAInfo сведения = UIDNA_INFO_INITIALIZER;
-        const int32_t длина =
-            uidna_nameToASCII_UTF8(idna, имя.data(), static_cast<int32_t>(имя.size()), итог.data(),
-                                   static_cast<int32_t>(итог.size()), &сведения, &код);
-        итог.resize(static_cast<std::size_t>(std::max(длина, 0)));
+        const int32_t длина = uidna_nameToASCII_UTF8(
+            idna, имя.data(), static_cast<int32_t>(имя.size()), итог.текст.data(),
+            static_cast<int32_t>(итог.текст.size()), &сведения, &код);
+        итог.текст.resize(static_cast<std::size_t>(std::max(длина, 0)));
         if (код == U_BUFFER_OVERFLOW_ERROR)
             continue;
         if (U_FAILURE(код))
-            return std::nullopt;
-        return ИмяВAscii{std::move(итог), сведения.errors};
+            return false;
+        итог.ошибки = сведения.errors;
+        return true;
     }
-    return std::nullopt;
+    return false;
 }
 
 // ICU replaces each label inside the whole name as it converts it, so a name
@@ -196,14 +211,20 @@ std::size_t конец_куска(std::string_view имя, std::size_t нача�
     return точка == std::string_view::npos ? имя.size() : точка + 1;
 }
 
-// A piece with one label more after it, converted.
-std::optional<ИмяВAscii> с_меткой(const UIDNA* idna, std::string_view кусок,
-                                  std::string_view метка) {
-    std::string имя(кусок);
-    if (!имя.ends_with('.'))
-        имя += '.';
-    return имя_в_ascii(idna, имя.append(метка));
-}
+// Converts the pieces of a long name, each with one label more after it;
+// the same room serves every piece.
+struct КускиИмени {
+    const UIDNA* idna;
+    std::string имя;
+    ИмяВAscii итог;
+
+    bool с_меткой(std::string_view кусок, std::string_view метка) {
+        имя.assign(кусок);
+        if (!имя.ends_with('.'))
+            имя += '.';
+        return имя_в_ascii(idna, имя.append(метка), итог);
+    }
+};
 
 // A non-ASCII domain becomes its ASCII form as the URL standard asks: UTS #46
 // processing without its hyphen and length checks. Of its conditions only
@@ -218,31 +239,31 @@ std::optional<std::string> домен_в_ascii(const std::string& домен) {
     if (idna == nullptr)
         return std::nullopt;
     if (домен.size() <= кусок_имени) {
-        auto итог = имя_в_ascii(idna, домен);
-        if (!итог || (итог->ошибки & ~не_считаются) != 0)
+        ИмяВAscii итог;
+        if (!имя_в_ascii(idna, домен, итог) || (итог.ошибки & ~не_считаются) != 0)
             return std::nullopt;
-        return std::move(итог->текст);
+        return std::move(итог.текст);
     }
+    КускиИмени куски{idna, {}, {}};
+    const auto& часть = куски.итог;
     std::string итог;
     bool справа_налево = false;
     for (std::size_t начало = 0, конец; начало < домен.size(); начало = конец) {
         конец = конец_куска(домен, начало);
         // "0a" stays as it is written, after a dot of its own.
-        const auto часть =
-            с_меткой(idna, std::string_view(домен).substr(начало, конец - начало), "0a");
-        if (!часть || (часть->ошибки & ~не_считаются & ~UIDNA_ERROR_BIDI) != 0 ||
-            !часть->текст.ends_with(".0a"))
+        if (!куски.с_меткой(std::string_view(домен).substr(начало, конец - начало), "0a") ||
+            (часть.ошибки & ~не_считаются & ~UIDNA_ERROR_BIDI) != 0 ||
+            !часть.текст.ends_with(".0a"))
             return std::nullopt;
-        справа_налево = справа_налево || (часть->ошибки & UIDNA_ERROR_BIDI) != 0;
-        итог.append(часть->текст, 0, часть->текст.size() - std::string_view(".0a").size());
+        справа_налево = справа_налево || (часть.ошибки & UIDNA_ERROR_BIDI) != 0;
+        итог.append(часть.текст, 0, часть.текст.size() - std::string_view(".0a").size());
         if (конец < домен.size() || домен.ends_with('.'))
             итог += '.';
     }
     for (std::size_t начало = 0, конец; справа_налево && начало < домен.size(); начало = конец) {
         конец = конец_куска(домен, начало);
-        const auto часть =
-            с_меткой(idna, std::string_view(домен).substr(начало, конец - начало), "\u05D0");
-        if (!часть || (часть->ошибки & UIDNA_ERROR_BIDI) != 0)
+        if (!куски.с_меткой(std::string_view(домен).substr(начало, конец - начало), "\u05D0") ||
+            (часть.ошибки & UIDNA_ERROR_BIDI) != 0)
             return std::nullopt;
     }
     return итог;
@@ -393,9 +414,10 @@ std::optional<ЧастиАдреса> части_адреса(std::string_view �
             return std::nullopt;
         if (*разобранный == "localhost")
             разобранный->clear();
-        return ЧастиАдреса{std::move(*разобранный),
-                           нормализовать_путь(путь.starts_with('/') ? std::string(путь)
-                                                                    : "/" + std::string(путь))};
+        if (путь.starts_with('/'))
+            return ЧастиАдреса{std::move(*разобранный), нормализовать_путь(путь)};
+        std::string от_корня(1, '/');
+        return ЧастиАдреса{std::move(*разобранный), нормализовать_путь(от_корня.append(путь))};
     }
     if (схема) {
         const auto [текст, путь] = до_косой(std::min(основа.find_first_not_of('/'), основа.size()));
@@ -423,8 +445,18 @@ std::string для_проверки(std::string_view адрес, std::size_t н�
     static constexpr НаборБайтов разрешённые(
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-._~!$&'()*+,;=:@/?#");
     std::string итог;
+    итог.reserve(адрес.size());
     bool во_фрагменте = false;
     for (std::size_t i = 0; i < адрес.size(); ++i) {
+        // A run that stands as it is goes over at once.
+        std::size_t конец_ряда = i;
+        while (конец_ряда < адрес.size() && разрешённые(адрес[конец_ряда]) &&
+               адрес[конец_ряда] != '#')
+            ++конец_ряда;
+        итог.append(адрес, i, конец_ряда - i);
+        if (конец_ряда == адрес.size())
+            break;
+        i = конец_ряда;
         const char c = адрес[i];
         const bool скобка_узла = (c == '[' || c == ']') && i >= начало_узла && i < конец_узла;
         const bool вторая_решётка = c == '#' && во_фрагменте;
@@ -457,8 +489,13 @@ std::optional<std::string> нормализовать_uri(std::string_view uri) 
     while (!uri.empty() && лишний_по_краям(uri.back()))
         uri.remove_suffix(1);
     std::string текст;
-    std::ranges::copy_if(uri, std::back_inserter(текст),
-                         [](char c) { return c != '\t' && c != '\n' && c != '\r'; });
+    текст.reserve(uri.size());
+    static constexpr НаборБайтов разрывы("\t\n\r");
+    for (auto i = uri.begin(); i < uri.end();) {
+        const auto разрыв = std::find_if(i, uri.end(), разрывы);
+        текст.append(i, разрыв);
+        i = разрыв + (разрыв < uri.end());
+    }
 
     const auto двоеточие = текст.find(':');
     if (двоеточие == std::string::npos ||
@@ -496,10 +533,14 @@ std::optional<std::string> нормализовать_uri(std::string_view uri) 
         итог += "/.";  // keeps the path from reading as an authority
     }
     итог += части->путь;
-    if (запрос)
-        итог += "?" + закодировать(*запрос, особая_схема ? Набор::особый_запрос : Набор::запрос);
-    if (фрагмент)
-        итог += "#" + закодировать(*фрагмент, Набор::фрагмент);
+    if (запрос) {
+        итог += '?';
+        дописать_закодированное(итог, *запрос, особая_схема ? Набор::особый_запрос : Набор::запрос);
+    }
+    if (фрагмент) {
+        итог += '#';
+        дописать_закодированное(итог, *фрагмент, Набор::фрагмент);
+    }
 
     if (!верный_по_rfc3986(для_проверки(итог, начало_узла, конец_узла)))
         return std::nullopt;
