@@ -630,8 +630,9 @@ struct Разбор {
         }
         куда.вид = ВидТокена::Идентификатор;
         // Made empty in place, then filled: emplace with the bytes would
-        // build the name in a temporary variant and move it over.
-        куда.значение.emplace<std::string>().assign(слово);
+        // build the name in a temporary variant and move it over. Appended,
+        // not assigned: an empty string's append is the short path.
+        куда.значение.emplace<std::string>().append(слово);
     }
 
     // A punctuation character, with its two-character form when the next

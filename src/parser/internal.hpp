@@ -180,6 +180,15 @@ template <class Альтернатива>
     return Итог<ast::Выражение>(tl::in_place, std::forward<Альтернатива>(альтернатива));
 }
 
+// The same, the alternative made in the node from its parts: a name is
+// moved once on its way from the token.
+template <class Альтернатива, class... Части>
+Итог<ast::Выражение> итог_узел_на_месте(Части&&... части) {
+    Итог<ast::Выражение> итог(tl::in_place, ast::Выражение::ЦелоеЛит{});
+    итог->вид.template emplace<Альтернатива>(std::forward<Части>(части)...);
+    return итог;
+}
+
 template <class Альтернатива>
 ast::Тип тип(Альтернатива альтернатива) {
     return ast::Тип{std::move(альтернатива)};

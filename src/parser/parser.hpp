@@ -299,6 +299,9 @@ struct Парсер {
     template <class Заголовок>
     Итог<std::optional<ast::ЗаписьСоСписком<Заголовок, ast::Выражение>>> попробовать_типовой_вызов(
         Заголовок заголовок);
+    // Whether a typed call is tried at the `<` at this index: no attempt
+    // failed there, and the `<` is closed by a `>` that a `(` follows.
+    bool типовой_вызов_пробуется(std::size_t начало);
     // Whether what types read before tell that no `<types>(` starts at the
     // `<` at this index, without reading it again.
     bool типовой_вызов_невозможен(std::size_t начало) const;
