@@ -329,6 +329,20 @@ struct Разбор {
         const std::string_view текст = л.текст;
         std::size_t байт = л.байт;
         std::size_t символов = 0;
+        // A name that starts in ASCII is read in a loop of its own: when an
+        // ASCII character ends it, as most, it is past with that one read.
+        const auto байт_в = [&](std::size_t i) { return static_cast<unsigned char>(текст[i]); };
+        if (байт_в(байт) < 0x80) {
+            while (байт < текст.size() && байт_в(байт) < 0x80 && байты_слова[байт_в(байт)]) {
+                ++байт;
+                ++символов;
+            }
+            if (байт == текст.size() || байт_в(байт) < 0x80) {
+                перейти_в_строке(байт, символов);
+                прочитать_следующий_ascii();
+                return;
+            }
+        }
         while (байт < текст.size()) {
             if (кириллица_словом && две_кириллицы(текст, байт)) {
                 байт += 4;

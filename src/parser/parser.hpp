@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -114,11 +115,13 @@ struct Парсер {
     // Speculative reads open at the current point (typed-call attempts and
     // look-ahead types), after which the cursor may go back.
     std::size_t открытых_попыток = 0;
-    // Token indices of every `<` that a `>` closes with only tokens of types
-    // between them, for the tokens before угловые_проверены_до.
-    std::vector<bool> закрытые_угловые;
-    // Of those, the ones whose `>` a `(` follows.
-    std::vector<bool> угловые_перед_скобкой;
+    // By token index, for the tokens before угловые_проверены_до: whether a
+    // `<` is closed by a `>` with only tokens of types between them
+    // (угловая_закрыта), and whether a `(` follows that `>`
+    // (угловая_перед_скобкой). A byte per token, not a bit: asked at every
+    // `<` and written as each run is paired.
+    std::vector<std::uint8_t> угловые;
+    static constexpr std::uint8_t угловая_закрыта = 1, угловая_перед_скобкой = 2;
     std::size_t угловые_проверены_до = 0;
     // The `<` still open while a run of type tokens is paired; kept for its
     // room.
@@ -223,6 +226,9 @@ struct Парсер {
     Итог<std::string> ожидать_идентификатор(std::string_view описание);
     // Consumes the current token, a name or a text, and returns its text.
     std::string взять_текст();
+    // The name at the cursor as an expression, its text taken as взять_текст
+    // takes it; the cursor moves past it.
+    Итог<ast::Выражение> имя_здесь();
     ОшибкаПарсера ошибка(std::string сообщение) const;
     ОшибкаПарсера ошибка_глубины();
     ОшибкаПарсера ошибка_стека();

@@ -309,6 +309,12 @@ std::optional<ОшибкаПарсера> Парсер::прочтённое_в_
     }
 
     // A name: a call with type arguments, a plain call, or the name itself.
+    // Most names stand alone, as the token after one tells: such a name goes
+    // from its token straight into its node.
+    if (const ВидТокена после = токен_после(1).токен.вид;
+        после != ВидТокена::Из && после != ВидТокена::ОткрКруглая &&
+        (после != ВидТокена::Меньше || !типовой_вызов_пробуется(текущий + 1)))
+        return имя_здесь();
     std::string имя = взять_текст();
     if (проверить(ВидТокена::Меньше) && типовой_вызов_пробуется(текущий)) {
         ВЗЯТЬ(типовой, попробовать_типовой_вызов(ast::ЗаголовокВызова{}));
