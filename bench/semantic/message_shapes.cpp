@@ -85,7 +85,8 @@ std::string наведение_по_адресу(std::string_view путь) {
 
 // An address of many path segments, each kept and encoded.
 std::string адрес_из_сегментов(std::size_t сколько) {
-    return наведение_по_адресу("h" + буквы("/a", сколько));
+    std::string путь(1, 'h');
+    return наведение_по_адресу(путь.append(буквы("/a", сколько)));
 }
 
 // A host of many non-ASCII labels, each converted by IDNA.

@@ -180,13 +180,27 @@ template <class Альтернатива>
     return Итог<ast::Выражение>(tl::in_place, std::forward<Альтернатива>(альтернатива));
 }
 
-// The same, the alternative made in the node from its parts: a name is
-// moved once on its way from the token.
-template <class Альтернатива, class... Части>
-Итог<ast::Выражение> итог_узел_на_месте(Части&&... части) {
-    Итог<ast::Выражение> итог(tl::in_place, ast::Выражение::ЦелоеЛит{});
+// A grammar method's result made in its place, the node's alternative made
+// in it from its parts over a trivial one made first: neither the
+// alternative nor the node is moved on its way out, and a name is moved once
+// from its token.
+template <class Узел, class Альтернатива, class Заглушка, class... Части>
+Итог<Узел> итог_на_месте(Части&&... части) {
+    Итог<Узел> итог(tl::in_place, Заглушка{});
     итог->вид.template emplace<Альтернатива>(std::forward<Части>(части)...);
     return итог;
+}
+
+template <class Альтернатива, class... Части>
+Итог<ast::Выражение> итог_узел_на_месте(Части&&... части) {
+    return итог_на_месте<ast::Выражение, Альтернатива, ast::Выражение::ЦелоеЛит>(
+        std::forward<Части>(части)...);
+}
+
+template <class Альтернатива, class... Части>
+Итог<ast::Оператор> итог_оператор_на_месте(Части&&... части) {
+    return итог_на_месте<ast::Оператор, Альтернатива, ast::Оператор::Прервать>(
+        std::forward<Части>(части)...);
 }
 
 template <class Альтернатива>
