@@ -353,6 +353,14 @@ inline Выражение* отделить_вложенный_узел(Выра
     return nullptr;
 }
 
+// The operands of a binary operator whose left operand is one too, as the
+// chains of them lean: the left one's operands are taken out and freed
+// next, in this frame.
+inline ОперандыБинарного* отделить_вложенный_узел(ОперандыБинарного& операнды) {
+    auto* левое = std::get_if<Выражение::Бинарное>(&операнды.левое.вид);
+    return левое ? левое->операнды.указатель.release() : nullptr;
+}
+
 inline Выражение::ВызовФункции::ВызовФункции(std::string имя, УзкийСписок<Тип> типовые_параметры,
                                              std::vector<Выражение> аргументы)
     : части({std::move(имя), std::move(типовые_параметры)}, std::move(аргументы)) {}

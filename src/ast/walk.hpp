@@ -27,6 +27,18 @@ namespace vokra::ast {
 template <class T, class... Варианты>
 concept один_из = (std::same_as<std::remove_const_t<T>, Варианты> || ...);
 
+// Whether an expression has no children: a literal or a name, as most
+// operands are, which a walk may then take without going into it. A kind
+// added later counts as having children, so it is walked.
+inline bool без_детей(const Выражение& выражение) {
+    using В = Выражение;
+    const auto& вид = выражение.вид;
+    return std::holds_alternative<В::Идентификатор>(вид) ||
+           std::holds_alternative<В::ЦелоеЛит>(вид) || std::holds_alternative<В::ДробноеЛит>(вид) ||
+           std::holds_alternative<В::ТекстЛит>(вид) || std::holds_alternative<В::ВерноЛит>(вид) ||
+           std::holds_alternative<В::НеуказаноЛит>(вид);
+}
+
 // Type arguments of calls and method calls, then the other children.
 template <class Узел, class Посетитель>
 requires std::same_as<std::remove_const_t<Узел>, Выражение>

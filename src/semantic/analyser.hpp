@@ -313,9 +313,11 @@ struct СемантическийАнализатор {
 bool блок_гарантирует_возврат(const ast::Блок& блок);
 bool блок_содержит_прерывание(const ast::Блок& блок);
 
-// The type of a binary operation on operands of these types (expressions.cpp).
-Итог<РешённыйТип> тип_бинарной_операции(const РешённыйТип& левый, ast::БинарныйОператор оператор,
-                                        const РешённыйТип& правый);
+// The type of a binary operation on operands of these types, put in place
+// of the left one's; that is left as it was when the operation fails
+// (expressions.cpp).
+Итог<void> применить_бинарную_операцию(РешённыйТип& левый, ast::БинарныйОператор оператор,
+                                       const РешённыйТип& правый);
 
 // Replacing a generic parameter by a written type in a copy of a tree
 // (generics.cpp). The input is left untouched.

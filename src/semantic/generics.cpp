@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "ast/stack.hpp"
+#include "ast/walk.hpp"
 #include "semantic/analyser.hpp"
 #include "semantic/limits.hpp"
 #include "semantic/messages.hpp"
@@ -140,6 +141,9 @@ struct Подстановки {
     // Where each name stands among several parameters, in order.
     std::unordered_map<std::string_view, std::vector<std::size_t>, ХешКлюча> места;
     Учёт* учёт = nullptr;
+    // The walk's own list of the right operands of binary operators whose
+    // left is being walked, innermost last; not part of what is replaced.
+    mutable std::vector<ast::Выражение*> правые;
 
     Подстановки(std::vector<Подстановка> подстановки, Учёт* учёт_построения)
         : по_порядку(std::move(подстановки)), учёт(учёт_построения) {
@@ -175,6 +179,7 @@ concept СкалярныйТип = std::is_empty_v<T>;
 // Past the stack's limit they go no deeper; the check they are part of ends
 // with that stop.
 void в_выражении(ast::Выражение& выражение, const Подстановки& п);
+void в_узле_выражения(ast::Выражение& узел, const Подстановки& п);
 void в_блоке(ast::Блок& блок, const Подстановки& п);
 
 // The nodes of the type once every parameter from `с` on is replaced in it.
@@ -258,10 +263,31 @@ void в_выражении(ast::Выражение& выражение, const П
     if (ast::стек_исчерпан()) [[unlikely]]
         return;
     // A prefix operator holds no type: a run of them is passed over in this
-    // frame, to the operand of the last.
-    ast::Выражение* узел = &выражение;
-    while (auto* унарное = std::get_if<В::Унарное>(&узел->вид))
-        узел = &*унарное->операнд;
+    // frame, to the operand of the last. So is the left operand of a binary
+    // operator, down which its chains lean: its right operand waits in
+    // п.правые until everything on its left is walked, in the recursion's
+    // order with no frame per level; a name or a literal holds no type.
+    const std::size_t своих_от = п.правые.size();
+    for (ast::Выражение* узел = &выражение;;) {
+        while (auto* унарное = std::get_if<В::Унарное>(&узел->вид))
+            узел = &*унарное->операнд;
+        if (auto* бинарное = std::get_if<В::Бинарное>(&узел->вид)) {
+            if (!ast::без_детей(бинарное->правое()))
+                п.правые.push_back(&бинарное->правое());
+            узел = &бинарное->левое();
+            continue;
+        }
+        в_узле_выражения(*узел, п);
+        if (п.правые.size() == своих_от)
+            return;
+        узел = п.правые.back();
+        п.правые.pop_back();
+    }
+}
+
+// One node's children, but for what в_выражении goes down itself.
+void в_узле_выражения(ast::Выражение& узел, const Подстановки& п) {
+    using В = ast::Выражение;
     std::visit(Перегрузка{
                    [](В::ЦелоеЛит&) {},
                    [](В::ДробноеЛит&) {},
@@ -294,16 +320,12 @@ void в_выражении(ast::Выражение& выражение, const П
                        в_выражении(*в.массив, п);
                        в_выражении(*в.индекс, п);
                    },
-                   [&](В::Бинарное& в) {
-                       в_выражении(в.левое(), п);
-                       в_выражении(в.правое(), п);
-                   },
-                   [&](В::Унарное& в) { в_выражении(*в.операнд, п); },
+                   [](ast::один_из<В::Бинарное, В::Унарное> auto&) {},
                    [&](В::Проброс& в) { в_выражении(*в.значение, п); },
                    [&](В::Успех& в) { в_выражении(*в.значение, п); },
                    [&](В::Ошибка& в) { в_выражении(*в.значение, п); },
                },
-               узел->вид);
+               узел.вид);
 }
 
 void в_месте(ast::МестоЗаписи& место, const Подстановки& п) {

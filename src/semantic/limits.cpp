@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "ast/stack.hpp"
 #include "ast/walk.hpp"
@@ -41,6 +42,9 @@ struct Счёт {
     bool проверять_имена = false;
     std::size_t узлов = 0;
     std::optional<std::string> превысило;
+    // The right operands of the binary operators whose left is being
+    // counted, innermost last: one list for the whole walk.
+    std::vector<const ast::Выражение*> правые;
 
     void operator()(const ast::Тип& тип) {
         ОбходТипа обход;
@@ -50,13 +54,33 @@ struct Счёт {
             return;
         превысило = превышает_предел_имени(тип, предел_длины_типа);
     }
-    // The last child of each node is gone into in this frame.
+    // The last child of each node is gone into in this frame, and so is the
+    // left operand of a binary operator, down which its chains lean: its
+    // right operand waits in `правые` until everything on its left is
+    // counted, so the nodes come in the recursion's order with no frame per
+    // level. One frame asks for the stack once.
     void operator()(const ast::Выражение& выражение) {
-        for (const ast::Выражение* узел = &выражение; узел != nullptr;) {
-            if (ast::стек_исчерпан()) [[unlikely]]
-                return;
+        if (ast::стек_исчерпан()) [[unlikely]]
+            return;
+        const std::size_t своих_от = правые.size();
+        for (const ast::Выражение* узел = &выражение;;) {
+            if (узел == nullptr) {
+                if (правые.size() == своих_от)
+                    return;
+                узел = правые.back();
+                правые.pop_back();
+            }
             ++узлов;
-            узел = ast::обойти_детей_кроме_последнего(*узел, *this);
+            if (const auto* бинарное = std::get_if<ast::Выражение::Бинарное>(&узел->вид)) {
+                // A name or a literal on the right is counted at once.
+                if (ast::без_детей(бинарное->правое()))
+                    ++узлов;
+                else
+                    правые.push_back(&бинарное->правое());
+                узел = &бинарное->левое();
+            } else {
+                узел = ast::обойти_детей_кроме_последнего(*узел, *this);
+            }
         }
     }
     void operator()(const ast::МестоЗаписи& место) {
@@ -102,7 +126,7 @@ std::size_t узлов_типа(const ast::Тип& тип) {
 
 Итог<std::size_t> измерить_программу(const std::vector<ast::ВерхнийУзел>& узлы,
                                      std::vector<std::size_t>* узлов_узла) {
-    Счёт счёт{.проверять_имена = true, .узлов = 0, .превысило = std::nullopt};
+    Счёт счёт{.проверять_имена = true, .узлов = 0, .превысило = std::nullopt, .правые = {}};
     if (узлов_узла != nullptr)
         узлов_узла->reserve(узлы.size());
     for (const auto& узел : узлы) {

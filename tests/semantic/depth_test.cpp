@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "ast/stack.hpp"
+#include "semantic/limits.hpp"
 #include "whole_program.hpp"
 
 namespace vokra::semantic {
@@ -176,6 +177,34 @@ TEST(Глубина, ГлубокоеДеревоОсвобождаетсяНа�
             256 * 1024);
         EXPECT_FALSE(исчерпан);
     }
+}
+
+// A chain of binary operators leans left, as the parser builds it: its
+// nodes are counted and freed going down it with no frame per level.
+TEST(Глубина, ЛеваяЦепьСчитаетсяНаМаломСтеке) {
+    using В = ast::Выражение;
+    constexpr std::size_t уровней = 200'000;
+    std::size_t узлов = 0;
+    bool исчерпан = true;
+    в_потоке(
+        [&] {
+            ast::ЗамерСтека замер;
+            {
+                В в{В::Идентификатор{"x"}};
+                for (std::size_t i = 0; i < уровней; ++i)
+                    в = В{
+                        В::Бинарное{std::move(в), ast::БинарныйОператор::Плюс, В{В::ЦелоеЛит{1}}}};
+                ast::ОбъявлениеФункции функция;
+                функция.тело.push_back(
+                    {ast::Оператор{ast::Оператор::ВыражениеОператор{std::move(в)}}, 1});
+                узлов = размер_шаблона(функция);
+            }
+            исчерпан = замер.исчерпан();
+        },
+        256 * 1024);
+    EXPECT_FALSE(исчерпан);
+    // The statement, every operator and operand.
+    EXPECT_EQ(узлов, 2 * уровней + 2);
 }
 
 }  // namespace
