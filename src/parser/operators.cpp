@@ -113,7 +113,14 @@ bool постфикс_здесь(const Парсер& п) {
     // The result stays inside its Итог: this frame is on the stack once per
     // level of nesting, so it holds as few trees as it can.
     auto левое = разобрать_унарное();
-    дособрать_бинарное(левое, уровень, начало);
+    // Most operands, the right ones of a chain and lone arguments among
+    // them, have no operator of this level after them: that is told here,
+    // with no loop entered.
+    if (левое) {
+        const auto оператор = оператор_здесь(*this);
+        if (оператор && оператор->уровень >= уровень)
+            дособрать_бинарное(левое, уровень, начало);
+    }
     return левое;
 }
 

@@ -260,7 +260,9 @@ void в_выражениях(std::span<ast::Выражение> выражени
 
 void в_выражении(ast::Выражение& выражение, const Подстановки& п) {
     using В = ast::Выражение;
-    if (ast::стек_исчерпан()) [[unlikely]]
+    // A name or a literal, as most statements and operands are, holds no
+    // type: it is left at once.
+    if (ast::без_детей(выражение) || ast::стек_исчерпан())
         return;
     // A prefix operator holds no type: a run of them is passed over in this
     // frame, to the operand of the last. So is the left operand of a binary

@@ -60,6 +60,12 @@ struct Счёт {
     // counted, so the nodes come in the recursion's order with no frame per
     // level. One frame asks for the stack once.
     void operator()(const ast::Выражение& выражение) {
+        // A name or a literal, as most statements and operands are, is
+        // counted at once.
+        if (ast::без_детей(выражение)) {
+            ++узлов;
+            return;
+        }
         if (ast::стек_исчерпан()) [[unlikely]]
             return;
         const std::size_t своих_от = правые.size();
