@@ -136,7 +136,8 @@ bool Парсер::совпадает(const Token& образец) {
         ошибка(fmt::format(сообщения::ожидалось_имя, описание, токен.в_тексте())));
 }
 
-std::string Парсер::взять_текст() {
+template <class Взять>
+auto Парсер::отдать_текст(Взять&& взять) {
     // The caller has looked at the current token, so it is on the list, and
     // it is not the final КонецФайла.
     Token& токен = токены[текущий].токен;
@@ -145,18 +146,21 @@ std::string Парсер::взять_текст() {
     // it passed, so the text is taken from the list instead of copied; the
     // edits, when recorded, may still need it.
     if (открытых_попыток == 0 && !записывать_правки)
-        return std::move(std::get<std::string>(токен.значение));
-    return токен.как_текст();
+        return взять(std::move(std::get<std::string>(токен.значение)));
+    return взять(токен.как_текст());
+}
+
+std::string Парсер::взять_текст() {
+    return отдать_текст(
+        [](auto&& текст) { return std::string(std::forward<decltype(текст)>(текст)); });
 }
 
 Итог<ast::Выражение> Парсер::имя_здесь() {
-    Token& токен = токены[текущий].токен;
-    ++текущий;
-    // As взять_текст takes it, moved once.
-    if (открытых_попыток == 0 && !записывать_правки)
+    // The name is moved once, from its token into its node.
+    return отдать_текст([](auto&& текст) {
         return итог_узел_на_месте<ast::Выражение::Идентификатор>(
-            std::move(std::get<std::string>(токен.значение)));
-    return итог_узел_на_месте<ast::Выражение::Идентификатор>(токен.как_текст());
+            std::forward<decltype(текст)>(текст));
+    });
 }
 
 void Парсер::забыть_прочитанное() {

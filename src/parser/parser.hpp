@@ -226,6 +226,10 @@ struct Парсер {
     Итог<std::string> ожидать_идентификатор(std::string_view описание);
     // Consumes the current token, a name or a text, and returns its text.
     std::string взять_текст();
+    // The current token's text handed to `взять`, moved or copied as
+    // взять_текст takes it; the cursor moves past it.
+    template <class Взять>
+    auto отдать_текст(Взять&& взять);
     // The name at the cursor as an expression, its text taken as взять_текст
     // takes it; the cursor moves past it.
     Итог<ast::Выражение> имя_здесь();
