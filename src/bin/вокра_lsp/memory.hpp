@@ -103,16 +103,11 @@ inline void вернуть_память(std::size_t размер) {
 // holds more than запас_резидентной_памяти above its size when memory last
 // went back: a check that takes little keeps its pages for the next.
 inline void вернуть_память_после(std::size_t размер) {
-    if (размер >= крупный_текст) {
-        const auto сейчас = резидентный_размер();
-        if (сейчас && *сейчас < резидентно_после_возврата.load(std::memory_order_relaxed) +
-                                    запас_резидентной_памяти) {
-            ast::освободить_отложенное();
-            ast::вернуть_страницы_стека(стек_в_запасе);
-            return;
-        }
-    }
-    вернуть_память(размер);
+    const auto сейчас = размер >= крупный_текст ? резидентный_размер() : std::nullopt;
+    const bool держит_мало =
+        сейчас && *сейчас < резидентно_после_возврата.load(std::memory_order_relaxed) +
+                                запас_резидентной_памяти;
+    вернуть_память(держит_мало ? 0 : размер);
 }
 
 }  // namespace vokra::lsp
